@@ -1,0 +1,69 @@
+#pragma once
+
+#include "art/Colour.h"
+
+#include <QString>
+#include <QStringView>
+#include <vector>
+
+namespace torvo {
+
+// The walkable art: a sequence of positions, each a Unicode code point with one colour.
+// A line break is always the two positions CR and LF. A code point outside the Basic
+// Multilingual Plane is one position.
+//
+// Colour rules every walker relies on:
+//  - a line-break position carries the colour of the position before it, or the typing
+//    colour when nothing comes before it;
+//  - the end position (index size()) reports the colour of the last position, or the
+//    typing colour when the text is empty.
+class RichText {
+public:
+    static constexpr char32_t CR = 0x0D;
+    static constexpr char32_t LF = 0x0A;
+
+    struct Position {
+        char32_t ch;
+        Colour colour;
+        friend bool operator==(const Position&, const Position&) = default;
+    };
+
+    RichText() = default;
+    explicit RichText(Colour typing) : typing_(typing) {}
+
+    // Appends one character. CR or LF given here becomes a whole line break.
+    void append(char32_t ch, Colour colour);
+    void appendLineBreak();
+    // Appends text in one colour; every CR LF, lone CR or lone LF becomes one line break.
+    void appendText(QStringView text, Colour colour);
+    void clear() { positions_.clear(); }
+    void reserve(std::size_t n) { positions_.reserve(n); }
+
+    int size() const { return int(positions_.size()); }
+    bool isEmpty() const { return positions_.empty(); }
+    bool isLineBreak(int p) const { return positions_[p].ch == CR || positions_[p].ch == LF; }
+    char32_t charAt(int p) const { return positions_[p].ch; }
+    // The walk's text at p: empty at a line-break half, otherwise the character.
+    QString textAt(int p) const;
+    Colour colourAt(int p) const;
+    void setColour(int p, Colour colour) { positions_[p].colour = colour; }
+    bool endsWithLineBreak() const { return !positions_.empty() && positions_.back().ch == LF; }
+
+    Colour typingColour() const { return typing_; }
+    void setTypingColour(Colour c) { typing_ = c; }
+
+    // The plain text, lines separated by CR LF.
+    QString plainText() const;
+    const std::vector<Position>& positions() const { return positions_; }
+
+    friend bool operator==(const RichText& a, const RichText& b) { return a.positions_ == b.positions_; }
+
+private:
+    std::vector<Position> positions_;
+    Colour typing_ = colours::White;
+};
+
+// Appends the UTF-16 form of one code point.
+void appendCodePoint(QString& out, char32_t ch);
+
+} // namespace torvo

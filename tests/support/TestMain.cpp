@@ -1,0 +1,38 @@
+#include "TestRegistry.h"
+
+#include <QStringList>
+#include <QTest>
+#ifdef TORVO_TEST_WIDGETS
+#include <QApplication>
+using App = QApplication;
+#else
+#include <QGuiApplication>
+using App = QGuiApplication;
+#endif
+
+namespace torvo::test {
+std::vector<Factory>& registry() {
+    static std::vector<Factory> all;
+    return all;
+}
+} // namespace torvo::test
+
+int main(int argc, char** argv) {
+    App app(argc, argv);
+    // A test class may be chosen with -class Name; other arguments go to QtTest.
+    QStringList args = app.arguments();
+    QString only;
+    const qsizetype at = args.indexOf(QStringLiteral("-class"));
+    if (at >= 0 && at + 1 < args.size()) {
+        only = args.at(at + 1);
+        args.remove(at, 2);
+    }
+    int failed = 0;
+    for (const auto& make : torvo::test::registry()) {
+        auto object = make();
+        if (!only.isEmpty() && only != QLatin1String(object->metaObject()->className()))
+            continue;
+        failed += QTest::qExec(object.get(), args) != 0 ? 1 : 0;
+    }
+    return failed == 0 ? 0 : 1;
+}
