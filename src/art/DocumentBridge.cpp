@@ -1,0 +1,99 @@
+#include "art/DocumentBridge.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace torvo {
+namespace {
+
+constexpr char16_t LineSeparator = 0x2028;
+constexpr char16_t ObjectReplacement = 0xFFFC;
+
+bool isDropped(char16_t c) {
+    // Object placeholders and the private markers Qt uses for frames and tables.
+    return c == ObjectReplacement || (c >= 0xFDD0 && c <= 0xFDEF);
+}
+
+} // namespace
+
+RichText snapshotDocument(const QTextDocument& document, Colour typing, bool terminateLastLine) {
+    RichText text(typing);
+    text.reserve(std::size_t(document.characterCount()) + 2);
+    bool lastBlockHasChars = false;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
+        if (block != document.begin())
+            text.appendLineBreak();
+        lastBlockHasChars = false;
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (!fragment.isValid())
+                continue;
+            const QTextCharFormat format = fragment.charFormat();
+            const Colour colour = format.foreground().style() == Qt::NoBrush
+                                      ? typing
+                                      : Colour::fromQColor(format.foreground().color());
+            const QString s = fragment.text();
+            const qsizetype n = s.size();
+            for (qsizetype i = 0; i < n; ++i) {
+                const char16_t c = s[i].unicode();
+                if (c == LineSeparator || c == QChar::ParagraphSeparator) {
+                    text.appendLineBreak();
+                    lastBlockHasChars = false;
+                } else if (isDropped(c)) {
+                    continue;
+                } else if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate()) {
+                    text.append(QChar::surrogateToUcs4(c, s[i + 1].unicode()), colour);
+                    ++i;
+                    lastBlockHasChars = true;
+                } else {
+                    text.append(c, colour);
+                    lastBlockHasChars = true;
+                }
+            }
+        }
+    }
+    if (terminateLastLine && lastBlockHasChars)
+        text.appendLineBreak();
+    return text;
+}
+
+void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFormat& base) {
+    QTextCharFormat format = base;
+    QString run;
+    Colour runColour;
+    auto flush = [&] {
+        if (run.isEmpty())
+            return;
+        format.setForeground(runColour.toQColor());
+        cursor.insertText(run, format);
+        run.clear();
+    };
+    const int n = text.size();
+    for (int p = 0; p < n; ++p) {
+        const char32_t ch = text.charAt(p);
+        if (ch == RichText::CR)
+            continue;
+        const Colour c = text.colourAt(p);
+        if (!run.isEmpty() && !(c == runColour))
+            flush();
+        runColour = c;
+        if (ch == RichText::LF)
+            run.append(QChar::ParagraphSeparator);
+        else
+            appendCodePoint(run, ch);
+    }
+    flush();
+}
+
+void loadDocument(QTextDocument& document, const RichText& text, const QTextCharFormat& base) {
+    QTextCursor cursor(&document);
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    cursor.setBlockCharFormat(base);
+    insertRichText(cursor, text, base);
+    cursor.endEditBlock();
+}
+
+} // namespace torvo

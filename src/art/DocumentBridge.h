@@ -1,0 +1,23 @@
+#pragma once
+
+#include "art/RichText.h"
+
+#include <QTextCharFormat>
+
+class QTextCursor;
+class QTextDocument;
+
+namespace torvo {
+
+// Reads a rich-text document into the art model: its characters and text colours only.
+// A character without a colour of its own takes `typing`. Images and other objects are
+// dropped. With terminateLastLine, a last line that has characters gets a line break.
+RichText snapshotDocument(const QTextDocument& document, Colour typing, bool terminateLastLine);
+
+// Inserts the art at the cursor in the format `base` (its font), each run in its colour.
+void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFormat& base);
+
+// Replaces the whole content of the document by the art.
+void loadDocument(QTextDocument& document, const RichText& text, const QTextCharFormat& base);
+
+} // namespace torvo
