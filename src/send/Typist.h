@@ -1,0 +1,23 @@
+#pragma once
+
+#include "send/KeyInterpreter.h"
+
+#include <QString>
+#include <vector>
+
+namespace torvo {
+
+// Something that performs key actions in the window that has the keyboard focus.
+class Typist {
+public:
+    virtual ~Typist();
+    // Performs every action and returns after the target has been given them.
+    // False with a Spanish line in *error when it could not.
+    virtual bool perform(const std::vector<KeyAction>& actions, QString* error) = 0;
+};
+
+// Reads `keys` in the keystroke language and performs it in one call. A malformed
+// string is rejected whole: nothing is performed and *error says why.
+bool sendKeys(Typist& typist, const QString& keys, QString* error);
+
+} // namespace torvo

@@ -1,0 +1,168 @@
+#include "send/KeyInterpreter.h"
+#include "TestRegistry.h"
+#include "send/RecordingTypist.h"
+
+#include <QTest>
+
+using namespace torvo;
+
+namespace {
+KeyAction T(char32_t ch, int mods = 0) {
+    return {KeyAction::Type, ch, QString(), mods};
+}
+KeyAction K(const char* key, int mods = 0) {
+    return {KeyAction::Press, 0, QString::fromLatin1(key), mods};
+}
+std::vector<KeyAction> parsed(const QString& s) {
+    QString error = QStringLiteral("unchanged");
+    const auto r = parseKeys(s, &error);
+    if (!r) {
+        qWarning("%s: %s", qPrintable(s), qPrintable(error));
+        return {};
+    }
+    if (!error.isEmpty()) qWarning("error not cleared");
+    return *r;
+}
+const int C = KeyAction::Ctrl, S = KeyAction::Shift, A = KeyAction::Alt;
+} // namespace
+
+Q_DECLARE_METATYPE(std::vector<KeyAction>)
+
+class KeyInterpreterTest : public QObject {
+    Q_OBJECT
+private slots:
+    void wellFormed_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<std::vector<KeyAction>>("expected");
+        QTest::newRow("empty") << QString() << std::vector<KeyAction>{};
+        QTest::newRow("plain") << QStringLiteral("aB 1") << std::vector{T('a'), T('B'), T(' '), T('1')};
+        QTest::newRow("non-ascii") << QStringLiteral("ñÉ░€")
+                                   << std::vector{T(U'ñ'), T(U'É'), T(U'░'), T(U'€')};
+        QTest::newRow("astral") << QString::fromUcs4(U"x\U0001F600y")
+                                << std::vector{T('x'), T(U'\U0001F600'), T('y')};
+        QTest::newRow("literal braces")
+            << QStringLiteral("{{}{}}{^}{~}{(}{)}{+}{%}{[}{]}")
+            << std::vector{T('{'), T('}'), T('^'), T('~'), T('('), T(')'), T('+'), T('%'), T('['), T(']')};
+        QTest::newRow("literal letter keeps case")
+            << QStringLiteral("{a}{A}{ }{ñ}") << std::vector{T('a'), T('A'), T(' '), T(U'ñ')};
+        QTest::newRow("literal astral")
+            << QString::fromUcs4(U"{\U0001F600}") << std::vector{T(U'\U0001F600')};
+        QTest::newRow("enter") << QStringLiteral("{ENTER}~{enter}")
+                               << std::vector{K("ENTER"), K("ENTER"), K("ENTER")};
+        QTest::newRow("named") << QStringLiteral(
+                                      "{TAB}{esc}{Escape}{BACKSPACE}{BS}{bksp}{DELETE}{Del}{INSERT}{ins}")
+                               << std::vector{K("TAB"),       K("ESC"),       K("ESC"),    K("BACKSPACE"),
+                                              K("BACKSPACE"), K("BACKSPACE"), K("DELETE"), K("DELETE"),
+                                              K("INSERT"),    K("INSERT")};
+        QTest::newRow("moves") << QStringLiteral("{HOME}{END}{PGUP}{PGDN}{UP}{DOWN}{LEFT}{RIGHT}")
+                               << std::vector{K("HOME"), K("END"),  K("PGUP"), K("PGDN"),
+                                              K("UP"),   K("DOWN"), K("LEFT"), K("RIGHT")};
+        QTest::newRow("function") << QStringLiteral("{F1}{f9}{F10}{F12}")
+                                  << std::vector{K("F1"), K("F9"), K("F10"), K("F12")};
+        QTest::newRow("repeat") << QStringLiteral("{LEFT 3}{a 2}{} 2}{ENTER 0}x")
+                                << std::vector{K("LEFT"), K("LEFT"), K("LEFT"), T('a'),
+                                               T('a'),    T('}'),    T('}'),    T('x')};
+        QTest::newRow("repeat space") << QStringLiteral("{  2}") << std::vector{T(' '), T(' ')};
+        QTest::newRow("ctrl") << QStringLiteral("^vG") << std::vector{T('v', C), T('G')};
+        QTest::newRow("shift alt") << QStringLiteral("+a%b") << std::vector{T('a', S), T('b', A)};
+        QTest::newRow("combined") << QStringLiteral("^+%{DEL}") << std::vector{K("DELETE", C | S | A)};
+        QTest::newRow("modifier on braces")
+            << QStringLiteral("^{^}+{LEFT 2}%~")
+            << std::vector{T('^', C), K("LEFT", S), K("LEFT", S), K("ENTER", A)};
+        QTest::newRow("group") << QStringLiteral("+(ab)c") << std::vector{T('a', S), T('b', S), T('c')};
+        QTest::newRow("nested group")
+            << QStringLiteral("^(a%(b{TAB})c)d")
+            << std::vector{T('a', C), T('b', C | A), K("TAB", C | A), T('c', C), T('d')};
+        QTest::newRow("bare group") << QStringLiteral("(ab)()") << std::vector{T('a'), T('b')};
+    }
+    void wellFormed() {
+        QFETCH(QString, keys);
+        QFETCH(std::vector<KeyAction>, expected);
+        QString error = QStringLiteral("unchanged");
+        const auto actions = parseKeys(keys, &error);
+        QVERIFY2(actions, qPrintable(error));
+        QVERIFY(error.isEmpty());
+        QCOMPARE(actions->size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            QCOMPARE(int((*actions)[i].kind), int(expected[i].kind));
+            QCOMPARE(uint((*actions)[i].ch), uint(expected[i].ch));
+            QCOMPARE((*actions)[i].key, expected[i].key);
+            QCOMPARE((*actions)[i].modifiers, expected[i].modifiers);
+        }
+    }
+    void repeatCap() {
+        QCOMPARE(parsed(QStringLiteral("{x %1}").arg(MaxKeyRepeat)).size(), std::size_t(MaxKeyRepeat));
+        QVERIFY(!parseKeys(QStringLiteral("{x %1}").arg(MaxKeyRepeat + 1), nullptr));
+    }
+    void malformed_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::newRow("unclosed brace") << QStringLiteral("ab{ENTER");
+        QTest::newRow("lone open brace") << QStringLiteral("ab{");
+        QTest::newRow("empty braces") << QStringLiteral("{}");
+        QTest::newRow("lone close brace") << QStringLiteral("a}b");
+        QTest::newRow("unknown name") << QStringLiteral("{ENTRE}");
+        QTest::newRow("unknown F key") << QStringLiteral("{F13}");
+        QTest::newRow("two characters") << QStringLiteral("{ab}");
+        QTest::newRow("bad count") << QStringLiteral("{LEFT x}");
+        QTest::newRow("missing count") << QStringLiteral("{LEFT }");
+        QTest::newRow("negative count") << QStringLiteral("{LEFT -1}");
+        QTest::newRow("count with extra") << QStringLiteral("{LEFT 2 3}");
+        QTest::newRow("huge count") << QStringLiteral("{a 99999}");
+        QTest::newRow("modifier at end") << QStringLiteral("ab^");
+        QTest::newRow("modifiers at end") << QStringLiteral("+%");
+        QTest::newRow("modifier before close") << QStringLiteral("(a^)");
+        QTest::newRow("unclosed group") << QStringLiteral("+(ab");
+        QTest::newRow("lone close paren") << QStringLiteral("ab)");
+        QTest::newRow("open bracket") << QStringLiteral("a[b");
+        QTest::newRow("close bracket") << QStringLiteral("a]b");
+        QTest::newRow("broken surrogate") << QString(QChar(0xD800)) + QStringLiteral("a");
+        QTest::newRow("lone low surrogate") << QString(QChar(0xDC00));
+        QTest::newRow("deep nesting") << QString(200, QLatin1Char('(')) + QString(200, QLatin1Char(')'));
+    }
+    void malformed() {
+        QFETCH(QString, keys);
+        QString error;
+        QVERIFY(!parseKeys(keys, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!error.contains(QLatin1Char('\n')));
+        QVERIFY(error.contains(QStringLiteral("posición")));
+        QVERIFY(!parseKeys(keys, nullptr)); // no error wanted: still rejected, no crash
+    }
+    void errorNamesTheProblem() {
+        QString error;
+        parseKeys(QStringLiteral("ab{XYZ}"), &error);
+        QVERIFY2(error.contains(QStringLiteral("XYZ")) && error.contains(QStringLiteral("posición 3")),
+                 qPrintable(error));
+        parseKeys(QStringLiteral("abc{ENTER"), &error);
+        QVERIFY2(error.startsWith(QStringLiteral("Llave sin cerrar")), qPrintable(error));
+    }
+    void sendKeysParsesThenPerforms() {
+        RecordingTypist typist;
+        QString error;
+        QVERIFY(sendKeys(typist, QStringLiteral("{^}R^vGo~"), &error));
+        QCOMPARE(typist.calls().size(), std::size_t(1));
+        QCOMPARE(typist.actions(), (std::vector{T('^'), T('R'), T('v', C), T('G'), T('o'), K("ENTER")}));
+
+        // The empty string is still one (empty) call.
+        QVERIFY(sendKeys(typist, QString(), &error));
+        QCOMPARE(typist.calls().size(), std::size_t(2));
+        QVERIFY(typist.calls().back().empty());
+    }
+    void sendKeysTypesNothingWhenMalformed() {
+        RecordingTypist typist;
+        QString error;
+        // Valid keys before the fault are not typed either.
+        QVERIFY(!sendKeys(typist, QStringLiteral("hello world{ENTER}^"), &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(typist.calls().empty());
+    }
+    void sendKeysReportsTypistFailure() {
+        RecordingTypist typist;
+        typist.setFailure(QStringLiteral("No hay pantalla."));
+        QString error;
+        QVERIFY(!sendKeys(typist, QStringLiteral("a"), &error));
+        QCOMPARE(error, QStringLiteral("No hay pantalla."));
+    }
+};
+TORVO_TEST(KeyInterpreterTest)
+#include "KeyInterpreterTest.moc"
