@@ -1,0 +1,21 @@
+#pragma once
+
+#include "art/Colour.h"
+#include "art/RichText.h"
+#include "files/ExportText.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace torvo {
+
+// Six upper-case hex digits, red then green then blue: "FF0000" for pure red.
+QString ColorToHex(Colour colour);
+
+// The whole web page (without the closing CR LF): a black page with the art in a
+// preformatted block, every run of one colour in its own FONT element. "&", "<" and ">"
+// of the art are escaped so the page stays well-formed. Nullopt when cancelled.
+std::optional<QString> SalvarComoHTML(const RichText& text, const std::function<bool()>& cancelled = {});
+
+} // namespace torvo
