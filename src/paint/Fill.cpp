@@ -1,0 +1,155 @@
+#include "paint/Fill.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace torvo {
+
+namespace {
+
+// A cell's text as a comparable value: no character, one character, or a text no cell
+// can hold (more than one character), which matches nothing.
+struct CellText {
+    bool valid = true;
+    bool hasChar = false;
+    char32_t ch = 0;
+
+    bool matches(const Cell& cell) const {
+        return valid && cell.hasChar == hasChar && (!hasChar || cell.ch == ch);
+    }
+    bool operator==(const CellText&) const = default;
+};
+
+CellText firstOf(const QString& s) {
+    CellText t;
+    if (s.isEmpty()) return t;
+    t.hasChar = true;
+    if (s.size() >= 2 && s[0].isHighSurrogate() && s[1].isLowSurrogate())
+        t.ch = QChar::surrogateToUcs4(s[0], s[1]);
+    else
+        t.ch = s[0].unicode();
+    return t;
+}
+
+// Exact text: anything longer than one character (a surrogate pair counts as one) is no
+// cell's text.
+CellText exactly(const QString& s) {
+    CellText t = firstOf(s);
+    const qsizetype units = !t.hasChar ? 0 : t.ch >= 0x10000 ? 2 : 1;
+    if (s.size() != units) t.valid = false;
+    return t;
+}
+
+CellText textOf(const Cell& cell) {
+    CellText t;
+    t.hasChar = cell.hasChar;
+    t.ch = cell.hasChar ? cell.ch : 0;
+    return t;
+}
+
+// Flood over the eight neighbours with an explicit stack. A cell is changed when pushed,
+// which also marks it visited, so each cell enters the stack at most once.
+template <class Eligible, class Change>
+void flood(CharGrid& grid, int C, int R, int maxCols, int maxRows, Eligible eligible, Change change) {
+    const int cols = std::min(maxCols, grid.cols());
+    const int rows = std::min(maxRows, grid.rows());
+    if (C < 0 || R < 0 || C >= cols || R >= rows || !eligible(grid.at(R, C))) return;
+    std::vector<std::uint64_t> stack;
+    auto push = [&](int c, int r) {
+        change(grid.at(r, c));
+        stack.push_back(std::uint64_t(std::uint32_t(r)) << 32 | std::uint32_t(c));
+    };
+    push(C, R);
+    while (!stack.empty()) {
+        const std::uint64_t top = stack.back();
+        stack.pop_back();
+        const int r = int(top >> 32);
+        const int c = int(top & 0xFFFFFFFFu);
+        for (int dr = -1; dr <= 1; ++dr) {
+            const int nr = r + dr;
+            if (nr < 0 || nr >= rows) continue;
+            for (int dc = -1; dc <= 1; ++dc) {
+                const int nc = c + dc;
+                if ((dr == 0 && dc == 0) || nc < 0 || nc >= cols) continue;
+                if (eligible(grid.at(nr, nc))) push(nc, nr);
+            }
+        }
+    }
+}
+
+// One coordinate range of the rectangle walk, in the drag's direction, limited to 0..n-1.
+struct Span {
+    int first;
+    int last;
+    int step;
+    bool empty() const { return step > 0 ? first > last : first < last; }
+};
+
+Span span(int from, int to, int n) {
+    if (to >= from) return {std::max(from, 0), std::min(to, n - 1), 1};
+    return {std::min(from, n - 1), std::max(to, 0), -1};
+}
+
+template <class Seed> FillBounds walkRectangle(CharGrid& grid, int C, int R, int SC, int SR, Seed seed) {
+    const FillBounds bounds{grid.cols(), grid.rows()};
+    const Span cs = span(C, SC, bounds.MaxCols);
+    const Span rs = span(R, SR, bounds.MaxRows);
+    if (cs.empty() || rs.empty()) return bounds;
+    for (int i = cs.first;; i += cs.step) {
+        for (int j = rs.first;; j += rs.step) {
+            seed(i, j, bounds);
+            if (j == rs.last) break;
+        }
+        if (i == cs.last) break;
+    }
+    return bounds;
+}
+
+void colourFill(CharGrid& grid, int C, int R, const CellText& str, Colour Colr, int MaxCols, int MaxRows) {
+    flood(
+        grid, C, R, MaxCols, MaxRows,
+        [&](const Cell& cell) { return str.matches(cell) && cell.colour != Colr; },
+        [&](Cell& cell) { cell.colour = Colr; });
+}
+
+void charFill(CharGrid& grid, int C, int R, const CellText& str, const CellText& Wrd, int MaxCols,
+              int MaxRows) {
+    if (!str.valid || str == Wrd) return;
+    flood(
+        grid, C, R, MaxCols, MaxRows, [&](const Cell& cell) { return str.matches(cell); },
+        [&](Cell& cell) {
+            cell.hasChar = Wrd.hasChar;
+            cell.ch = Wrd.ch;
+        });
+}
+
+} // namespace
+
+void SeFill(CharGrid& grid, int C, int R, const QString& str, Colour Colr, int MaxCols, int MaxRows) {
+    colourFill(grid, C, R, exactly(str), Colr, MaxCols, MaxRows);
+}
+
+FillBounds Fill(CharGrid& grid, int C, int R, int SC, int SR, Colour Colr) {
+    return walkRectangle(grid, C, R, SC, SR, [&](int i, int j, const FillBounds& b) {
+        colourFill(grid, i, j, textOf(grid.at(j, i)), Colr, b.MaxCols, b.MaxRows);
+    });
+}
+
+void ReFill(CharGrid& grid, int C, int R, const QString& str, const QString& Wrd, int MaxCols, int MaxRows) {
+    charFill(grid, C, R, exactly(str), firstOf(Wrd), MaxCols, MaxRows);
+}
+
+FillBounds WFill(CharGrid& grid, int C, int R, int SC, int SR, const QString& Wrd) {
+    const CellText w = firstOf(Wrd);
+    return walkRectangle(grid, C, R, SC, SR, [&](int i, int j, const FillBounds& b) {
+        charFill(grid, i, j, textOf(grid.at(j, i)), w, b.MaxCols, b.MaxRows);
+    });
+}
+
+bool isTypableCell(char32_t ch) {
+    if (ch < 0x20 || ch == 0x7F || ch > 0x10FFFF) return false;
+    return !(ch >= 0xD800 && ch <= 0xDFFF);
+}
+
+} // namespace torvo

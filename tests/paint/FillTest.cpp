@@ -1,0 +1,378 @@
+#include "paint/Fill.h"
+#include "TestRegistry.h"
+#include "art/CharGrid.h"
+
+#include <QTest>
+#include <queue>
+#include <string>
+#include <vector>
+
+using namespace torvo;
+
+namespace {
+
+constexpr Colour Red{0x0000FF};
+constexpr Colour Blue{0xFF0000};
+constexpr Colour Green{0x00FF00};
+
+// A grid from rows of text; '_' stands for an empty cell.
+CharGrid gridOf(const std::vector<std::string>& rows) {
+    CharGrid g(int(rows.size()), rows.empty() ? 0 : int(rows[0].size()));
+    for (int r = 0; r < g.rows(); ++r)
+        for (int c = 0; c < g.cols(); ++c)
+            if (rows[std::size_t(r)][std::size_t(c)] != '_')
+                g.setChar(r, c, char32_t(rows[std::size_t(r)][std::size_t(c)]));
+    return g;
+}
+
+// The cells of colour `colour` drawn as 'x', others as '.'.
+std::vector<std::string> colourMap(const CharGrid& g, Colour colour) {
+    std::vector<std::string> out;
+    for (int r = 0; r < g.rows(); ++r) {
+        std::string line;
+        for (int c = 0; c < g.cols(); ++c)
+            line += g.at(r, c).colour == colour ? 'x' : '.';
+        out.push_back(line);
+    }
+    return out;
+}
+
+std::vector<std::string> textMap(const CharGrid& g) {
+    std::vector<std::string> out;
+    for (int r = 0; r < g.rows(); ++r) {
+        std::string line;
+        for (int c = 0; c < g.cols(); ++c)
+            line += g.at(r, c).hasChar ? char(g.at(r, c).ch) : '_';
+        out.push_back(line);
+    }
+    return out;
+}
+
+bool sameText(const Cell& a, const Cell& b) {
+    return a.hasChar == b.hasChar && (!a.hasChar || a.ch == b.ch);
+}
+
+// Breadth-first reference for one seed: the cells reachable from (c, r) through the eight
+// neighbours over cells for which `inRegion` holds, the seed included when it holds.
+template <class InRegion>
+std::vector<std::pair<int, int>> reachable(const CharGrid& g, int c, int r, InRegion inRegion) {
+    std::vector<std::pair<int, int>> found;
+    if (!inRegion(g.at(r, c))) return found;
+    std::vector<char> seen(std::size_t(g.rows() * g.cols()), 0);
+    std::queue<std::pair<int, int>> q;
+    q.push({c, r});
+    seen[std::size_t(r * g.cols() + c)] = 1;
+    while (!q.empty()) {
+        auto [x, y] = q.front();
+        q.pop();
+        found.push_back({x, y});
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx) {
+                const int nx = x + dx, ny = y + dy;
+                if (!g.contains(ny, nx) || seen[std::size_t(ny * g.cols() + nx)] || !inRegion(g.at(ny, nx)))
+                    continue;
+                seen[std::size_t(ny * g.cols() + nx)] = 1;
+                q.push({nx, ny});
+            }
+    }
+    return found;
+}
+
+// Reference colour fill over a rectangle: seeds in the given order, each against the grid
+// as the earlier seeds left it.
+void referenceFill(CharGrid& g, const std::vector<std::pair<int, int>>& seeds, Colour colr) {
+    for (auto [c, r] : seeds) {
+        const Cell seed = g.at(r, c);
+        const auto cells =
+            reachable(g, c, r, [&](const Cell& x) { return sameText(x, seed) && x.colour != colr; });
+        for (auto [x, y] : cells)
+            g.setColour(y, x, colr);
+    }
+}
+
+void referenceWFill(CharGrid& g, const std::vector<std::pair<int, int>>& seeds, const Cell& wrd) {
+    for (auto [c, r] : seeds) {
+        const Cell seed = g.at(r, c);
+        if (sameText(seed, wrd)) continue;
+        const auto cells = reachable(g, c, r, [&](const Cell& x) { return sameText(x, seed); });
+        for (auto [x, y] : cells) {
+            g.at(y, x).hasChar = wrd.hasChar;
+            g.at(y, x).ch = wrd.ch;
+        }
+    }
+}
+
+std::vector<std::pair<int, int>> rectangle(int c0, int r0, int c1, int r1) {
+    std::vector<std::pair<int, int>> seeds;
+    for (int c = std::min(c0, c1); c <= std::max(c0, c1); ++c)
+        for (int r = std::min(r0, r1); r <= std::max(r0, r1); ++r)
+            seeds.push_back({c, r});
+    return seeds;
+}
+
+} // namespace
+
+class FillTest : public QObject {
+    Q_OBJECT
+private slots:
+    void diagonalContactJoinsARegion() {
+        CharGrid g = gridOf({"a..", ".a.", "..a", "a.."});
+        Fill(g, 0, 0, 0, 0, Red);
+        QCOMPARE(colourMap(g, Red), (std::vector<std::string>{"x..", ".x.", "..x", "..."}));
+    }
+    void aLineOfOtherCharactersSeparates() {
+        CharGrid g = gridOf({"aa#aa", "aa#aa", "aa#aa"});
+        Fill(g, 0, 0, 0, 0, Red);
+        QCOMPARE(colourMap(g, Red), (std::vector<std::string>{"xx...", "xx...", "xx..."}));
+        // A gap in the line joins both sides, also through a diagonal step.
+        CharGrid h = gridOf({"aa#aa", "aa#aa", "a#a#a", "aa#aa"});
+        Fill(h, 0, 0, 0, 0, Red);
+        QCOMPARE(colourMap(h, Red), (std::vector<std::string>{"xx.xx", "xx.xx", "x.x.x", "xx.xx"}));
+    }
+    void spacesAndEmptyCellsAreDifferentRegions() {
+        CharGrid g = gridOf({"   __", "   __"});
+        Fill(g, 0, 0, 0, 0, Red);
+        QCOMPARE(colourMap(g, Red), (std::vector<std::string>{"xxx..", "xxx.."}));
+        Fill(g, 4, 1, 4, 1, Blue);
+        QCOMPARE(colourMap(g, Blue), (std::vector<std::string>{"...xx", "...xx"}));
+        WFill(g, 4, 0, 4, 0, QStringLiteral("z"));
+        QCOMPARE(textMap(g), (std::vector<std::string>{"   zz", "   zz"}));
+    }
+    void caseMatters() {
+        CharGrid g = gridOf({"aAa", "AaA"});
+        Fill(g, 0, 0, 0, 0, Red);
+        QCOMPARE(colourMap(g, Red), (std::vector<std::string>{"x.x", ".x."}));
+        WFill(g, 1, 0, 1, 0, QStringLiteral("b"));
+        QCOMPARE(textMap(g), (std::vector<std::string>{"aba", "bab"}));
+    }
+    void fourLetterAExample() {
+        CharGrid g = gridOf({"_____", "aaaa_", "_____"});
+        g.setColour(1, 1, Red);
+        CharGrid first = g;
+        Fill(first, 0, 1, 0, 1, Red);
+        QCOMPARE(colourMap(first, Red), (std::vector<std::string>{".....", "xx...", "....."}));
+        CharGrid third = g;
+        Fill(third, 2, 1, 2, 1, Red);
+        QCOMPARE(colourMap(third, Red), (std::vector<std::string>{".....", ".xxx.", "....."}));
+    }
+    void fillOnACellAlreadyOfTheColourChangesNothing() {
+        CharGrid g = gridOf({"aaa", "aaa"});
+        g.setColour(0, 1, Red);
+        g.setColour(1, 0, Blue);
+        const CharGrid before = g;
+        Fill(g, 1, 0, 1, 0, Red);
+        QCOMPARE(g, before);
+        SeFill(g, 1, 0, QStringLiteral("a"), Red, g.cols(), g.rows());
+        QCOMPARE(g, before);
+    }
+    void xFillWithEmptyCharacterEmptiesTheRegion() {
+        CharGrid g = gridOf({"ab", "ba", "bb"});
+        g.setColour(0, 0, Red);
+        WFill(g, 0, 0, 0, 0, QString());
+        QCOMPARE(textMap(g), (std::vector<std::string>{"_b", "b_", "bb"}));
+        // Colours stay as they were.
+        QCOMPARE(g.at(0, 0).colour, Red);
+        QCOMPARE(g.at(1, 1).colour, CharGrid::DefaultColour);
+    }
+    void xFillOnACellAlreadyHoldingTheCharacterChangesNothing() {
+        CharGrid g = gridOf({"ab", "ba"});
+        const CharGrid before = g;
+        WFill(g, 0, 0, 0, 0, QStringLiteral("a"));
+        QCOMPARE(g, before);
+        ReFill(g, 1, 0, QStringLiteral("b"), QStringLiteral("b"), g.cols(), g.rows());
+        QCOMPARE(g, before);
+        CharGrid empty = gridOf({"__", "_a"});
+        const CharGrid emptyBefore = empty;
+        WFill(empty, 0, 0, 0, 0, QString());
+        QCOMPARE(empty, emptyBefore);
+    }
+    void xFillWritesAstralCharacter() {
+        CharGrid g = gridOf({"aa", "_a"});
+        const QString smile = QString::fromUtf8("\xF0\x9F\x98\x80");
+        WFill(g, 0, 0, 0, 0, smile);
+        QCOMPARE(g.at(0, 0).ch, char32_t(0x1F600));
+        QCOMPARE(g.at(1, 1).text(), smile);
+        QVERIFY(!g.at(1, 0).hasChar);
+        // And the astral text is a region of its own afterwards.
+        Fill(g, 1, 1, 1, 1, Red);
+        QCOMPARE(colourMap(g, Red), (std::vector<std::string>{"xx", ".x"}));
+        const CharGrid before = g;
+        SeFill(g, 0, 1, QStringLiteral("ab"), Blue, g.cols(), g.rows()); // no cell holds two characters
+        QCOMPARE(g, before);
+    }
+    void seedRectangleInAllFourDirectionsMatchesReference() {
+        const CharGrid base = gridOf({"ab_ab a", "b ab_ba", "aab  _b", "b_ab ba", "aaab b_"});
+        CharGrid colouredBase = base;
+        colouredBase.setColour(1, 2, Red); // one 'a' inside the rectangle already red
+        colouredBase.setColour(0, 0, Blue);
+        struct Drag {
+            int c, r, sc, sr;
+        };
+        const Drag drags[] = {{1, 1, 3, 2}, {3, 2, 1, 1}, {3, 1, 1, 2}, {1, 2, 3, 1}};
+        const auto seeds = rectangle(1, 1, 3, 2);
+        QCOMPARE(seeds.size(), std::size_t(6));
+
+        CharGrid expected = colouredBase;
+        referenceFill(expected, seeds, Red);
+        CharGrid expectedW = colouredBase;
+        Cell z;
+        z.hasChar = true;
+        z.ch = U'z';
+        referenceWFill(expectedW, seeds, z);
+        // The fill must actually spread beyond the rectangle for the test to mean anything.
+        QVERIFY(expected != colouredBase && expectedW != colouredBase);
+        int outside = 0;
+        for (int r = 0; r < expected.rows(); ++r)
+            for (int c = 0; c < expected.cols(); ++c)
+                outside += (c < 1 || c > 3 || r < 1 || r > 2) && expected.at(r, c) != colouredBase.at(r, c);
+        QVERIFY(outside > 0);
+
+        for (const Drag& d : drags) {
+            CharGrid g = colouredBase;
+            const FillBounds b = Fill(g, d.c, d.r, d.sc, d.sr, Red);
+            QCOMPARE(b.MaxCols, 7);
+            QCOMPARE(b.MaxRows, 5);
+            QCOMPARE(g, expected);
+            CharGrid w = colouredBase;
+            WFill(w, d.c, d.r, d.sc, d.sr, QStringLiteral("z"));
+            QCOMPARE(w, expectedW);
+        }
+    }
+    void randomGridsMatchReference() {
+        // Small grids of three texts (a, space, empty) and two colours, every rectangle
+        // corner pair walked in both directions.
+        quint32 seed = 12345;
+        auto next = [&] { return (seed = seed * 1664525u + 1013904223u) >> 16; };
+        for (int round = 0; round < 40; ++round) {
+            CharGrid g(4 + int(next() % 3), 4 + int(next() % 4));
+            for (int r = 0; r < g.rows(); ++r)
+                for (int c = 0; c < g.cols(); ++c) {
+                    const int k = int(next() % 3);
+                    if (k == 0)
+                        g.setChar(r, c, U'a');
+                    else if (k == 1)
+                        g.setChar(r, c, U' ');
+                    if (next() % 4 == 0) g.setColour(r, c, Red);
+                }
+            const int c0 = int(next() % unsigned(g.cols())), c1 = int(next() % unsigned(g.cols()));
+            const int r0 = int(next() % unsigned(g.rows())), r1 = int(next() % unsigned(g.rows()));
+            std::vector<std::pair<int, int>> ordered;
+            const int sc = c1 >= c0 ? 1 : -1, sr = r1 >= r0 ? 1 : -1;
+            for (int c = c0;; c += sc) {
+                for (int r = r0;; r += sr) {
+                    ordered.push_back({c, r});
+                    if (r == r1) break;
+                }
+                if (c == c1) break;
+            }
+            CharGrid expected = g;
+            referenceFill(expected, ordered, Red);
+            CharGrid actual = g;
+            Fill(actual, c0, r0, c1, r1, Red);
+            QCOMPARE(actual, expected);
+
+            Cell empty;
+            CharGrid expectedW = g;
+            referenceWFill(expectedW, ordered, empty);
+            CharGrid actualW = g;
+            WFill(actualW, c0, r0, c1, r1, QString());
+            QCOMPARE(actualW, expectedW);
+        }
+    }
+    void regionStopsAtTheEdges() {
+        CharGrid g = gridOf({"aaa", "aaa"});
+        Fill(g, 2, 1, 2, 1, Red);
+        QCOMPARE(colourMap(g, Red), (std::vector<std::string>{"xxx", "xxx"}));
+        // Tighter bounds given to the step are respected as exclusive limits.
+        CharGrid h = gridOf({"aaa", "aaa"});
+        SeFill(h, 0, 0, QStringLiteral("a"), Red, 2, 1);
+        QCOMPARE(colourMap(h, Red), (std::vector<std::string>{"xx.", "..."}));
+        // Bounds larger than the grid never reach outside it.
+        CharGrid k = gridOf({"aa", "aa"});
+        SeFill(k, 1, 1, QStringLiteral("a"), Red, 50, 50);
+        ReFill(k, 1, 1, QStringLiteral("a"), QStringLiteral("b"), 50, 50);
+        QCOMPARE(colourMap(k, Red), (std::vector<std::string>{"xx", "xx"}));
+        QCOMPARE(textMap(k), (std::vector<std::string>{"bb", "bb"}));
+    }
+    void rectangleOutsideTheGridIsClampedOrIgnored() {
+        CharGrid g = gridOf({"ab", "ba"});
+        const CharGrid before = g;
+        Fill(g, 5, 5, 9, 9, Red);
+        Fill(g, -3, -1, -7, -9, Red);
+        WFill(g, 2, 0, 2, 1, QStringLiteral("z"));
+        SeFill(g, -1, 0, QStringLiteral("a"), Red, 2, 2);
+        ReFill(g, 0, 2, QStringLiteral("a"), QStringLiteral("z"), 2, 2);
+        QCOMPARE(g, before);
+        // A drag running past the grid seeds only the cells inside it.
+        CharGrid h = gridOf({"ab", "cd"});
+        Fill(h, -4, 0, 0, 10, Red);
+        QCOMPARE(colourMap(h, Red), (std::vector<std::string>{"x.", "x."}));
+        Fill(h, 7, 1, 1, 1, Blue);
+        QCOMPARE(colourMap(h, Blue), (std::vector<std::string>{"..", ".x"}));
+        CharGrid none(0, 0);
+        const FillBounds b = WFill(none, 0, 0, 3, 3, QStringLiteral("z"));
+        QCOMPARE(b.MaxCols, 0);
+        QCOMPARE(b.MaxRows, 0);
+    }
+    void colourFillLeavesCharactersAndCharacterFillLeavesColours() {
+        CharGrid g = gridOf({"aab", "abb"});
+        g.setColour(0, 0, Blue);
+        g.setColour(1, 0, Green);
+        const std::vector<std::string> textBefore = textMap(g);
+        Fill(g, 0, 0, 2, 1, Red);
+        QCOMPARE(textMap(g), textBefore);
+        const CharGrid coloured = g;
+        WFill(g, 0, 0, 0, 0, QStringLiteral("q"));
+        for (int r = 0; r < g.rows(); ++r)
+            for (int c = 0; c < g.cols(); ++c)
+                QCOMPARE(g.at(r, c).colour, coloured.at(r, c).colour);
+        QCOMPARE(textMap(g), (std::vector<std::string>{"qqb", "qbb"}));
+    }
+    void wholeGridRegionFinishes() {
+        const int n = 1000;
+        CharGrid g(n, n);
+        for (int r = 0; r < n; ++r)
+            for (int c = 0; c < n; ++c)
+                g.setChar(r, c, U'#');
+        Fill(g, n / 2, n / 2, n / 2, n / 2, Red);
+        WFill(g, 0, 0, 0, 0, QStringLiteral("o"));
+        for (int r = 0; r < n; ++r)
+            for (int c = 0; c < n; ++c)
+                if (g.at(r, c).colour != Red || g.at(r, c).ch != U'o')
+                    QFAIL(qPrintable(QStringLiteral("cell %1,%2 not filled").arg(r).arg(c)));
+        // A snake-shaped region, the worst case for a recursive fill's depth.
+        CharGrid s(n, n);
+        for (int r = 0; r < n; ++r)
+            for (int c = 0; c < n; ++c) {
+                const bool wall = (r % 4 == 1 && c != n - 1) || (r % 4 == 3 && c != 0);
+                if (wall) s.setChar(r, c, U'|');
+            }
+        Fill(s, 0, 0, 0, 0, Blue);
+        int blue = 0, empty = 0;
+        for (int r = 0; r < n; ++r)
+            for (int c = 0; c < n; ++c) {
+                blue += s.at(r, c).colour == Blue;
+                empty += !s.at(r, c).hasChar;
+            }
+        QCOMPARE(blue, empty);
+    }
+    void typableCharacters() {
+        for (char32_t ch = 0; ch < 32; ++ch)
+            QVERIFY2(!isTypableCell(ch), qPrintable(QString::number(ch)));
+        QVERIFY(!isTypableCell(8));   // Backspace
+        QVERIFY(!isTypableCell(13));  // Enter
+        QVERIFY(!isTypableCell(27));  // Escape
+        QVERIFY(!isTypableCell(127)); // Delete
+        QVERIFY(isTypableCell(U' '));
+        QVERIFY(isTypableCell(U'A'));
+        QVERIFY(isTypableCell(U'~'));
+        QVERIFY(isTypableCell(U'\u00F1'));
+        QVERIFY(isTypableCell(U'\u2588'));
+        QVERIFY(isTypableCell(char32_t(0x1F600)));
+        QVERIFY(!isTypableCell(char32_t(0xD800)));
+        QVERIFY(!isTypableCell(char32_t(0x110000)));
+    }
+};
+
+TORVO_TEST(FillTest)
+#include "FillTest.moc"
