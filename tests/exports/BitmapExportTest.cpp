@@ -1,0 +1,150 @@
+#include "files/BitmapExport.h"
+#include "TestRegistry.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace torvo;
+
+namespace {
+constexpr char32_t FullBlock = 0x2588;
+const Colour Red{0x0000FF};
+const Colour Green{0x00FF00};
+
+// The bounding box of the pixels that are not black inside a rectangle.
+QRect inked(const QImage& image, const QRect& area) {
+    QRect box;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if ((image.pixel(x, y) & 0xFFFFFF) != 0) box |= QRect(x, y, 1, 1);
+    return box;
+}
+} // namespace
+
+class BitmapExportTest : public QObject {
+    Q_OBJECT
+private slots:
+    void cellIsMeasuredInTheFont() {
+        const QFont font = textImageFont();
+        QCOMPARE(font.pointSizeF(), 8.25);
+        const QSize cell = measureCell(font);
+        QVERIFY2(cell.width() >= 4 && cell.width() <= 12, qPrintable(QString::number(cell.width())));
+        QVERIFY2(cell.height() > cell.width() && cell.height() <= 24,
+                 qPrintable(QString::number(cell.height())));
+        // A bigger font gives a bigger cell: the measure follows the font.
+        QFont big = font;
+        big.setPointSizeF(24);
+        QVERIFY(measureCell(big).width() > cell.width());
+        QVERIFY(measureCell(big).height() > cell.height());
+    }
+    void pictureIsOneCellLargerThanTheGrid() {
+        const QFont font = textImageFont();
+        const QSize cell = measureCell(font);
+        RichText longLines;
+        longLines.appendText(QString(200, u'x') + "\r\n" + QString(3, u'y'), colours::White);
+        for (const auto& [c, r] : QList<std::pair<int, int>>{{0, 0}, {1, 1}, {5, 3}, {80, 25}}) {
+            for (const RichText& text : {RichText(), longLines}) {
+                const QImage image = renderArt(text, c, r, font);
+                QCOMPARE(image.size(), QSize((c + 1) * cell.width(), (r + 1) * cell.height()));
+            }
+        }
+        // A picture too large to hold is refused, not attempted.
+        QVERIFY(renderArt(longLines, 1'000'000, 1'000'000, font).isNull());
+    }
+    void charactersAreDrawnInTheirColoursInTheirCells() {
+        const QFont font = textImageFont();
+        const QSize cell = measureCell(font);
+        RichText t;
+        t.appendText(u"  ", colours::White);
+        t.append(FullBlock, Red);
+        t.appendLineBreak();
+        t.appendText(u" ", colours::White);
+        t.append(FullBlock, Green);
+        t.appendText(u" H", colours::White);
+        const QImage image = renderArt(t, 6, 3, font);
+        auto cellRect = [&cell](int c, int r) {
+            return QRect(c * cell.width(), r * cell.height(), cell.width(), cell.height());
+        };
+        const QPoint redCentre = cellRect(2, 0).center();
+        const QPoint greenCentre = cellRect(1, 1).center();
+        QCOMPARE(image.pixel(redCentre) & 0xFFFFFF, QColor(255, 0, 0).rgb() & 0xFFFFFF);
+        QCOMPARE(image.pixel(greenCentre) & 0xFFFFFF, QColor(0, 255, 0).rgb() & 0xFFFFFF);
+        // The block stays in its own column.
+        // Tall glyphs may reach a pixel into the next line; look at the inner rows only.
+        const QRect redInk = inked(image, QRect(0, 1, image.width(), cell.height() - 2));
+        QVERIFY(redInk.left() >= 2 * cell.width() - 1 && redInk.right() <= 3 * cell.width());
+        // The white H lands in column 3 of the second row, and nothing is drawn elsewhere.
+        const QRect hInk = inked(image, cellRect(3, 1));
+        QVERIFY(hInk.isValid());
+        QCOMPARE(inked(image, QRect(0, 2 * cell.height() + 1, image.width(), 2 * cell.height() - 1)),
+                 QRect());
+        QCOMPARE(inked(image, cellRect(0, 0).adjusted(0, 1, 0, -1)), QRect());
+        QCOMPARE(inked(image, cellRect(0, 1).adjusted(0, 1, 0, -1)), QRect());
+        QCOMPARE(inked(image, cellRect(5, 1).adjusted(0, 1, 0, -1)), QRect());
+    }
+    void columnsLineUpAcrossLines() {
+        const QFont font = textImageFont();
+        const QSize cell = measureCell(font);
+        RichText t;
+        t.appendText(QString(40, u'.'), colours::Black);
+        t.append(FullBlock, colours::White);
+        t.appendLineBreak();
+        t.appendText(u"iiiiiiiiiiiiiiiiiiiiWWWWWWWWWWWWWWWWWWWW", colours::Black);
+        t.append(FullBlock, colours::White);
+        const QImage image = renderArt(t, 60, 2, font);
+        const QRect first = inked(image, QRect(0, 1, image.width(), cell.height() - 2));
+        const QRect second = inked(image, QRect(0, cell.height() + 1, image.width(), cell.height() - 2));
+        QVERIFY(first.isValid() && second.isValid());
+        QCOMPARE(first.left(), second.left());
+        QCOMPARE(first.right(), second.right());
+        QVERIFY(first.left() >= 40 * cell.width() - 1 && first.right() <= 41 * cell.width());
+    }
+    void artBeyondThePictureIsCutOff() {
+        const QFont font = textImageFont();
+        RichText t;
+        for (int i = 0; i < 50; ++i)
+            t.appendText(QString(300, QChar(FullBlock)) + "\r\n", Red);
+        const QImage image = renderArt(t, 3, 2, font);
+        QCOMPARE(image.size(), QSize(4 * measureCell(font).width(), 3 * measureCell(font).height()));
+        // The last cell is filled up to the block's own (fractional) width.
+        const QPoint corner(image.width() - 2, image.height() / 2);
+        QCOMPARE(image.pixel(corner) & 0xFFFFFF, QColor(255, 0, 0).rgb() & 0xFFFFFF);
+    }
+    void savesAWindowsBitmap() {
+        QTemporaryDir dir;
+        const QFont font = textImageFont();
+        RichText t;
+        t.append(FullBlock, Red);
+        const QImage image = renderArt(t, 2, 1, font);
+        const QString path = dir.filePath("art.bmp");
+        QCOMPARE(saveBitmap(image, path), QString());
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.read(2), QByteArray("BM"));
+        file.close();
+        const QImage back(path, "BMP");
+        QCOMPARE(back.size(), image.size());
+        const QSize cell = measureCell(font);
+        QCOMPARE(back.pixel(cell.width() / 2, cell.height() / 2) & 0xFFFFFF,
+                 QColor(255, 0, 0).rgb() & 0xFFFFFF);
+        // Overwrites an existing file.
+        QCOMPARE(saveBitmap(renderArt(t, 5, 5, font), path), QString());
+        QCOMPARE(QImage(path, "BMP").size(), QSize(6 * cell.width(), 6 * cell.height()));
+    }
+    void failuresAreOneLineAndLeaveNoFile() {
+        QTemporaryDir dir;
+        const QString missing = dir.filePath("no/such/folder/art.bmp");
+        const QString error = saveBitmap(renderArt(RichText(), 1, 1, textImageFont()), missing);
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!error.contains('\n'));
+        QVERIFY(!QFile::exists(missing));
+        const QString path = dir.filePath("big.bmp");
+        const QString tooBig = saveBitmap(QImage(), path);
+        QVERIFY(!tooBig.isEmpty());
+        QVERIFY(!QFile::exists(path));
+    }
+};
+
+TORVO_TEST(BitmapExportTest)
+#include "BitmapExportTest.moc"
