@@ -1,0 +1,85 @@
+#include "files/ArtFile.h"
+
+#include "files/RtfReader.h"
+#include "files/RtfWriter.h"
+
+#include <QStringDecoder>
+
+namespace torvo {
+
+namespace {
+
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// Every byte maps to a character, so a file that is not UTF-8 still loses nothing.
+QString fromWindows1252(QByteArrayView bytes) {
+    QString s(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(s.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        out[i] = b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b);
+    }
+    return s;
+}
+
+QString decodePlain(QByteArrayView bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString s = utf8.decode(bytes);
+    if (!utf8.hasError()) return s;
+    return fromWindows1252(bytes);
+}
+
+} // namespace
+
+SaveFormat formatForPath(const QString& path) {
+    const QString tail = path.size() > 3 ? path.right(3) : path;
+    return tail.toUpper() == QLatin1String("QCG") ? SaveFormat::Own : SaveFormat::Text;
+}
+
+QByteArray encodeArtFile(const RichText& text, SaveFormat format) {
+    const QByteArray payload = format == SaveFormat::Own ? writeRtf(text) : text.plainText().toUtf8();
+    QByteArray file;
+    file.reserve(payload.size() + 4);
+    file.append('"');
+    file.append(payload);
+    file.append("\"\r\n", 3);
+    return file;
+}
+
+std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error) {
+    // The quoted shape: the payload lies between the first quote and the quote that ends
+    // the file (before its final CR LF). Taking the last quote keeps quotes inside the art.
+    QByteArrayView payload = bytes;
+    if (bytes.size() >= 2 && bytes.front() == '"') {
+        if (bytes.endsWith("\"\r\n") && bytes.size() >= 4)
+            payload = bytes.sliced(1, bytes.size() - 4);
+        else if (bytes.back() == '"')
+            payload = bytes.sliced(1, bytes.size() - 2);
+    }
+
+    LoadedArt loaded;
+    if (payload.startsWith("{\\rtf1\\")) {
+        std::optional<RichText> rich = readRtf(payload, error);
+        if (!rich) return std::nullopt;
+        loaded.text = std::move(*rich);
+        loaded.text.setTypingColour(colours::White);
+        loaded.rich = true;
+        return loaded;
+    }
+
+    const QString plain = decodePlain(payload);
+    if (plain.size() > kRtfMaxPositions) {
+        if (error) *error = QStringLiteral("El archivo es demasiado grande para abrirlo.");
+        return std::nullopt;
+    }
+    loaded.text = RichText(colours::White);
+    loaded.text.reserve(std::size_t(plain.size()) + 2);
+    loaded.text.appendText(plain, colours::White);
+    if (!loaded.text.isEmpty() && !loaded.text.endsWithLineBreak()) loaded.text.appendLineBreak();
+    return loaded;
+}
+
+} // namespace torvo

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "art/RichText.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <optional>
+
+namespace torvo {
+
+// The own art file keeps the colours (RTF payload); any other name gets plain text.
+enum class SaveFormat { Own, Text };
+
+// Own when the last three characters of the path, in any case, are "qcg".
+SaveFormat formatForPath(const QString& path);
+
+// The file as saved: a double quote, the payload, a double quote, CR LF. The payload is
+// the RTF document for Own, the plain text in UTF-8 (CR LF line ends) for Text.
+QByteArray encodeArtFile(const RichText& text, SaveFormat format);
+
+struct LoadedArt {
+    RichText text;
+    bool rich = false; // read from RTF, colours kept
+};
+
+// Opens any file the open command accepts: the own art file, a quoted text file, RTF or
+// plain text. Plain text loses nothing: it is read as UTF-8 when valid, otherwise as
+// Windows-1252, every line end becomes CR LF, the last line is terminated and all of
+// it is white. On failure returns nullopt and, when error is given, one Spanish line.
+std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error);
+
+} // namespace torvo

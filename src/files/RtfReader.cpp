@@ -1,0 +1,753 @@
+#include "files/RtfReader.h"
+
+#include <QStringDecoder>
+#include <algorithm>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace torvo {
+
+namespace {
+
+// Colour tables and font tables of hostile documents stop growing here.
+constexpr std::size_t kMaxTableEntries = 1 << 16;
+
+enum class Dest : std::uint8_t { Text, FontTable, ColourTable, Skip };
+
+enum class Word : std::uint8_t {
+    Unknown,
+    SkipDest,
+    Ansi,
+    Mac,
+    Pc,
+    Pca,
+    AnsiCpg,
+    Deff,
+    FontTable,
+    ColourTable,
+    Red,
+    Green,
+    Blue,
+    Font,
+    FontCharset,
+    FontCodePage,
+    Cf,
+    Plain,
+    Hidden,
+    Uc,
+    U,
+    Ud,
+    Break,
+    Tab,
+    Symbol,
+    Bin,
+};
+
+struct WordInfo {
+    Word word;
+    char32_t symbol = 0;
+};
+
+const std::unordered_map<std::string_view, WordInfo>& words() {
+    static const std::unordered_map<std::string_view, WordInfo> table = [] {
+        std::unordered_map<std::string_view, WordInfo> t;
+        // Destinations whose content is not part of the visible text.
+        for (std::string_view d : {"info",
+                                   "stylesheet",
+                                   "pict",
+                                   "object",
+                                   "objdata",
+                                   "objclass",
+                                   "objname",
+                                   "objalias",
+                                   "objsect",
+                                   "objtime",
+                                   "header",
+                                   "headerl",
+                                   "headerr",
+                                   "headerf",
+                                   "footer",
+                                   "footerl",
+                                   "footerr",
+                                   "footerf",
+                                   "footnote",
+                                   "fldinst",
+                                   "themedata",
+                                   "colorschememapping",
+                                   "latentstyles",
+                                   "listtable",
+                                   "listoverridetable",
+                                   "rsidtbl",
+                                   "generator",
+                                   "xmlnstbl",
+                                   "mmathPr",
+                                   "datastore",
+                                   "revtbl",
+                                   "filetbl",
+                                   "author",
+                                   "operator",
+                                   "title",
+                                   "subject",
+                                   "keywords",
+                                   "comment",
+                                   "doccomm",
+                                   "company",
+                                   "manager",
+                                   "category",
+                                   "hlinkbase",
+                                   "annotation",
+                                   "atnid",
+                                   "atnauthor",
+                                   "atndate",
+                                   "atnicn",
+                                   "atnref",
+                                   "atnparent",
+                                   "bkmkstart",
+                                   "bkmkend",
+                                   "txe",
+                                   "xe",
+                                   "tc",
+                                   "tcn",
+                                   "shp",
+                                   "shpinst",
+                                   "shptxt",
+                                   "shprslt",
+                                   "do",
+                                   "template",
+                                   "private",
+                                   "userprops",
+                                   "docvar",
+                                   "fchars",
+                                   "lchars",
+                                   "pgdsctbl",
+                                   "ftnsep",
+                                   "ftnsepc",
+                                   "ftncn",
+                                   "aftnsep",
+                                   "aftnsepc",
+                                   "aftncn",
+                                   "blipuid",
+                                   "passwordhash",
+                                   "nonshppict",
+                                   "nonesttables",
+                                   "pn",
+                                   "pnseclvl",
+                                   "pntxta",
+                                   "pntxtb",
+                                   "background",
+                                   "falt",
+                                   "panose",
+                                   "fname",
+                                   "leveltext",
+                                   "levelnumbers",
+                                   "listpicture",
+                                   "buptim",
+                                   "creatim",
+                                   "printim",
+                                   "revtim",
+                                   "htmltag",
+                                   "mhtmltag",
+                                   "protusertbl",
+                                   "pgptbl",
+                                   "defchp",
+                                   "defpap",
+                                   "wgrffmtfilter",
+                                   "xform",
+                                   "sp",
+                                   "sn",
+                                   "sv",
+                                   "picprop",
+                                   "upr"})
+            t.emplace(d, WordInfo{Word::SkipDest});
+        t.emplace("ansi", WordInfo{Word::Ansi});
+        t.emplace("mac", WordInfo{Word::Mac});
+        t.emplace("pc", WordInfo{Word::Pc});
+        t.emplace("pca", WordInfo{Word::Pca});
+        t.emplace("ansicpg", WordInfo{Word::AnsiCpg});
+        t.emplace("deff", WordInfo{Word::Deff});
+        t.emplace("fonttbl", WordInfo{Word::FontTable});
+        t.emplace("colortbl", WordInfo{Word::ColourTable});
+        t.emplace("red", WordInfo{Word::Red});
+        t.emplace("green", WordInfo{Word::Green});
+        t.emplace("blue", WordInfo{Word::Blue});
+        t.emplace("f", WordInfo{Word::Font});
+        t.emplace("fcharset", WordInfo{Word::FontCharset});
+        t.emplace("cpg", WordInfo{Word::FontCodePage});
+        t.emplace("cf", WordInfo{Word::Cf});
+        t.emplace("plain", WordInfo{Word::Plain});
+        t.emplace("v", WordInfo{Word::Hidden});
+        t.emplace("uc", WordInfo{Word::Uc});
+        t.emplace("u", WordInfo{Word::U});
+        t.emplace("ud", WordInfo{Word::Ud});
+        for (std::string_view b : {"par", "line", "sect", "page", "row", "nestrow"})
+            t.emplace(b, WordInfo{Word::Break});
+        for (std::string_view b : {"tab", "cell", "nestcell"})
+            t.emplace(b, WordInfo{Word::Tab});
+        t.emplace("bin", WordInfo{Word::Bin});
+        const std::pair<std::string_view, char32_t> symbols[] = {
+            {"emdash", 0x2014},    {"endash", 0x2013},    {"emspace", 0x2003}, {"enspace", 0x2002},
+            {"qmspace", 0x2005},   {"bullet", 0x2022},    {"lquote", 0x2018},  {"rquote", 0x2019},
+            {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"zwj", 0x200D},     {"zwnj", 0x200C},
+            {"zwbo", 0x200B},      {"ltrmark", 0},        {"rtlmark", 0},      {"zwnbo", 0}};
+        for (const auto& [name, ch] : symbols)
+            t.emplace(name, WordInfo{Word::Symbol, ch});
+        return t;
+    }();
+    return table;
+}
+
+// Windows-1252, with the five unassigned bytes kept as the C1 controls of the same value.
+constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+int codePageOfCharset(int charset) {
+    switch (charset) {
+    case 77:
+        return 10000;
+    case 128:
+        return 932;
+    case 129:
+        return 949;
+    case 130:
+        return 1361;
+    case 134:
+        return 936;
+    case 136:
+        return 950;
+    case 161:
+        return 1253;
+    case 162:
+        return 1254;
+    case 163:
+        return 1258;
+    case 177:
+        return 1255;
+    case 178:
+        return 1256;
+    case 186:
+        return 1257;
+    case 204:
+        return 1251;
+    case 222:
+        return 874;
+    case 238:
+        return 1250;
+    case 254:
+        return 437;
+    case 255:
+        return 850;
+    default:
+        return 0; // ANSI, default, symbol and the rest: the document's code page
+    }
+}
+
+QStringDecoder decoderFor(int codePage) {
+    QList<QByteArray> names;
+    switch (codePage) {
+    case 932:
+        names = {"windows-31j", "Shift_JIS"};
+        break;
+    case 936:
+        names = {"GBK", "GB2312"};
+        break;
+    case 949:
+        names = {"windows-949", "EUC-KR"};
+        break;
+    case 950:
+        names = {"Big5"};
+        break;
+    case 1361:
+        names = {"johab"};
+        break;
+    case 10000:
+        names = {"macintosh"};
+        break;
+    case 65001:
+        names = {"UTF-8"};
+        break;
+    default:
+        break;
+    }
+    const QByteArray n = QByteArray::number(codePage);
+    names << "windows-" + n << "cp" + n << "IBM" + n;
+    for (const QByteArray& name : names) {
+        QStringDecoder d(name.constData(), QStringDecoder::Flag::Stateless);
+        if (d.isValid()) return d;
+    }
+    return {};
+}
+
+class Reader {
+public:
+    Reader(QByteArrayView in, int maxPositions) : in_(in), maxPositions_(maxPositions) {}
+
+    std::optional<RichText> run(QString* error);
+
+private:
+    struct State {
+        Dest dest = Dest::Text;
+        bool starPending = false;
+        bool hidden = false;
+        int colour = 0;
+        int font = 0;
+        int uc = 1;
+    };
+
+    bool fail(const QString& message) {
+        if (error_.isEmpty()) error_ = message;
+        return false;
+    }
+
+    int codePage() const {
+        const auto it = fontCodePage_.find(st_.font);
+        return it != fontCodePage_.end() && it->second != 0 ? it->second : docCodePage_;
+    }
+    Colour colour() const {
+        return st_.colour >= 0 && std::size_t(st_.colour) < colourTable_.size() ? colourTable_[st_.colour]
+                                                                                : colours::Black;
+    }
+    bool textVisible() const { return st_.dest == Dest::Text && !st_.hidden; }
+
+    bool openGroup();
+    bool closeGroup();
+    bool controlWord(std::string_view name, bool hasParam, int param);
+    bool controlSymbol(char c);
+    bool textByte(unsigned char b);
+    bool special(char32_t ch);
+    bool put(char32_t ch, Colour c);
+    bool emitBreak();
+    bool resolveHigh();
+    bool flush();
+    bool unicode(int n);
+
+    QByteArrayView in_;
+    int maxPositions_;
+    qsizetype pos_ = 0;
+    std::vector<State> stack_;
+    State st_;
+    RichText out_{colours::White};
+    QString error_;
+    bool done_ = false;
+
+    std::vector<Colour> colourTable_;
+    int red_ = 0, green_ = 0, blue_ = 0;
+    bool entrySet_ = false;
+
+    std::unordered_map<int, int> fontCodePage_;
+    int fontEntry_ = 0;
+    int docCodePage_ = 1252;
+    int defaultFont_ = 0;
+    std::unordered_map<int, QStringDecoder> decoders_;
+
+    QByteArray pending_; // bytes of \'hh escapes and raw 8-bit text, decoded together
+    char16_t high_ = 0;  // a high surrogate from \u waiting for its low half
+    Colour highColour_;
+    int skip_ = 0; // fallback characters still to skip after \u
+    bool lastCr_ = false;
+};
+
+bool Reader::put(char32_t ch, Colour c) {
+    if (ch == RichText::LF && lastCr_) {
+        lastCr_ = false;
+        return true;
+    }
+    lastCr_ = ch == RichText::CR;
+    const int added = ch == RichText::CR || ch == RichText::LF ? 2 : 1;
+    if (out_.size() > maxPositions_ - added)
+        return fail(QStringLiteral("El archivo RTF es demasiado grande."));
+    out_.append(ch, c);
+    return true;
+}
+
+bool Reader::resolveHigh() {
+    if (!high_) return true;
+    high_ = 0;
+    return put(0xFFFD, highColour_);
+}
+
+bool Reader::emitBreak() {
+    if (!resolveHigh()) return false;
+    lastCr_ = false;
+    if (out_.size() > maxPositions_ - 2) return fail(QStringLiteral("El archivo RTF es demasiado grande."));
+    out_.appendLineBreak();
+    return true;
+}
+
+bool Reader::flush() {
+    if (pending_.isEmpty()) return true;
+    const int cp = codePage();
+    const Colour c = colour();
+    if (!resolveHigh()) return false;
+    QString text;
+    if (cp == 1252 || cp == 0) {
+        text.reserve(pending_.size());
+        for (char b : std::as_const(pending_)) {
+            const auto u = static_cast<unsigned char>(b);
+            text.append(QChar(u >= 0x80 && u < 0xA0 ? kCp1252High[u - 0x80] : char16_t(u)));
+        }
+    } else {
+        auto it = decoders_.find(cp);
+        if (it == decoders_.end()) it = decoders_.emplace(cp, decoderFor(cp)).first;
+        if (it->second.isValid()) {
+            text = it->second.decode(pending_);
+        } else {
+            for (char b : std::as_const(pending_)) {
+                const auto u = static_cast<unsigned char>(b);
+                text.append(QChar(u >= 0x80 && u < 0xA0 ? kCp1252High[u - 0x80] : char16_t(u)));
+            }
+        }
+    }
+    pending_.clear();
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        char32_t ch = text[i].unicode();
+        if (QChar::isHighSurrogate(ch) && i + 1 < n && text[i + 1].isLowSurrogate())
+            ch = QChar::surrogateToUcs4(char16_t(ch), text[++i].unicode());
+        else if (QChar::isSurrogate(ch))
+            ch = 0xFFFD;
+        if (!put(ch, c)) return false;
+    }
+    return true;
+}
+
+bool Reader::textByte(unsigned char b) {
+    if (st_.dest == Dest::ColourTable) {
+        if (b == ';') {
+            if (colourTable_.size() < kMaxTableEntries)
+                colourTable_.push_back(entrySet_ ? Colour::fromRgb(red_, green_, blue_) : colours::Black);
+            red_ = green_ = blue_ = 0;
+            entrySet_ = false;
+        }
+        return true;
+    }
+    if (!textVisible()) return true;
+    if (skip_ > 0) {
+        --skip_;
+        return true;
+    }
+    if (pending_.isEmpty() && b < 0x80) {
+        if (high_ && !resolveHigh()) return false;
+        return put(b, colour());
+    }
+    if (pending_.size() > (1 << 20) && !flush()) return false;
+    pending_.append(char(b));
+    return true;
+}
+
+bool Reader::special(char32_t ch) {
+    if (!flush()) return false;
+    if (skip_ > 0) {
+        --skip_;
+        return true;
+    }
+    if (!textVisible() || ch == 0) return true;
+    if (!resolveHigh()) return false;
+    return put(ch, colour());
+}
+
+bool Reader::unicode(int n) {
+    if (!flush()) return false;
+    skip_ = st_.uc;
+    if (!textVisible()) return true;
+    char32_t u = n < 0 ? char32_t(n + 65536) : char32_t(n);
+    if (n < -32768 || u > 0x10FFFF) u = 0xFFFD;
+    const Colour c = colour();
+    if (u >= 0xD800 && u < 0xDC00) {
+        if (!resolveHigh()) return false;
+        high_ = char16_t(u);
+        highColour_ = c;
+        return true;
+    }
+    if (u >= 0xDC00 && u < 0xE000) {
+        if (!high_) return put(0xFFFD, c);
+        const char32_t joined = QChar::surrogateToUcs4(high_, char16_t(u));
+        high_ = 0;
+        return put(joined, highColour_);
+    }
+    if (!resolveHigh()) return false;
+    return put(u, c);
+}
+
+bool Reader::openGroup() {
+    if (!flush()) return false;
+    if (int(stack_.size()) + 2 > kRtfMaxDepth) // the root group is not on the stack
+        return fail(QStringLiteral("El archivo RTF está anidado demasiado."));
+    skip_ = 0;
+    stack_.push_back(st_);
+    st_.starPending = false;
+    return true;
+}
+
+bool Reader::closeGroup() {
+    if (!flush()) return false;
+    skip_ = 0;
+    if (stack_.empty()) {
+        done_ = true;
+        return true;
+    }
+    st_ = stack_.back();
+    stack_.pop_back();
+    return true;
+}
+
+bool Reader::controlWord(std::string_view name, bool hasParam, int param) {
+    if (!flush()) return false;
+    const auto& table = words();
+    const auto it = table.find(name);
+    const WordInfo info = it == table.end() ? WordInfo{Word::Unknown} : it->second;
+
+    if (st_.starPending) {
+        st_.starPending = false;
+        // "\*" before a destination this reader does not keep: skip the whole group.
+        if (info.word != Word::Ud && info.word != Word::FontTable && info.word != Word::ColourTable) {
+            st_.dest = Dest::Skip;
+            return true;
+        }
+    }
+    if (st_.dest == Dest::Skip) {
+        if (info.word == Word::Bin) {
+            const qsizetype n = hasParam && param > 0 ? param : 0;
+            pos_ += std::min(n, in_.size() - pos_);
+        }
+        return true;
+    }
+    // Formatting words between \u and its fallback count as one fallback character.
+    if (skip_ > 0 && info.word != Word::Bin) {
+        --skip_;
+        return true;
+    }
+
+    switch (info.word) {
+    case Word::Unknown:
+        return true;
+    case Word::SkipDest:
+        st_.dest = Dest::Skip;
+        return true;
+    case Word::Ansi:
+        docCodePage_ = 1252;
+        return true;
+    case Word::Mac:
+        docCodePage_ = 10000;
+        return true;
+    case Word::Pc:
+        docCodePage_ = 437;
+        return true;
+    case Word::Pca:
+        docCodePage_ = 850;
+        return true;
+    case Word::AnsiCpg:
+        if (hasParam && param > 0) docCodePage_ = param;
+        return true;
+    case Word::Deff:
+        defaultFont_ = param;
+        st_.font = param;
+        return true;
+    case Word::FontTable:
+        st_.dest = Dest::FontTable;
+        return true;
+    case Word::ColourTable:
+        st_.dest = Dest::ColourTable;
+        colourTable_.clear();
+        red_ = green_ = blue_ = 0;
+        entrySet_ = false;
+        return true;
+    case Word::Red:
+    case Word::Green:
+    case Word::Blue:
+        if (st_.dest == Dest::ColourTable) {
+            const int v = std::clamp(param, 0, 255);
+            (info.word == Word::Red ? red_ : info.word == Word::Green ? green_ : blue_) = v;
+            entrySet_ = true;
+        }
+        return true;
+    case Word::Font:
+        if (st_.dest == Dest::FontTable)
+            fontEntry_ = param;
+        else
+            st_.font = param;
+        return true;
+    case Word::FontCharset:
+    case Word::FontCodePage:
+        if (st_.dest == Dest::FontTable &&
+            (fontCodePage_.size() < kMaxTableEntries || fontCodePage_.count(fontEntry_)))
+            fontCodePage_[fontEntry_] = info.word == Word::FontCharset ? codePageOfCharset(param) : param;
+        return true;
+    case Word::Cf:
+        st_.colour = param;
+        return true;
+    case Word::Plain:
+        st_.colour = 0;
+        st_.font = defaultFont_;
+        st_.hidden = false;
+        return true;
+    case Word::Hidden:
+        st_.hidden = !hasParam || param != 0;
+        return true;
+    case Word::Uc:
+        st_.uc = std::max(param, 0);
+        return true;
+    case Word::U:
+        return unicode(param);
+    case Word::Ud:
+        st_.dest = Dest::Text;
+        return true;
+    case Word::Break:
+        return textVisible() ? emitBreak() : true;
+    case Word::Tab:
+        return special(U'\t');
+    case Word::Symbol:
+        return special(info.symbol);
+    case Word::Bin: {
+        const qsizetype n = hasParam && param > 0 ? param : 0;
+        pos_ += std::min(n, in_.size() - pos_);
+        if (skip_ > 0) --skip_;
+        return true;
+    }
+    }
+    return true;
+}
+
+bool Reader::controlSymbol(char c) {
+    if (c == '\'') {
+        int value = 0;
+        int digits = 0;
+        while (digits < 2 && pos_ < in_.size()) {
+            const char h = in_[pos_];
+            int d;
+            if (h >= '0' && h <= '9')
+                d = h - '0';
+            else if (h >= 'a' && h <= 'f')
+                d = h - 'a' + 10;
+            else if (h >= 'A' && h <= 'F')
+                d = h - 'A' + 10;
+            else
+                break;
+            value = value * 16 + d;
+            ++digits;
+            ++pos_;
+        }
+        if (digits == 0) return true;
+        if (st_.starPending) {
+            st_.starPending = false;
+            st_.dest = Dest::Skip;
+        }
+        return st_.dest == Dest::Skip ? true : textByte(static_cast<unsigned char>(value));
+    }
+    if (c == '*') {
+        if (!flush()) return false;
+        st_.starPending = true;
+        return true;
+    }
+    if (st_.starPending) {
+        st_.starPending = false;
+        st_.dest = Dest::Skip;
+    }
+    if (st_.dest == Dest::Skip) return true;
+    switch (c) {
+    case '\\':
+    case '{':
+    case '}':
+        return textByte(static_cast<unsigned char>(c));
+    case '~':
+        return special(0x00A0);
+    case '_':
+        return special(0x2011);
+    case '-':
+        return special(0);
+    case '\t':
+        return special(U'\t');
+    case '\r':
+    case '\n':
+        if (!flush()) return false;
+        if (skip_ > 0) {
+            --skip_;
+            return true;
+        }
+        return textVisible() ? emitBreak() : true;
+    default:
+        return special(0);
+    }
+}
+
+std::optional<RichText> Reader::run(QString* error) {
+    auto failed = [&]() -> std::optional<RichText> {
+        if (error) *error = error_;
+        return std::nullopt;
+    };
+    while (pos_ < in_.size() &&
+           (in_[pos_] == ' ' || in_[pos_] == '\t' || in_[pos_] == '\r' || in_[pos_] == '\n'))
+        ++pos_;
+    if (!in_.sliced(pos_).startsWith("{\\rtf")) {
+        fail(QStringLiteral("El archivo no es un documento RTF."));
+        return failed();
+    }
+    ++pos_; // the root group is st_ itself
+
+    const qsizetype size = in_.size();
+    const char* data = in_.data();
+    while (pos_ < size && !done_) {
+        const auto c = static_cast<unsigned char>(data[pos_++]);
+        bool ok = true;
+        if (c == '{') {
+            ok = openGroup();
+        } else if (c == '}') {
+            ok = closeGroup();
+        } else if (c == '\\') {
+            if (pos_ >= size) break;
+            const char first = data[pos_];
+            if ((first >= 'a' && first <= 'z') || (first >= 'A' && first <= 'Z')) {
+                const qsizetype start = pos_;
+                while (pos_ < size &&
+                       ((data[pos_] >= 'a' && data[pos_] <= 'z') || (data[pos_] >= 'A' && data[pos_] <= 'Z')))
+                    ++pos_;
+                const std::string_view name(data + start, std::size_t(std::min<qsizetype>(pos_ - start, 32)));
+                bool negative = false;
+                bool hasParam = false;
+                long long param = 0;
+                if (pos_ + 1 < size && data[pos_] == '-' && data[pos_ + 1] >= '0' && data[pos_ + 1] <= '9') {
+                    negative = true;
+                    ++pos_;
+                }
+                while (pos_ < size && data[pos_] >= '0' && data[pos_] <= '9') {
+                    hasParam = true;
+                    if (param < 100'000'000'000LL) param = param * 10 + (data[pos_] - '0');
+                    ++pos_;
+                }
+                if (pos_ < size && data[pos_] == ' ') ++pos_;
+                param = std::clamp(negative ? -param : param, -2'000'000'000LL, 2'000'000'000LL);
+                ok = controlWord(name, hasParam, int(param));
+            } else {
+                ++pos_;
+                ok = controlSymbol(first);
+            }
+        } else if (c == '\r' || c == '\n' || (c < 0x20 && c != '\t')) {
+            // Source line breaks and stray control bytes carry no text.
+        } else {
+            if (st_.starPending) {
+                st_.starPending = false;
+                st_.dest = Dest::Skip;
+            }
+            if (c == '\t') {
+                ok = special(U'\t');
+            } else if (st_.dest != Dest::Skip) {
+                ok = textByte(c);
+            }
+        }
+        if (!ok) return failed();
+    }
+    // A document cut short keeps what was read before the cut.
+    if (!flush() || !resolveHigh()) return failed();
+    return std::move(out_);
+}
+
+} // namespace
+
+std::optional<RichText> readRtf(QByteArrayView rtf, QString* error, int maxPositions) {
+    Reader reader(rtf, maxPositions);
+    return reader.run(error);
+}
+
+} // namespace torvo

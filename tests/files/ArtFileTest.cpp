@@ -1,0 +1,202 @@
+#include "files/ArtFile.h"
+#include "TestRegistry.h"
+#include "files/RtfReader.h"
+#include "files/RtfWriter.h"
+
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace torvo;
+
+namespace {
+
+// Characters that stress the own format: RTF specials, the file's quote, the fallback
+// character, control bytes, letters outside ASCII, box drawing, blocks and emoji.
+const char32_t kPool[] = {U'a',    U'Z',     U'0',   U' ',   U'"',   U'{',   U'}',   U'\\',  U'\t',  U'?',
+                          U';',    U'\'',    U',',   U'ñ',   U'é',   U'Ü',   U'ß',   U'Ж',   U'λ',   U'€',
+                          U'─',    U'│',     U'┌',   U'╬',   U'█',   U'▓',   U'░',   U'▄',   U'日',  0x1F600,
+                          0x1F3A8, 0x10FFFD, 0xFFFD, 0x00A0, 0x0001, 0x0000, 0x007F, 0x0080, 0xFFFF, 0x8000};
+
+RichText randomArt(QRandomGenerator& rng) {
+    RichText t;
+    const int paletteSize = 1 + int(rng.bounded(40));
+    std::vector<Colour> palette;
+    for (int i = 0; i < paletteSize; ++i)
+        palette.push_back(Colour(rng.generate() & 0xFFFFFF));
+    const int length = int(rng.bounded(300));
+    for (int i = 0; i < length; ++i) {
+        if (rng.bounded(12) == 0) {
+            t.appendLineBreak();
+            continue;
+        }
+        t.append(kPool[rng.bounded(int(std::size(kPool)))], palette[rng.bounded(paletteSize)]);
+    }
+    return t;
+}
+
+QString describe(const RichText& t) {
+    QString s;
+    for (int p = 0; p < t.size(); ++p)
+        s += QString::number(uint(t.charAt(p)), 16) + QLatin1Char('/') +
+             QString::number(t.colourAt(p).value(), 16) + QLatin1Char(' ');
+    return s;
+}
+
+RichText terminated(RichText t) {
+    if (!t.isEmpty() && !t.endsWithLineBreak()) t.appendLineBreak();
+    return t;
+}
+
+} // namespace
+
+class ArtFileTest : public QObject {
+    Q_OBJECT
+private slots:
+    void ownFormatKeepsEveryCharacterAndColour() {
+        QRandomGenerator rng(7);
+        for (int round = 0; round < 400; ++round) {
+            const RichText art = randomArt(rng);
+            const QByteArray file = encodeArtFile(art, SaveFormat::Own);
+            QVERIFY(file.startsWith("\"{\\rtf1\\"));
+            QVERIFY(file.endsWith("}\"\r\n"));
+            // Pure ASCII and no quote inside the payload.
+            const QByteArray payload = file.sliced(1, file.size() - 4);
+            QVERIFY(!payload.contains('"'));
+            for (char b : payload)
+                QVERIFY2(uchar(b) < 0x80 && (uchar(b) >= 0x20 || b == '\r' || b == '\n'),
+                         payload.constData());
+            QString error;
+            const std::optional<LoadedArt> loaded = decodeArtFile(file, &error);
+            QVERIFY2(loaded.has_value(), qPrintable(error));
+            QVERIFY(loaded->rich);
+            QVERIFY2(loaded->text == art,
+                     qPrintable(describe(art) + QLatin1Char(10) + describe(loaded->text)));
+            QCOMPARE(loaded->text.typingColour(), colours::White);
+        }
+    }
+    void textFormatKeepsEveryCharacterInWhite() {
+        QRandomGenerator rng(11);
+        for (int round = 0; round < 400; ++round) {
+            const RichText art = randomArt(rng);
+            const QByteArray file = encodeArtFile(art, SaveFormat::Text);
+            QCOMPARE(file, '"' + art.plainText().toUtf8() + "\"\r\n");
+            const std::optional<LoadedArt> loaded = decodeArtFile(file, nullptr);
+            QVERIFY(loaded.has_value());
+            if (art.plainText().startsWith(u"{\\rtf1\\")) continue;
+            QVERIFY(!loaded->rich);
+            QCOMPARE(loaded->text.plainText(), terminated(art).plainText());
+            for (int p = 0; p < loaded->text.size(); ++p)
+                QCOMPARE(loaded->text.colourAt(p), colours::White);
+        }
+    }
+    void emptyArt() {
+        const RichText empty;
+        QCOMPARE(encodeArtFile(empty, SaveFormat::Text), QByteArray("\"\"\r\n"));
+        for (SaveFormat f : {SaveFormat::Text, SaveFormat::Own}) {
+            const std::optional<LoadedArt> loaded = decodeArtFile(encodeArtFile(empty, f), nullptr);
+            QVERIFY(loaded && loaded->text.isEmpty());
+        }
+        const std::optional<LoadedArt> nothing = decodeArtFile(QByteArray(), nullptr);
+        QVERIFY(nothing && nothing->text.isEmpty() && !nothing->rich);
+    }
+    void formatFollowsTheLastThreeCharacters() {
+        QCOMPARE(formatForPath(QStringLiteral("/home/u/ART.Qcg")), SaveFormat::Own);
+        QCOMPARE(formatForPath(QStringLiteral("x.QCG")), SaveFormat::Own);
+        QCOMPARE(formatForPath(QStringLiteral("fooqcg")), SaveFormat::Own);
+        QCOMPARE(formatForPath(QStringLiteral("qcg")), SaveFormat::Own);
+        QCOMPARE(formatForPath(QStringLiteral("noext")), SaveFormat::Text);
+        QCOMPARE(formatForPath(QStringLiteral("art.txt")), SaveFormat::Text);
+        QCOMPARE(formatForPath(QStringLiteral("art.qcg.txt")), SaveFormat::Text);
+        QCOMPARE(formatForPath(QStringLiteral("cg")), SaveFormat::Text);
+        QCOMPARE(formatForPath(QString()), SaveFormat::Text);
+    }
+    void plainTextOpensUnchanged() {
+        // Commas, leading spaces and quotes are part of the art.
+        const std::optional<LoadedArt> a = decodeArtFile("a, b\r\n  \"c\", d", nullptr);
+        QVERIFY(a && !a->rich);
+        QCOMPARE(a->text.plainText(), QStringLiteral("a, b\r\n  \"c\", d\r\n"));
+        // Every line ending becomes CR LF and the last line is terminated.
+        QCOMPARE(decodeArtFile("1\n2\r3\r\n\n4", nullptr)->text.plainText(),
+                 QStringLiteral("1\r\n2\r\n3\r\n\r\n4\r\n"));
+        QCOMPARE(decodeArtFile("x\r\n", nullptr)->text.plainText(), QStringLiteral("x\r\n"));
+        // The quoted shape: only the outer quotes go, inner ones stay.
+        QCOMPARE(decodeArtFile("\"say \"hi\", ok\"\r\n", nullptr)->text.plainText(),
+                 QStringLiteral("say \"hi\", ok\r\n"));
+        QCOMPARE(decodeArtFile("\"q\"", nullptr)->text.plainText(), QStringLiteral("q\r\n"));
+        // Not the quoted shape: taken whole.
+        QCOMPARE(decodeArtFile("\"open\r\n", nullptr)->text.plainText(), QStringLiteral("\"open\r\n"));
+        QCOMPARE(decodeArtFile("\"a\" b\r\n", nullptr)->text.plainText(), QStringLiteral("\"a\" b\r\n"));
+        QCOMPARE(decodeArtFile("\"\r\n", nullptr)->text.plainText(), QStringLiteral("\"\r\n"));
+        QCOMPARE(decodeArtFile("\"", nullptr)->text.plainText(), QStringLiteral("\"\r\n"));
+        for (int p = 0; p < a->text.size(); ++p)
+            QCOMPARE(a->text.colourAt(p), colours::White);
+        QCOMPARE(a->text.typingColour(), colours::White);
+    }
+    void plainTextLosesNoByte() {
+        // Valid UTF-8, NUL bytes included.
+        const QByteArray utf8("\xE2\x96\x88\x00x", 5);
+        QCOMPARE(decodeArtFile(utf8, nullptr)->text.plainText(), QString::fromUtf8("█\0x\r\n", 7));
+        // Not UTF-8: every byte becomes one Windows-1252 character.
+        QByteArray bytes;
+        for (int b = 1; b < 256; ++b)
+            if (b != '\r' && b != '\n') bytes.append(char(b));
+        bytes.append('\0');
+        const std::optional<LoadedArt> loaded = decodeArtFile(bytes, nullptr);
+        QVERIFY(loaded);
+        QCOMPARE(loaded->text.size(), bytes.size() + 2);
+        QCOMPARE(loaded->text.charAt(0), char32_t(1));
+        QCOMPARE(loaded->text.charAt(0x80 - 3), char32_t(0x20AC));
+        QCOMPARE(loaded->text.charAt(0x81 - 3), char32_t(0x81));
+        QCOMPARE(loaded->text.charAt(0xE9 - 3), char32_t(0xE9));
+        QCOMPARE(loaded->text.charAt(bytes.size() - 1), char32_t(0));
+        // A UTF-8 byte order mark is not part of the art.
+        QCOMPARE(decodeArtFile("\xEF\xBB\xBFok", nullptr)->text.plainText(), QStringLiteral("ok\r\n"));
+    }
+    void rtfFilesOpenWithTheirColours() {
+        const QByteArray rtf = "{\\rtf1\\ansi{\\colortbl ;\\red255\\green0\\blue0;}\\cf1 \"R\"\\par}";
+        for (const QByteArray& file : {rtf, '"' + rtf + "\"\r\n"}) {
+            const std::optional<LoadedArt> loaded = decodeArtFile(file, nullptr);
+            QVERIFY(loaded && loaded->rich);
+            QCOMPARE(loaded->text.plainText(), QStringLiteral("\"R\"\r\n"));
+            QCOMPARE(loaded->text.colourAt(1), Colour::fromRgb(255, 0, 0));
+        }
+        // Only "{\rtf1\" marks rich text.
+        QVERIFY(!decodeArtFile("{\\rtf1 plain}", nullptr)->rich);
+    }
+    void unreadableRtfIsAnError() {
+        QString error;
+        QVERIFY(!decodeArtFile("{\\rtf1\\" + QByteArray(5000, '{') + "}", &error));
+        QCOMPARE(error, QStringLiteral("El archivo RTF está anidado demasiado."));
+    }
+    void writerOutput() {
+        RichText t;
+        t.append(U'a', Colour::fromRgb(1, 2, 3));
+        t.append(U'b', Colour::fromRgb(1, 2, 3));
+        t.append(U'{', Colour::fromRgb(4, 5, 6));
+        t.appendLineBreak();
+        t.append(U'"', Colour::fromRgb(1, 2, 3));
+        t.append(U'\t', Colour::fromRgb(1, 2, 3));
+        t.append(U'é', Colour::fromRgb(1, 2, 3));
+        t.append(char32_t(0x1F600), Colour::fromRgb(1, 2, 3));
+        t.append(char32_t(0x2588), Colour::fromRgb(1, 2, 3));
+        const QByteArray rtf = writeRtf(t);
+        QVERIFY(rtf.startsWith("{\\rtf1\\"));
+        QVERIFY(rtf.contains("{\\fonttbl{\\f0\\fmodern\\fcharset0 Lucida Console;}}"));
+        QVERIFY(rtf.contains("{\\colortbl ;\\red1\\green2\\blue3;\\red4\\green5\\blue6;}"));
+        QVERIFY(
+            rtf.contains("\\cf1 ab\\cf2 \\{\\par\r\n\\cf1 \\'22\\tab \\u233?\\u-10179?\\u-8704?\\u9608?}"));
+        QVERIFY(rtf.endsWith('}'));
+    }
+    void longLinesAreBrokenInTheSource() {
+        RichText t;
+        for (int i = 0; i < 5000; ++i)
+            t.append(U'x', Colour(i / 3));
+        const QByteArray rtf = writeRtf(t);
+        for (const QByteArray& line : rtf.split('\n'))
+            QVERIFY(line.size() < 400);
+        QCOMPARE(*readRtf(rtf, nullptr), t);
+    }
+};
+
+TORVO_TEST(ArtFileTest)
+#include "ArtFileTest.moc"
