@@ -1,0 +1,307 @@
+#include "send/x11/X11Typist.h"
+
+#include <chrono>
+#include <thread>
+#include <unordered_map>
+#include <vector>
+
+// Xlib last: its macros (None, Bool, Status...) would clash with the headers above.
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+namespace torvo {
+namespace {
+
+// Xlib's default error handler ends the process; count errors instead.
+int g_errors = 0;
+int countError(Display*, XErrorEvent*) {
+    ++g_errors;
+    return 0;
+}
+
+struct ErrorScope {
+    XErrorHandler previous;
+    ErrorScope() : previous(XSetErrorHandler(countError)) { g_errors = 0; }
+    ~ErrorScope() { XSetErrorHandler(previous); }
+};
+
+KeySym keysymOfChar(char32_t ch) {
+    switch (ch) {
+    case U'\t':
+        return XK_Tab;
+    case U'\r':
+    case U'\n':
+        return XK_Return;
+    case 0x08:
+        return XK_BackSpace;
+    case 0x1B:
+        return XK_Escape;
+    default:
+        break;
+    }
+    // Latin-1 keysyms are the code points; everything else has a Unicode keysym.
+    if ((ch >= 0x20 && ch <= 0x7E) || (ch >= 0xA0 && ch <= 0xFF)) return KeySym(ch);
+    return KeySym(0x01000000u | ch);
+}
+
+KeySym keysymOfName(const QString& key) {
+    static const std::unordered_map<std::string, KeySym> names{
+        {"ENTER", XK_Return},  {"TAB", XK_Tab},       {"ESC", XK_Escape}, {"BACKSPACE", XK_BackSpace},
+        {"DELETE", XK_Delete}, {"INSERT", XK_Insert}, {"HOME", XK_Home},  {"END", XK_End},
+        {"PGUP", XK_Prior},    {"PGDN", XK_Next},     {"UP", XK_Up},      {"DOWN", XK_Down},
+        {"LEFT", XK_Left},     {"RIGHT", XK_Right},   {"F1", XK_F1},      {"F2", XK_F2},
+        {"F3", XK_F3},         {"F4", XK_F4},         {"F5", XK_F5},      {"F6", XK_F6},
+        {"F7", XK_F7},         {"F8", XK_F8},         {"F9", XK_F9},      {"F10", XK_F10},
+        {"F11", XK_F11},       {"F12", XK_F12},
+    };
+    const auto it = names.find(key.toStdString());
+    return it == names.end() ? NoSymbol : it->second;
+}
+
+// The core keyboard map of group 1, as read at the start of a call.
+struct KeyMap {
+    int minCode = 0;
+    int maxCode = 0;
+    int perCode = 0;
+    std::vector<KeySym> syms;
+
+    bool read(Display* d) {
+        XDisplayKeycodes(d, &minCode, &maxCode);
+        const int count = maxCode - minCode + 1;
+        KeySym* raw = XGetKeyboardMapping(d, KeyCode(minCode), count, &perCode);
+        if (!raw) return false;
+        syms.assign(raw, raw + std::size_t(count) * std::size_t(perCode));
+        XFree(raw);
+        return perCode > 0;
+    }
+    KeySym at(int code, int column) const {
+        return column < perCode
+                   ? syms[std::size_t(code - minCode) * std::size_t(perCode) + std::size_t(column)]
+                   : NoSymbol;
+    }
+    bool blank(int code) const {
+        for (int c = 0; c < perCode; ++c)
+            if (at(code, c) != NoSymbol) return false;
+        return true;
+    }
+    std::vector<int> spares() const {
+        std::vector<int> out;
+        for (int code = minCode; code <= maxCode; ++code)
+            if (blank(code)) out.push_back(code);
+        return out;
+    }
+};
+
+struct Slot {
+    int code = 0;
+    bool shift = false;
+};
+
+// Where each keysym of the map sits: plain level first, then the Shift level, read
+// with the core rule that a key with one symbol K means (lower K, upper K).
+std::unordered_map<KeySym, Slot> slotsOf(const KeyMap& map) {
+    std::unordered_map<KeySym, Slot> found;
+    auto levels = [&map](int code, KeySym& plain, KeySym& shifted) {
+        plain = map.at(code, 0);
+        shifted = map.at(code, 1);
+        if (shifted == NoSymbol && plain != NoSymbol) {
+            KeySym lower = NoSymbol, upper = NoSymbol;
+            XConvertCase(plain, &lower, &upper);
+            plain = lower;
+            shifted = upper;
+        }
+    };
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int code = map.minCode; code <= map.maxCode; ++code) {
+            KeySym plain = NoSymbol, shifted = NoSymbol;
+            levels(code, plain, shifted);
+            const KeySym s = pass == 0 ? plain : shifted;
+            if (s != NoSymbol) found.try_emplace(s, Slot{code, pass == 1});
+        }
+    }
+    return found;
+}
+
+struct Stroke {
+    KeySym sym;
+    int modifiers;
+};
+
+void pause(int ms) {
+    if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+} // namespace
+
+std::unique_ptr<X11Typist> X11Typist::open(QString* error) {
+    Display* d = XOpenDisplay(nullptr);
+    if (!d) {
+        if (error)
+            *error = QStringLiteral("No hay pantalla X11 a la que enviar las teclas: no se ha enviado nada.");
+        return nullptr;
+    }
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    if (!XTestQueryExtension(d, &eventBase, &errorBase, &major, &minor)) {
+        XCloseDisplay(d);
+        if (error)
+            *error = QStringLiteral("El servidor X11 no admite la extensión XTEST: no se ha enviado nada.");
+        return nullptr;
+    }
+    // The events go out even while another client grabs the server.
+    XTestGrabControl(d, True);
+    return std::unique_ptr<X11Typist>(new X11Typist(d));
+}
+
+X11Typist::~X11Typist() {
+    XCloseDisplay(display_);
+}
+
+int X11Typist::spareKeycodeCount() const {
+    KeyMap map;
+    return map.read(display_) ? int(map.spares().size()) : 0;
+}
+
+bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
+    auto fail = [error](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
+    if (actions.empty()) return true;
+
+    Display* d = display_;
+    ErrorScope errors;
+    KeyMap map;
+    if (!map.read(d))
+        return fail(QStringLiteral("No se ha podido leer el mapa del teclado X11: no se ha enviado nada."));
+    const std::unordered_map<KeySym, Slot> known = slotsOf(map);
+    const std::vector<int> spares = map.spares();
+
+    std::vector<Stroke> strokes;
+    strokes.reserve(actions.size());
+    bool needsSpare = false;
+    for (const KeyAction& a : actions) {
+        const KeySym sym = a.kind == KeyAction::Type ? keysymOfChar(a.ch) : keysymOfName(a.key);
+        if (sym == NoSymbol)
+            return fail(QStringLiteral("Tecla desconocida «%1»: no se ha enviado nada.").arg(a.key));
+        if (!known.count(sym)) needsSpare = true;
+        strokes.push_back({sym, a.modifiers});
+    }
+    if (needsSpare && spares.empty())
+        return fail(QStringLiteral("El teclado X11 no tiene teclas libres para los caracteres que le faltan: "
+                                   "no se ha enviado nada."));
+
+    const int shiftCode = XKeysymToKeycode(d, XK_Shift_L);
+    const int ctrlCode = XKeysymToKeycode(d, XK_Control_L);
+    const int altCode = XKeysymToKeycode(d, XK_Alt_L);
+    {
+        bool wantShift = false, wantCtrl = false, wantAlt = false;
+        for (const Stroke& s : strokes) {
+            const auto it = known.find(s.sym);
+            wantShift |= (s.modifiers & KeyAction::Shift) || (it != known.end() && it->second.shift) ||
+                         it == known.end();
+            wantCtrl |= (s.modifiers & KeyAction::Ctrl) != 0;
+            wantAlt |= (s.modifiers & KeyAction::Alt) != 0;
+        }
+        if ((wantShift && !shiftCode) || (wantCtrl && !ctrlCode) || (wantAlt && !altCode))
+            return fail(QStringLiteral("El teclado X11 no tiene la tecla modificadora necesaria: "
+                                       "no se ha enviado nada."));
+    }
+
+    // The range of keycodes rewritten for a batch (spares in use and what lies between).
+    const int spareLow = spares.empty() ? 0 : spares.front();
+    const int spareHigh = spares.empty() ? 0 : spares.back();
+    auto writeRange = [&](const std::unordered_map<int, std::pair<KeySym, KeySym>>& bound) {
+        const int count = spareHigh - spareLow + 1;
+        std::vector<KeySym> syms(std::size_t(count) * std::size_t(map.perCode));
+        for (int code = spareLow; code <= spareHigh; ++code) {
+            for (int c = 0; c < map.perCode; ++c)
+                syms[std::size_t(code - spareLow) * std::size_t(map.perCode) + std::size_t(c)] =
+                    map.at(code, c);
+            const auto it = bound.find(code);
+            if (it != bound.end()) {
+                syms[std::size_t(code - spareLow) * std::size_t(map.perCode)] = it->second.first;
+                if (map.perCode > 1)
+                    syms[std::size_t(code - spareLow) * std::size_t(map.perCode) + 1] = it->second.second;
+            }
+        }
+        XChangeKeyboardMapping(d, spareLow, map.perCode, syms.data(), count);
+        XSync(d, False);
+    };
+
+    const std::size_t capacity = spares.size() * (map.perCode > 1 ? 2 : 1);
+    bool remapped = false;
+    int sinceSync = 0;
+    std::size_t next = 0;
+    while (next < strokes.size()) {
+        // One batch: the longest run of strokes whose missing keysyms fit the spare keys.
+        std::unordered_map<KeySym, Slot> extra;
+        std::vector<KeySym> order;
+        std::size_t end = next;
+        for (; end < strokes.size(); ++end) {
+            const KeySym sym = strokes[end].sym;
+            if (known.count(sym) || extra.count(sym)) continue;
+            if (order.size() == capacity) break;
+            order.push_back(sym);
+            extra.emplace(sym, Slot{});
+        }
+        if (!order.empty()) {
+            // Two symbols per key; a lone last symbol fills both levels so that the key
+            // never reads as a letter pair with a case of its own.
+            std::unordered_map<int, std::pair<KeySym, KeySym>> bound;
+            const bool twoLevels = map.perCode > 1;
+            for (std::size_t i = 0; i < order.size();) {
+                const int code = spares[twoLevels ? i / 2 : i];
+                const KeySym plain = order[i];
+                const KeySym shifted = twoLevels && i + 1 < order.size() ? order[i + 1] : plain;
+                bound[code] = {plain, shifted};
+                extra[plain] = Slot{code, false};
+                if (shifted != plain) extra[shifted] = Slot{code, true};
+                i += twoLevels ? 2 : 1;
+            }
+            if (remapped) {
+                // The client must have read the previous batch's events before their keys change.
+                XSync(d, False);
+                pause(settleMs_);
+            }
+            writeRange(bound);
+            remapped = true;
+        }
+
+        for (std::size_t i = next; i < end; ++i) {
+            const Stroke& s = strokes[i];
+            const auto k = known.find(s.sym);
+            const Slot slot = k != known.end() ? k->second : extra.at(s.sym);
+            const bool shift = slot.shift || (s.modifiers & KeyAction::Shift);
+            const bool ctrl = s.modifiers & KeyAction::Ctrl;
+            const bool alt = s.modifiers & KeyAction::Alt;
+            if (ctrl) XTestFakeKeyEvent(d, unsigned(ctrlCode), True, CurrentTime);
+            if (alt) XTestFakeKeyEvent(d, unsigned(altCode), True, CurrentTime);
+            if (shift) XTestFakeKeyEvent(d, unsigned(shiftCode), True, CurrentTime);
+            XTestFakeKeyEvent(d, unsigned(slot.code), True, CurrentTime);
+            XTestFakeKeyEvent(d, unsigned(slot.code), False, CurrentTime);
+            if (shift) XTestFakeKeyEvent(d, unsigned(shiftCode), False, CurrentTime);
+            if (alt) XTestFakeKeyEvent(d, unsigned(altCode), False, CurrentTime);
+            if (ctrl) XTestFakeKeyEvent(d, unsigned(ctrlCode), False, CurrentTime);
+            // Keep the server's queue short rather than flooding it.
+            if (++sinceSync == 64) {
+                XSync(d, False);
+                sinceSync = 0;
+            }
+        }
+        next = end;
+    }
+
+    XSync(d, False);
+    pause(settleMs_);
+    if (remapped) {
+        writeRange({});
+        XSync(d, False);
+    }
+    if (g_errors > 0) return fail(QStringLiteral("El servidor X11 rechazó parte del envío."));
+    return true;
+}
+
+} // namespace torvo
