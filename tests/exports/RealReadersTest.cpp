@@ -1,0 +1,374 @@
+#include "TestRegistry.h"
+#include "files/AnsiExport.h"
+#include "files/BitmapExport.h"
+#include "files/HtmlExport.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+
+using namespace torvo;
+
+// The files the exports write, read back by the programs people open them with.
+namespace {
+const Palette P;
+
+// What a terminal makes of each coded palette entry: bold or not, and the SGR colour.
+struct Sgr {
+    bool bold;
+    int colour; // 30-37
+    friend bool operator==(const Sgr&, const Sgr&) = default;
+};
+Sgr sgrOf(int index) {
+    switch (index) {
+    case 0:
+        return {true, 37};
+    case 1:
+        return {true, 30};
+    case 2:
+        return {true, 31};
+    case 3:
+        return {true, 33};
+    case 4:
+        return {true, 32};
+    case 5:
+        return {true, 36};
+    case 6:
+        return {true, 34};
+    case 7:
+        return {true, 35};
+    case 9:
+        return {false, 37};
+    case 10:
+        return {false, 31};
+    case 11:
+        return {false, 33};
+    case 12:
+        return {false, 32};
+    case 13:
+        return {false, 36};
+    case 14:
+        return {false, 34};
+    case 15:
+        return {false, 35};
+    }
+    return {false, 0};
+}
+
+// The classic 16-colour text-mode palette that ansilove draws with.
+QRgb textModeRgb(Sgr s) {
+    static const QRgb normal[8] = {0x000000, 0xAA0000, 0x00AA00, 0xAA5500,
+                                   0x0000AA, 0xAA00AA, 0x00AAAA, 0xAAAAAA};
+    static const QRgb bright[8] = {0x555555, 0xFF5555, 0x55FF55, 0xFFFF55,
+                                   0x5555FF, 0xFF55FF, 0x55FFFF, 0xFFFFFF};
+    return (s.bold ? bright : normal)[s.colour - 30];
+}
+
+struct Expected {
+    QChar ch;
+    int row;
+    int col;
+    int index; // palette entry
+};
+
+// Four lines over every coded entry, with spaces between runs and leading spaces.
+RichText sampleArt(QList<Expected>* cells) {
+    struct Run {
+        const char* text;
+        int index;
+    };
+    const QList<QList<Run>> lines = {
+        {{"AB", 2}, {"  ", 0}, {"CD", 12}},
+        {{"EF", 6}, {"GH", 15}},
+        {{"  ", 4}, {"IJ", 9}, {"K", 3}},
+        {{"abcdefgh", -1}, {"ijklmno", -2}},
+    };
+    RichText t;
+    for (int r = 0; r < lines.size(); ++r) {
+        if (r > 0) t.appendLineBreak();
+        int col = 0;
+        for (const Run& run : lines[r]) {
+            for (const char* p = run.text; *p; ++p, ++col) {
+                // The last line runs over entries 0-7, then 9-15, one character each.
+                int index = run.index;
+                if (index == -1)
+                    index = col;
+                else if (index == -2)
+                    index = col + 1;
+                t.append(char32_t(*p), P[index]);
+                if (*p != ' ' && cells) cells->push_back({QLatin1Char(*p), r, col, index});
+            }
+        }
+    }
+    return t;
+}
+
+bool haveProgram(const QString& name) {
+    return !QStandardPaths::findExecutable(name).isEmpty();
+}
+
+// Runs a program to its end; returns its standard output and sets rc (-1 when it did not run).
+QByteArray run(const QString& program, const QStringList& args, int* rc = nullptr,
+               QByteArray* err = nullptr) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("TMUX"));
+    p.setProcessEnvironment(env);
+    p.start(program, args);
+    const bool ok = p.waitForFinished(60000);
+    if (rc) *rc = ok && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    if (err) *err = p.readAllStandardError();
+    return p.readAllStandardOutput();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// ImageMagick's pixel listing of a picture, as colours by position.
+QHash<QPoint, QRgb> pixelsOf(const QString& path, int* rc) {
+    const QByteArray txt =
+        run(QStringLiteral("/usr/bin/convert"), {path, QStringLiteral("-depth"), "8", "txt:-"}, rc);
+    static const QRegularExpression line(QStringLiteral("^(\\d+),(\\d+):.*#([0-9A-Fa-f]{6})"),
+                                         QRegularExpression::MultilineOption);
+    QHash<QPoint, QRgb> pixels;
+    auto it = line.globalMatch(QString::fromLatin1(txt));
+    while (it.hasNext()) {
+        const auto m = it.next();
+        pixels.insert(QPoint(m.captured(1).toInt(), m.captured(2).toInt()),
+                      m.captured(3).toUInt(nullptr, 16));
+    }
+    return pixels;
+}
+
+// The colours found in a rectangle of a pixel listing, black left out.
+QSet<QRgb> coloursIn(const QHash<QPoint, QRgb>& pixels, const QRect& area) {
+    QSet<QRgb> found;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb c = pixels.value(QPoint(x, y), 0);
+            if (c != 0) found.insert(c);
+        }
+    return found;
+}
+
+// Characters that are not spaces, each with the bold flag and colour a terminal gives it,
+// read from text holding SGR sequences.
+struct Shown {
+    QChar ch;
+    Sgr sgr;
+};
+QList<Shown> readSgrText(const QString& text) {
+    QList<Shown> out;
+    Sgr state{false, 0};
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QChar(0x1B) && i + 1 < text.size() && text[i + 1] == u'[') {
+            qsizetype end = i + 2;
+            while (end < text.size() && !text[end].isLetter())
+                ++end;
+            if (end < text.size() && text[end] == u'm') {
+                const QStringList params = text.mid(i + 2, end - i - 2).split(u';');
+                for (const QString& s : params) {
+                    const int n = s.isEmpty() ? 0 : s.toInt();
+                    if (n == 0)
+                        state = {false, 0};
+                    else if (n == 1)
+                        state.bold = true;
+                    else if (n == 22)
+                        state.bold = false;
+                    else if (n >= 30 && n <= 37)
+                        state.colour = n;
+                    else if (n == 39)
+                        state.colour = 0;
+                }
+            }
+            i = end;
+            continue;
+        }
+        if (!text[i].isSpace()) out.push_back({text[i], state});
+    }
+    return out;
+}
+} // namespace
+
+class RealReadersTest : public QObject {
+    Q_OBJECT
+private:
+    QTemporaryDir dir_;
+    QList<Expected> cells_;
+    QString ansPath_;
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir_.isValid());
+        const std::optional<QString> ansi = SalvarComoAnsi(sampleArt(&cells_), P);
+        QVERIFY(ansi);
+        ansPath_ = dir_.filePath("art.ans");
+        QVERIFY(writeFile(ansPath_, encodeExport(*ansi)));
+    }
+
+    void ansiloveDrawsTheColours() {
+        if (!haveProgram("ansilove") || !QFile::exists("/usr/bin/convert"))
+            QSKIP("ansilove or ImageMagick is not installed");
+        const QString png = dir_.filePath("art.png");
+        int rc = 0;
+        QByteArray err;
+        run("ansilove", {"-o", png, ansPath_}, &rc, &err);
+        QVERIFY2(rc == 0, err.constData());
+        const QHash<QPoint, QRgb> pixels = pixelsOf(png, &rc);
+        QCOMPARE(rc, 0);
+        QVERIFY(!pixels.isEmpty());
+        // ansilove's cells are 8 x 16 pixels; each character's cell shows its colour alone.
+        for (const Expected& e : cells_) {
+            const QSet<QRgb> found = coloursIn(pixels, QRect(e.col * 8, e.row * 16, 8, 16));
+            QCOMPARE(found, QSet<QRgb>{textModeRgb(sgrOf(e.index))});
+        }
+        // The spaces between runs stay black.
+        QVERIFY(coloursIn(pixels, QRect(2 * 8, 0, 16, 16)).isEmpty());
+        QVERIFY(coloursIn(pixels, QRect(0, 2 * 16, 16, 16)).isEmpty());
+    }
+
+    void ahaSpansCarryTheCharactersInTheirColours() {
+        if (!haveProgram("aha")) QSKIP("aha is not installed");
+        int rc = 0;
+        const QString html = QString::fromUtf8(run("aha", {"-n", "-f", ansPath_}, &rc));
+        QCOMPARE(rc, 0);
+        static const QHash<QString, int> names = {{"dimgray", 30}, {"red", 31},  {"green", 32},
+                                                  {"olive", 33},   {"blue", 34}, {"purple", 35},
+                                                  {"teal", 36},    {"gray", 37}};
+        static const QRegularExpression token(
+            QStringLiteral("<span style=\"([^\"]*)\">|</span>|&(lt|gt|amp|quot);|."),
+            QRegularExpression::DotMatchesEverythingOption);
+        QList<Shown> shown;
+        Sgr state{false, 0};
+        auto it = token.globalMatch(html);
+        while (it.hasNext()) {
+            const auto m = it.next();
+            const QString t = m.captured(0);
+            if (t.startsWith("<span")) {
+                const QString style = m.captured(1);
+                static const QRegularExpression colour(QStringLiteral("(?:^|;)color:([a-z]+)"));
+                state = {style.contains("font-weight:bold"), names.value(colour.match(style).captured(1), 0)};
+            } else if (t == "</span>") {
+                state = {false, 0};
+            } else if (!t.startsWith('&') && !t[0].isSpace()) {
+                shown.push_back({t[0], state});
+            }
+        }
+        QCOMPARE(shown.size(), cells_.size());
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            QCOMPARE(shown[i].ch, cells_[i].ch);
+            QVERIFY2(shown[i].sgr == sgrOf(cells_[i].index), qPrintable(QString(cells_[i].ch)));
+        }
+    }
+
+    void tmuxShowsTheCharactersInTheirColours() {
+        if (!haveProgram("tmux")) QSKIP("tmux is not installed");
+        const QString socket = QStringLiteral("torvo-exports-%1").arg(QCoreApplication::applicationPid());
+        int rc = 0;
+        run("tmux",
+            {"-L", socket, "-f", "/dev/null", "new-session", "-d", "-x", "60", "-y", "12",
+             "cat '" + ansPath_ + "'; sleep 60"},
+            &rc);
+        QCOMPARE(rc, 0);
+        QString capture;
+        for (int attempt = 0; attempt < 50; ++attempt) {
+            capture = QString::fromUtf8(run("tmux", {"-L", socket, "capture-pane", "-e", "-p"}, &rc));
+            if (capture.contains(u'o')) break;
+            QThread::msleep(100);
+        }
+        run("tmux", {"-L", socket, "kill-server"});
+        const QList<Shown> shown = readSgrText(capture);
+        QCOMPARE(shown.size(), cells_.size());
+        for (qsizetype i = 0; i < shown.size(); ++i) {
+            QCOMPARE(shown[i].ch, cells_[i].ch);
+            QVERIFY2(shown[i].sgr == sgrOf(cells_[i].index), qPrintable(QString(cells_[i].ch)));
+        }
+        // Same lines, same columns.
+        const QStringList lines = capture.remove(QRegularExpression("\x1b\\[[0-9;]*m")).split('\n');
+        QVERIFY(lines.size() >= 4);
+        QCOMPARE(lines[0].trimmed(), QStringLiteral("AB  CD"));
+        QCOMPARE(lines[2], QStringLiteral("  IJK"));
+        QCOMPARE(lines[3].trimmed(), QStringLiteral("abcdefghijklmno"));
+    }
+
+    void xmllintParsesThePageWithMarkupCharacters() {
+        if (!haveProgram("xmllint")) QSKIP("xmllint is not installed");
+        RichText t;
+        t.appendText(u"<script>alert(1)</script>\r\n  a & b > c", Colour{0x0000FF});
+        t.appendText(u" <!-- ]]> &amp;", Colour{0x123456});
+        const QString page = dir_.filePath("page.html");
+        QVERIFY(writeFile(page, encodeExport(*SalvarComoHTML(t))));
+        int rc = 0;
+        QByteArray err;
+        run("xmllint", {"--noout", "--nonet", page}, &rc, &err);
+        QVERIFY2(rc == 0, err.constData());
+        // The preformatted block reads back as the art's text, between the line breaks that
+        // follow "<pre>" and the body (xmllint ends its output with one more).
+        const QString text =
+            QString::fromUtf8(run("xmllint", {"--nonet", "--xpath", "string(//pre)", page}, &rc));
+        QCOMPARE(rc, 0);
+        QCOMPARE(text, "\n" + t.plainText().replace("\r\n", "\n") + "\n\n");
+    }
+
+    void imageMagickReadsTheBitmap() {
+        if (!haveProgram("identify") || !QFile::exists("/usr/bin/convert"))
+            QSKIP("ImageMagick is not installed");
+        RichText t;
+        t.appendText(u"  ", colours::White);
+        t.append(0x2588, Colour{0x0000FF});
+        t.appendLineBreak();
+        t.append(0x2588, Colour{0xFF8000});
+        const QFont font = textImageFont();
+        const QSize cell = measureCell(font);
+        const QString bmp = dir_.filePath("art.bmp");
+        QCOMPARE(saveBitmap(renderArt(t, 9, 4, font), bmp), QString());
+        int rc = 0;
+        const QStringList info =
+            QString::fromLatin1(run("identify", {"-format", "%m %w %h", bmp}, &rc)).split(' ');
+        QCOMPARE(rc, 0);
+        QCOMPARE(info.size(), 3);
+        QVERIFY2(info[0].startsWith("BMP"), qPrintable(info[0])); // "BMP3" names the Windows 3 header
+        QCOMPARE(info[1].toInt(), 10 * cell.width());
+        QCOMPARE(info[2].toInt(), 5 * cell.height());
+        const QHash<QPoint, QRgb> pixels = pixelsOf(bmp, &rc);
+        QCOMPARE(rc, 0);
+        QCOMPARE(pixels.value(QPoint(2 * cell.width() + cell.width() / 2, cell.height() / 2)),
+                 QRgb(0xFF0000));
+        QCOMPARE(pixels.value(QPoint(cell.width() / 2, cell.height() + cell.height() / 2)), QRgb(0x0080FF));
+        QVERIFY(
+            coloursIn(pixels, QRect(5 * cell.width(), 2 * cell.height(), 5 * cell.width(), 3 * cell.height()))
+                .isEmpty());
+    }
+
+    void chromiumShowsThePage() {
+        if (!QFile::exists("/usr/bin/chromium")) QSKIP("chromium is not installed");
+        RichText t;
+        t.appendText(QString(20, QChar(0x2588)), Colour{0x0000FF});
+        const QString page = dir_.filePath("shot.html");
+        QVERIFY(writeFile(page, encodeExport(*SalvarComoHTML(t))));
+        const QString png = dir_.filePath("shot.png");
+        int rc = 0;
+        run("/usr/bin/chromium",
+            {"--headless", "--no-sandbox", "--disable-gpu", "--screenshot=" + png, "--window-size=400,200",
+             "file://" + page},
+            &rc);
+        QCOMPARE(rc, 0);
+        const QImage shot(png);
+        QVERIFY(!shot.isNull());
+        QSet<QRgb> colours;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                colours.insert(shot.pixel(x, y) & 0xFFFFFF);
+        QVERIFY(colours.contains(0x000000));
+        QVERIFY(colours.contains(0xFF0000));
+    }
+};
+
+TORVO_TEST(RealReadersTest)
+#include "RealReadersTest.moc"
