@@ -53,46 +53,53 @@ void writeUnicodeUnit(Out& out, char16_t unit) {
     out.ch('?');
 }
 
-void writeChar(Out& out, char32_t ch) {
+// Returns true when the character was written as \u escapes.
+bool writeChar(Out& out, char32_t ch, bool afterUnicode) {
+    if (ch >= 0x20 && ch < 0x7F && ch != '\\' && ch != '{' && ch != '}' && ch != '"') {
+        // Some readers (unrtf) take text glued to a \u escape's fallback as more
+        // fallback; an empty group keeps them apart.
+        if (afterUnicode) out.raw("{}", 2);
+        out.ch(char(ch));
+        return false;
+    }
     if (ch >= 0x20 && ch < 0x7F) {
         switch (ch) {
         case '\\':
             out.raw("\\\\", 2);
-            return;
+            break;
         case '{':
             out.raw("\\{", 2);
-            return;
+            break;
         case '}':
             out.raw("\\}", 2);
-            return;
+            break;
         case '"':
             out.raw("\\'22", 4);
-            return;
-        default:
-            out.ch(char(ch));
-            return;
+            break;
         }
+        return false;
     }
     if (ch == '\t') {
         out.raw("\\tab ", 5);
-        return;
+        return false;
     }
     if (ch < 0x80) {
         // Control characters (NUL from a binary text file, DEL): the byte itself.
         const char esc[4] = {'\\', '\'', kHex[ch >> 4], kHex[ch & 0xF]};
         out.raw(esc, 4);
-        return;
+        return false;
     }
     if (ch >= 0x10000 && ch <= 0x10FFFF) {
         writeUnicodeUnit(out, QChar::highSurrogate(ch));
         writeUnicodeUnit(out, QChar::lowSurrogate(ch));
-        return;
+        return true;
     }
     if (ch > 0x10FFFF) {
         writeUnicodeUnit(out, 0xFFFD);
-        return;
+        return true;
     }
     writeUnicodeUnit(out, char16_t(ch));
+    return true;
 }
 
 } // namespace
@@ -139,6 +146,7 @@ QByteArray writeRtf(const RichText& text) {
 
     std::uint32_t current = 0xFFFFFFFFu;
     std::size_t change = 0;
+    bool afterUnicode = false;
     const std::size_t n = positions.size();
     for (std::size_t i = 0; i < n; ++i) {
         const auto& pos = positions[i];
@@ -147,6 +155,7 @@ QByteArray writeRtf(const RichText& text) {
             if (pos.ch == RichText::CR && i + 1 < n && positions[i + 1].ch == RichText::LF) ++i;
             out.raw("\\par", 4);
             out.newline();
+            afterUnicode = false;
             continue;
         }
         if (pos.colour.value() != current) {
@@ -155,10 +164,11 @@ QByteArray writeRtf(const RichText& text) {
             out.raw("\\cf", 3);
             out.number(changeIndex[change++]);
             out.ch(' ');
+            afterUnicode = false;
         } else if ((i & 63) == 0) {
             out.maybeBreak();
         }
-        writeChar(out, pos.ch);
+        afterUnicode = writeChar(out, pos.ch, afterUnicode);
     }
     out.ch('}');
     return out.take();

@@ -179,12 +179,13 @@ private slots:
         t.append(U'é', Colour::fromRgb(1, 2, 3));
         t.append(char32_t(0x1F600), Colour::fromRgb(1, 2, 3));
         t.append(char32_t(0x2588), Colour::fromRgb(1, 2, 3));
+        t.append(U'x', Colour::fromRgb(1, 2, 3));
         const QByteArray rtf = writeRtf(t);
         QVERIFY(rtf.startsWith("{\\rtf1\\"));
         QVERIFY(rtf.contains("{\\fonttbl{\\f0\\fmodern\\fcharset0 Lucida Console;}}"));
         QVERIFY(rtf.contains("{\\colortbl ;\\red1\\green2\\blue3;\\red4\\green5\\blue6;}"));
-        QVERIFY(
-            rtf.contains("\\cf1 ab\\cf2 \\{\\par\r\n\\cf1 \\'22\\tab \\u233?\\u-10179?\\u-8704?\\u9608?}"));
+        QVERIFY(rtf.contains(
+            "\\cf1 ab\\cf2 \\{\\par\r\n\\cf1 \\'22\\tab \\u233?\\u-10179?\\u-8704?\\u9608?{}x}"));
         QVERIFY(rtf.endsWith('}'));
     }
     void longLinesAreBrokenInTheSource() {

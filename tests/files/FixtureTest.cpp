@@ -1,0 +1,157 @@
+#include "TestRegistry.h"
+#include "files/ArtFile.h"
+#include "files/RtfReader.h"
+#include "files/RtfWriter.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+
+using namespace torvo;
+
+namespace {
+
+QByteArray fixture(const char* name) {
+    QFile f(QStringLiteral(TORVO_SOURCE_DIR "/tests/files/fixtures/") + QLatin1String(name));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return f.readAll();
+}
+
+struct Run {
+    QString text;
+    Colour colour;
+};
+
+// The text as runs of one colour; line breaks belong to no run and are kept as "\n".
+QList<Run> runsOf(const RichText& t) {
+    QList<Run> runs;
+    for (int p = 0; p < t.size(); ++p) {
+        if (t.charAt(p) == RichText::LF) continue;
+        if (t.charAt(p) == RichText::CR) {
+            runs.append({QStringLiteral("\n"), colours::Black});
+            continue;
+        }
+        if (runs.isEmpty() || runs.last().colour != t.colourAt(p) || runs.last().text == u"\n")
+            runs.append({QString(), t.colourAt(p)});
+        appendCodePoint(runs.last().text, t.charAt(p));
+    }
+    return runs;
+}
+
+void compareRuns(const QList<Run>& actual, const QList<Run>& expected) {
+    QString a, e;
+    for (const Run& r : actual)
+        a += r.text + QLatin1Char('[') + QString::number(r.colour.value(), 16) + QLatin1Char(']');
+    for (const Run& r : expected)
+        e += r.text + QLatin1Char('[') + QString::number(r.colour.value(), 16) + QLatin1Char(']');
+    QCOMPARE(a, e);
+}
+
+constexpr Colour rgb(int r, int g, int b) {
+    return Colour::fromRgb(r, g, b);
+}
+const Colour Br = colours::Black;
+const QString NL = QStringLiteral("\n");
+
+} // namespace
+
+class FixtureTest : public QObject {
+    Q_OBJECT
+private slots:
+    // Made by LibreOffice from the HTML pages beside them (see fixtures/README.md).
+    void libreOfficePreformattedColours() {
+        const std::optional<LoadedArt> loaded = decodeArtFile(fixture("lo-pre-colours.rtf"), nullptr);
+        QVERIFY(loaded && loaded->rich);
+        compareRuns(runsOf(loaded->text), {{u"RR"_qs, rgb(255, 0, 0)},
+                                           {u"GG"_qs, rgb(0, 255, 0)},
+                                           {u"BB"_qs, rgb(0, 0, 255)},
+                                           {NL, Br},
+                                           {QString::fromUtf8("ñandú \"x\" {a}\\b"), rgb(0x12, 0x34, 0x56)},
+                                           {NL, Br},
+                                           {QString::fromUtf8("█▓▒░ ┌─┐"), rgb(255, 255, 0)},
+                                           {QString::fromUtf8("€ Ж"), rgb(255, 0, 255)},
+                                           {NL, Br}});
+    }
+    void libreOfficeParagraphs() {
+        const std::optional<LoadedArt> loaded = decodeArtFile(fixture("lo-paragraphs.rtf"), nullptr);
+        QVERIFY(loaded && loaded->rich);
+        compareRuns(runsOf(loaded->text), {{u"Hola"_qs, rgb(0x80, 0, 0)},
+                                           {u" "_qs, Br},
+                                           {u"mundo"_qs, rgb(0, 0x80, 0x80)},
+                                           {NL, Br},
+                                           {QString::fromUtf8("Línea dos"), rgb(0x80, 0x80, 0)},
+                                           {u" "_qs, Br},
+                                           {u"negrita"_qs, rgb(0, 0, 0x80)},
+                                           {NL, Br}});
+    }
+    void libreOfficeTableImageAndLink() {
+        // The picture is skipped, the link keeps its visible text, cells are tab-separated.
+        const std::optional<LoadedArt> loaded = decodeArtFile(fixture("lo-table-image-link.rtf"), nullptr);
+        QVERIFY(loaded && loaded->rich);
+        compareRuns(runsOf(loaded->text), {{u"Antes"_qs, rgb(0xC0, 0, 0)},
+                                           {u"  "_qs, Br},
+                                           {u"enlace"_qs, rgb(0, 0, 0x80)},
+                                           {NL, Br},
+                                           {u"uno"_qs, rgb(0, 0xA0, 0)},
+                                           {u"\t"_qs, Br},
+                                           {u"dos"_qs, rgb(0, 0, 0xC0)},
+                                           {u"\t"_qs, Br},
+                                           {NL, Br},
+                                           {QString::fromUtf8("Después — fin"), rgb(0xA0, 0xA0, 0)},
+                                           {NL, Br}});
+    }
+    void unrtfReadsOurDocuments() {
+        const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
+        if (unrtf.isEmpty()) QSKIP("unrtf is not installed");
+        RichText art;
+        const char32_t chars[] = {U'a', U'"', U'{',    U'}', U'\\', U'é', U'█',
+                                  U'─', U'░', 0x1F600, U'Ж', U'?',  U'z'};
+        const Colour cols[] = {rgb(255, 0, 0), rgb(0x12, 0xAB, 0x34), rgb(1, 2, 3), rgb(255, 255, 255)};
+        for (int line = 0; line < 3; ++line) {
+            for (int i = 0; i < int(std::size(chars)); ++i)
+                art.append(chars[i], cols[(i / (line + 1)) % 4]);
+            art.appendLineBreak();
+        }
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString path = dir.filePath(QStringLiteral("art.rtf"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(writeRtf(art));
+        f.close();
+        QProcess p;
+        p.start(unrtf, {QStringLiteral("--html"), path});
+        QVERIFY(p.waitForFinished(20000));
+        QCOMPARE(p.exitCode(), 0);
+        const QString html = QString::fromUtf8(p.readAllStandardOutput());
+        QVERIFY(html.contains(u"<font color=\"#12ab34\">"));
+
+        // unrtf's page as Qt reads it: every character with its colour.
+        QTextDocument doc;
+        doc.setHtml(html);
+        RichText seen;
+        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QTextFragment frag = it.fragment();
+                const Colour c = Colour::fromQColor(frag.charFormat().foreground().color());
+                const QStringList lines = frag.text().split(QChar::LineSeparator);
+                for (qsizetype i = 0; i < lines.size(); ++i) {
+                    if (i > 0) seen.appendLineBreak();
+                    seen.appendText(lines[i], c);
+                }
+            }
+        }
+        // unrtf spells an emoji as two surrogate references; Qt joins them back.
+        QCOMPARE(seen.plainText().trimmed(), art.plainText().trimmed());
+        for (int pos = 0; pos < art.size(); ++pos)
+            if (!art.isLineBreak(pos))
+                QVERIFY2(seen.colourAt(pos) == art.colourAt(pos), qPrintable(QString::number(pos)));
+    }
+};
+
+TORVO_TEST(FixtureTest)
+#include "FixtureTest.moc"
