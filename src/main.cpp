@@ -1,6 +1,11 @@
+#include "window/Form1.h"
+
 #include <QApplication>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("torvo"));
+    torvo::Form1 window;
+    window.show();
+    return app.exec();
 }

@@ -1,0 +1,19 @@
+#include "window/CharacterBox.h"
+
+#include <QKeyEvent>
+
+namespace torvo {
+
+CharacterBox::CharacterBox(QWidget* parent) : QLineEdit(parent) {}
+
+void CharacterBox::keyPressEvent(QKeyEvent* event) {
+    // Tab still moves the focus; every other key replaces the character.
+    if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
+        QLineEdit::keyPressEvent(event);
+        return;
+    }
+    emit keyDown();
+    QLineEdit::keyPressEvent(event);
+}
+
+} // namespace torvo

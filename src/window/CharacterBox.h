@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QLineEdit>
+
+namespace torvo {
+
+// The one-character box of the current character: every key first empties it, so it
+// ends up holding only the last character typed, or nothing after a key that types none.
+class CharacterBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit CharacterBox(QWidget* parent = nullptr);
+
+signals:
+    void keyDown();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace torvo

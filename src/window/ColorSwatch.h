@@ -1,0 +1,33 @@
+#pragma once
+
+#include "art/Colour.h"
+
+#include <QFrame>
+
+namespace torvo {
+
+// A plain coloured box that reports mouse presses (a palette swatch, Picture1, ColorPicker).
+class ColorSwatch : public QFrame {
+    Q_OBJECT
+public:
+    explicit ColorSwatch(QWidget* parent = nullptr);
+    void setColour(Colour c);
+    Colour colour() const { return colour_; }
+
+signals:
+    // Button as the handlers number it: 1 left, 2 right, 4 middle.
+    void mousePressed(int Button);
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+private:
+    Colour colour_;
+};
+
+int vbButton(Qt::MouseButton button);
+int vbButtons(Qt::MouseButtons buttons);
+
+} // namespace torvo

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace torvo {
+
+// The one file dialog shared by every file command. It keeps the path chosen last, and
+// each dialog opens with it. Cancel gives an empty path: the command then ends with
+// nothing written and nothing changed.
+class CommonDialog : public QObject {
+    Q_OBJECT
+public:
+    enum class Mode { Open, Save };
+    // What shows the dialog; tests replace it. Gets the mode, the Qt filter list and the
+    // path chosen last; returns the chosen path or an empty string for Cancel.
+    using Chooser = std::function<QString(Mode, const QString& filter, const QString& last)>;
+
+    explicit CommonDialog(QWidget* owner);
+
+    // Filter as pairs of description and pattern separated by "|".
+    QString ShowOpen(const QString& Filter);
+    QString ShowSave(const QString& Filter);
+
+    QString FileName() const { return fileName_; }
+    void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
+
+    // "Texto (*.txt)|*.txt|Todo (*.*)|*.*" as a Qt filter list.
+    static QString qtFilter(const QString& Filter);
+
+private:
+    QString show(Mode mode, const QString& Filter);
+
+    QWidget* owner_;
+    QString fileName_;
+    Chooser chooser_;
+};
+
+} // namespace torvo

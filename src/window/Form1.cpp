@@ -1,0 +1,742 @@
+#include "window/Form1.h"
+
+#include "art/DocumentBridge.h"
+#include "convert/ColourChange.h"
+#include "convert/TaggedText.h"
+#include "convert/TextGrid.h"
+#include "files/AnsiExport.h"
+#include "files/ArtFile.h"
+#include "files/AtomicWrite.h"
+#include "files/BitmapExport.h"
+#include "files/ExportText.h"
+#include "files/HtmlExport.h"
+#include "paint/Fill.h"
+#include "send/Keystrokes.h"
+#include "send/Typist.h"
+#include "send/x11/X11Typist.h"
+#include "window/CharacterBox.h"
+#include "window/ColorSwatch.h"
+#include "window/CommonDialog.h"
+#include "window/Grid1Model.h"
+#include "window/Grid2Model.h"
+#include "window/GridView.h"
+#include "window/MensajeEdit.h"
+#include "window/TabStrip.h"
+#include "window/Twips.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScopeGuard>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QTextBlock>
+#include <QTimer>
+
+namespace torvo {
+namespace {
+
+enum Tabs { TextBox = 0, GridTab = 1, CambioColor = 2, CopyPaste = 3 };
+
+// The wait for MensajeListo gives up after this many looks.
+constexpr int WaitBudget = 1000000;
+
+QFont namedFont(QStringList families, qreal points, bool bold) {
+    QFont font;
+    font.setFamilies(families);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QString fileName(const QString& path) {
+    return QFileInfo(path).fileName();
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Torvo"));
+    typistFactory_ = [](QString* error) -> std::unique_ptr<Typist> {
+        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
+            *error =
+                QStringLiteral("No se puede enviar: esta sesión no tiene una pantalla X11 donde escribir.");
+            return nullptr;
+        }
+        return X11Typist::open(error);
+    };
+    buildControls();
+    buildMenus();
+    wireEvents();
+    Form_Load();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls() {
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+    statusBar()->setObjectName(QStringLiteral("statusBar"));
+
+    Enviar = new QPushButton(QStringLiteral("&Enviar"), client_);
+    Enviar->setObjectName(QStringLiteral("Enviar"));
+    Enviar->setGeometry(twRect(120, 60, 1035, 495));
+
+    Picture1 = new ColorSwatch(client_);
+    Picture1->setObjectName(QStringLiteral("Picture1"));
+    Picture1->setGeometry(twRect(1260, 120, 195, 375));
+
+    // Top row from the left: 1, 0, 2..7; bottom row: 8..15.
+    static constexpr int TopRow[8] = {1, 0, 2, 3, 4, 5, 6, 7};
+    for (int k = 0; k < 8; ++k) {
+        for (int row = 0; row < 2; ++row) {
+            const int index = row == 0 ? TopRow[k] : 8 + k;
+            auto* swatch = new ColorSwatch(client_);
+            swatch->setObjectName(QStringLiteral("Color%1").arg(index));
+            swatch->setGeometry(twRect(1500 + 420 * k, row == 0 ? 60 : 300, 375, 230));
+            Color[std::size_t(index)] = swatch;
+        }
+    }
+
+    Frame1 = new QGroupBox(client_);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Frame1->setGeometry(twRect(4920, 0, 1635, 555));
+    auto option = [this](const char* name, const QString& caption, QRect geometry) {
+        auto* button = new QRadioButton(caption, Frame1);
+        button->setObjectName(QLatin1String(name));
+        button->setGeometry(geometry);
+        return button;
+    };
+    chkNone = option("chkNone", QStringLiteral("None"), twRect(60, 120, 735, 195));
+    chkLock = option("chkLock", QStringLiteral("Lock"), twRect(840, 120, 675, 195));
+    chkFill = option("chkFill", QStringLiteral("Fill"), twRect(60, 315, 735, 195));
+    chkWFill = option("chkWFill", QStringLiteral("X Fill"), twRect(840, 315, 735, 195));
+    chkNone->setChecked(true);
+
+    ColorPicker = new ColorSwatch(client_);
+    ColorPicker->setObjectName(QStringLiteral("ColorPicker"));
+    ColorPicker->setGeometry(twRect(6660, 60, 495, 495));
+    ColorPicker->setColour(colours::White);
+
+    ColorPicker2 = new CharacterBox(client_);
+    ColorPicker2->setObjectName(QStringLiteral("ColorPicker2"));
+    ColorPicker2->setGeometry(twRect(6765, 165, 270, 270));
+    ColorPicker2->setFont(namedFont({"Courier New", "Liberation Mono", "DejaVu Sans Mono"}, 12, true));
+    ColorPicker2->setFrame(false);
+    ColorPicker2->setAlignment(Qt::AlignCenter);
+    ColorPicker2->setTextMargins(0, 0, 0, 0);
+    ColorPicker2->setText(QStringLiteral("X"));
+
+    Label1 = new QLabel(client_);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(twRect(7260, 60, 615, 615));
+    Label1->setFont(namedFont({"Arial", "Liberation Sans", "DejaVu Sans"}, 27.75, true));
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+
+    TextImage = new QLabel(client_);
+    TextImage->setObjectName(QStringLiteral("TextImage"));
+    TextImage->setGeometry(twRect(1320, 5640, 855, 615));
+    TextImage->setFont(textImageFont());
+    TextImage->setStyleSheet(QStringLiteral("background: black; color: #FF0000;"));
+    // A drawing surface only: it lies under the tab strip and is never seen.
+    TextImage->hide();
+
+    SSTab1 = new TabStrip(client_);
+    SSTab1->setObjectName(QStringLiteral("SSTab1"));
+    for (const char* caption : {"Text Box", "Grid", "Cambio Color", "Copy && Paste"})
+        SSTab1->bar()->addTab(QString::fromLatin1(caption));
+    TextImage->lower();
+
+    Mensaje = new MensajeEdit(SSTab1);
+    Mensaje->setObjectName(QStringLiteral("Mensaje"));
+    Mensaje->setAcceptRichText(true);
+    Mensaje->setStyleSheet(QStringLiteral("QTextEdit { background: black; }"));
+    Mensaje->setFont(MensajeEdit::artFont());
+    Mensaje->setLineWrapMode(QTextEdit::FixedPixelWidth);
+    Mensaje->setLineWrapColumnOrWidth(tw(35000));
+    Mensaje->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Mensaje->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    grid1Model_ = new Grid1Model(this);
+    grid1Model_->setCellFont(namedFont({"Lucida Console", "DejaVu Sans Mono"}, 8.25, true));
+    Grid1 = new GridView(SSTab1);
+    Grid1->setObjectName(QStringLiteral("Grid1"));
+    Grid1->setModel(grid1Model_);
+    Grid1->horizontalHeader()->hide();
+    Grid1->verticalHeader()->hide();
+    Grid1->horizontalHeader()->setMinimumSectionSize(1);
+    Grid1->verticalHeader()->setMinimumSectionSize(1);
+    Grid1->horizontalHeader()->setDefaultSectionSize(tw(200));
+    Grid1->verticalHeader()->setDefaultSectionSize(tw(215));
+    Grid1->setStyleSheet(
+        QStringLiteral("QTableView { background: black; color: #FFFF00; gridline-color: #404040; "
+                       "selection-background-color: #303060; }"));
+    Grid1->hide();
+
+    grid2Model_ = new Grid2Model(this);
+    Grid2 = new GridView(SSTab1);
+    Grid2->setObjectName(QStringLiteral("Grid2"));
+    Grid2->setModel(grid2Model_);
+    Grid2->setSelectionBehavior(QAbstractItemView::SelectRows);
+    Grid2->verticalHeader()->hide();
+    Grid2->setFont(namedFont({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"}, 8.25, false));
+    Grid2->hide();
+
+    BoxCopy = new QPlainTextEdit(SSTab1);
+    BoxCopy->setObjectName(QStringLiteral("BoxCopy"));
+    BoxCopy->setLineWrapMode(QPlainTextEdit::NoWrap);
+    BoxCopy->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    BoxCopy->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    BoxCopy->setFont(namedFont({"Lucida Console", "DejaVu Sans Mono"}, 8.25, false));
+    BoxCopy->hide();
+
+    CommonDialog1 = new CommonDialog(this);
+    CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
+    Timer1 = new QTimer(this);
+    Timer1->setObjectName(QStringLiteral("Timer1"));
+
+    client_->setMinimumSize(0, 0);
+    resize(tw(7995), tw(6420) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
+}
+
+void Form1::buildMenus() {
+    auto action = [this](QMenu* menu, const char* name, const QString& caption) {
+        QAction* a = menu->addAction(caption);
+        a->setObjectName(QLatin1String(name));
+        return a;
+    };
+    QMenu* mnuArchivo = menuBar()->addMenu(QStringLiteral("&Archivo"));
+    mnuArchivo->setObjectName(QStringLiteral("mnuArchivo"));
+    connect(action(mnuArchivo, "mnuOpen", QStringLiteral("&Abrir")), &QAction::triggered, this,
+            &Form1::mnuOpen_Click);
+    connect(action(mnuArchivo, "mnuSave", QStringLiteral("&Guardar")), &QAction::triggered, this,
+            &Form1::mnuSave_Click);
+    connect(action(mnuArchivo, "mnuSaveHTML", QStringLiteral("Guardar &Html")), &QAction::triggered, this,
+            &Form1::mnuSaveHTML_Click);
+    connect(action(mnuArchivo, "mnuSaveAnsi", QStringLiteral("Guardar A&nsi")), &QAction::triggered, this,
+            &Form1::mnuSaveAnsi_Click);
+    connect(action(mnuArchivo, "mnuSaveBitmap", QStringLiteral("Guardar &Bitmap")), &QAction::triggered, this,
+            &Form1::mnuSaveBitmap_Click);
+    mnuArchivo->addSeparator()->setObjectName(QStringLiteral("mnuLine"));
+    connect(action(mnuArchivo, "mnuExit", QStringLiteral("&Salir")), &QAction::triggered, this,
+            &Form1::mnuExit_Click);
+
+    QMenu* mnuConfig = menuBar()->addMenu(QStringLiteral("&Configuracion"));
+    mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
+    mnuUseTags = action(mnuConfig, "mnuUseTags", QStringLiteral("Usar &Tags"));
+    mnuUseTags->setCheckable(true);
+    mnuUseTags->setChecked(true);
+    // The handler inverts the check mark itself.
+    connect(mnuUseTags, &QAction::triggered, this, [this] {
+        mnuUseTags->setChecked(!mnuUseTags->isChecked());
+        mnuUseTags_Click();
+    });
+}
+
+void Form1::wireEvents() {
+    connect(Enviar, &QPushButton::clicked, this, &Form1::Enviar_Click);
+    connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+    connect(Picture1, &ColorSwatch::clicked, this, &Form1::Picture1_Click);
+    for (int i = 0; i < 16; ++i)
+        connect(Color[std::size_t(i)], &ColorSwatch::mousePressed, this,
+                [this, i](int Button) { Color_MouseDown(i, Button); });
+    connect(ColorPicker2, &CharacterBox::keyDown, this, &Form1::ColorPicker2_KeyDown);
+    connect(ColorPicker2, &QLineEdit::textChanged, this, &Form1::ColorPicker2_Change);
+    connect(SSTab1, &TabStrip::tabClicked, this, &Form1::SSTab1_Click);
+    connect(Grid1, &GridView::keyPress, this, &Form1::Grid1_KeyPress);
+    connect(Grid1, &GridView::mouseDown, this, &Form1::Grid1_MouseDown);
+    connect(Grid1, &GridView::mouseMove, this, &Form1::Grid1_MouseMove);
+    connect(Grid1, &GridView::mouseUp, this, &Form1::Grid1_MouseUp);
+    connect(Mensaje, &MensajeEdit::pasteProblem, this, &Form1::showStatus);
+
+    // Only changes of the text run Mensaje_Change; the window's own re-formatting does not.
+    connect(Mensaje->document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
+        if (formatting_ > 0) return;
+        if (!textChangePending_) {
+            changeStart_ = position;
+            changeEnd_ = position + added;
+        } else {
+            changeStart_ = std::min(changeStart_, position);
+            changeEnd_ = std::max(changeEnd_, position + added);
+        }
+        textChangePending_ = true;
+    });
+    connect(Mensaje, &QTextEdit::textChanged, this, [this] {
+        if (!textChangePending_) return;
+        textChangePending_ = false;
+        Mensaje_Change();
+    });
+
+    // The tab strip answers the keyboard the way tab strips do.
+    auto shortcut = [this](QKeySequence keys, int step) {
+        auto* s = new QShortcut(keys, this);
+        s->setContext(Qt::WindowShortcut);
+        connect(s, &QShortcut::activated, this, [this, step] { chooseNeighbourTab(step); });
+    };
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), +1);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), +1);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
+    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
+    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
+}
+
+void Form1::chooseNeighbourTab(int step) {
+    const int count = SSTab1->bar()->count();
+    for (int i = 1; i < count; ++i) {
+        const int candidate = ((SSTab1->Tab() + step * i) % count + count) % count;
+        if (SSTab1->isTabEnabled(candidate)) {
+            SSTab1->setTab(candidate);
+            return;
+        }
+    }
+}
+
+void Form1::showStatus(const QString& message) {
+    statusBar()->showMessage(message);
+}
+
+Colour Form1::currentColour() const {
+    return ColorPicker->colour();
+}
+QString Form1::currentCharacter() const {
+    return ColorPicker2->text();
+}
+
+// ---- Start, layout and stop ----
+
+void Form1::Form_Load() {
+    Palette = torvo::Palette{};
+    for (int i = 0; i < 16; ++i)
+        Color[std::size_t(i)]->setColour(Palette.displayColour(i));
+    ColorPicker2_Change();
+    Cerrando = false;
+    Mensaje->clear();
+    Mensaje->setTypingColour(Palette[0]);
+    Mensaje->setCurrentCharFormat(MensajeEdit::artFormat());
+    Mensaje->setTextColor(Palette[0].toQColor());
+    BackBox = RichText(Palette[0]);
+    grid1Model_->setGrid(CharGrid(1, 1));
+    grid2Model_->setRows({});
+    BoxCopy->setPlainText(QString());
+    BoxCopy->hide();
+    MensajeListo = true;
+    Form_Resize();
+}
+
+void Form1::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+void Form1::Form_Resize() {
+    const int innerWidth = toTwips(client_->width());
+    const int innerHeight = toTwips(client_->height());
+    if (innerHeight < 800 || isMinimized()) {
+        SSTab1->hide();
+        return;
+    }
+    SSTab1->show();
+    const int tabRow = toTwips(SSTab1->tabRowHeight());
+    const int tabWidth = std::max(innerWidth - 200, 0);
+    const int tabHeight = innerHeight - 800;
+    SSTab1->setGeometry(twRect(100, 700, tabWidth, tabHeight));
+    const int left = 100;
+    const int top = tabRow + 100;
+    const int width = std::max(tabWidth - left - 100, 0);
+    const int height = std::max(tabHeight - tabRow - 200, 0);
+    for (QWidget* view : {static_cast<QWidget*>(Mensaje), static_cast<QWidget*>(Grid1),
+                          static_cast<QWidget*>(Grid2), static_cast<QWidget*>(BoxCopy)})
+        view->setGeometry(twRect(left, top, width, height));
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    Form_Terminate();
+    QMainWindow::closeEvent(event);
+}
+
+void Form1::Form_Terminate() {
+    Cerrando = true;
+}
+
+void Form1::mnuExit_Click() {
+    // Ends at once: nothing is asked or saved, and Form_Terminate does not run.
+    QCoreApplication::exit(0);
+}
+
+// ---- Palette and current colours ----
+
+void Form1::Color_MouseDown(int Index, int Button) {
+    const Colour c = Palette[Index];
+    if (Button != 1) return;
+    ColorPicker->setColour(c);
+    QPalette pal = ColorPicker2->palette();
+    pal.setColor(QPalette::Base, c.toQColor());
+    pal.setColor(QPalette::Text, Qt::black);
+    ColorPicker2->setPalette(pal);
+
+    switch (SSTab1->Tab()) {
+    case TextBox: {
+        ++formatting_;
+        Mensaje->setTextColor(c.toQColor());
+        --formatting_;
+        if (!Mensaje->textCursor().hasSelection()) Mensaje->setTypingColour(c);
+        // The working copy follows at once; the other views wait for the next text change.
+        BackBox = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), true);
+        break;
+    }
+    case GridTab:
+        if (chkFill->isChecked()) break;
+        grid1Model_->editGrid().setColour(Grid1->Row(), Grid1->Col(), c);
+        grid1Model_->changedCell(Grid1->Row(), Grid1->Col());
+        break;
+    case CambioColor: {
+        const int r1 = Grid2->Row();
+        const int r2 = Grid2->RowSel();
+        const int step = r2 >= r1 ? 1 : -1;
+        for (int r = r1;; r += step) {
+            grid2Model_->setReplacement(r, c);
+            if (r == r2) break;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void Form1::Picture1_Click() {
+    Palette.toggleEntry2();
+    Color[2]->setColour(Palette.displayColour(2));
+}
+
+void Form1::ColorPicker2_KeyDown() {
+    ColorPicker2->setText(QString());
+}
+
+void Form1::ColorPicker2_Change() {
+    // Pasting can bring more than one character: keep the last, as typing does.
+    const QString text = ColorPicker2->text();
+    const auto units = text.toUcs4();
+    if (units.size() > 1) {
+        QString last;
+        appendCodePoint(last, units.back());
+        ColorPicker2->setText(last);
+        return;
+    }
+    chkWFill->setText(text + QStringLiteral(" Fill"));
+}
+
+// ---- View switching ----
+
+void Form1::normaliseRange(int position, int length) {
+    if (length <= 0) return;
+    QTextCursor cursor(Mensaje->document());
+    cursor.setPosition(position);
+    cursor.setPosition(std::min(position + length, Mensaje->document()->characterCount() - 1),
+                       QTextCursor::KeepAnchor);
+    QTextCharFormat format;
+    format.setFontFamilies(MensajeEdit::artFont().families());
+    format.setFontPointSize(8);
+    format.setFontUnderline(false);
+    format.setFontStrikeOut(false);
+    ++formatting_;
+    cursor.mergeCharFormat(format);
+    --formatting_;
+}
+
+void Form1::Mensaje_Change() {
+    if (!MensajeListo) return;
+    normaliseRange(changeStart_, changeEnd_ - changeStart_);
+    changeStart_ = changeEnd_ = 0;
+    Mensaje->moveCursor(QTextCursor::End);
+    BackBox = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), true);
+    RestaurarGrid();
+    RestaurarGrid2();
+    RestaurarCopyPaste();
+}
+
+void Form1::waitForMensajeListo() {
+    // Nothing runs nested, so the flag cannot change while we look: one look decides,
+    // and a failed look spends the whole budget.
+    if (MensajeListo || waitCounter_ > WaitBudget) return;
+    waitCounter_ = WaitBudget + 1;
+}
+
+void Form1::SSTab1_Click(int PreviousTab) {
+    BoxCopy->hide();
+    for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
+        b->setEnabled(false);
+    waitCounter_ = 0;
+
+    switch (SSTab1->Tab()) {
+    case TextBox:
+        Grid1->hide();
+        Grid2->hide();
+        Mensaje->show();
+        for (int t : {1, 2, 3})
+            SSTab1->setTabEnabled(t, false);
+        if (PreviousTab == GridTab) RestaurarMensaje();
+        if (PreviousTab == CambioColor) RestaurarColores();
+        for (int t : {1, 2, 3})
+            SSTab1->setTabEnabled(t, true);
+        Mensaje_Change();
+        break;
+    case GridTab:
+        for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
+            b->setEnabled(true);
+        SSTab1->setTabEnabled(2, false);
+        SSTab1->setTabEnabled(3, false);
+        waitForMensajeListo();
+        Mensaje->hide();
+        Grid2->hide();
+        if (PreviousTab == CambioColor) RestaurarColores();
+        waitForMensajeListo();
+        Grid1->show();
+        break;
+    case CambioColor:
+        SSTab1->setTabEnabled(1, false);
+        SSTab1->setTabEnabled(3, false);
+        Mensaje->hide();
+        Grid1->hide();
+        if (PreviousTab == GridTab) RestaurarMensaje();
+        Grid2->show();
+        break;
+    case CopyPaste:
+        SSTab1->setTabEnabled(1, false);
+        SSTab1->setTabEnabled(2, false);
+        BoxCopy->show();
+        Mensaje->hide();
+        Grid1->hide();
+        Grid2->hide();
+        break;
+    default:
+        break;
+    }
+}
+
+void Form1::loadIntoMensaje(const RichText& text) {
+    loadDocument(*Mensaje->document(), text, MensajeEdit::artFormat());
+}
+
+// ---- Conversions ----
+
+void Form1::RestaurarGrid() {
+    auto grid = torvo::RestaurarGrid(BackBox, cancelCheck());
+    if (!grid) return;
+    const int row = Grid1->Row();
+    const int col = Grid1->Col();
+    grid1Model_->setGrid(std::move(*grid));
+    const CharGrid& g = grid1Model_->grid();
+    if (g.rows() > 0 && g.cols() > 0)
+        Grid1->setCurrentCell(std::min(row, g.rows() - 1), std::min(col, g.cols() - 1));
+}
+
+void Form1::RestaurarMensaje() {
+    MensajeListo = false;
+    auto text = torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0], cancelCheck());
+    if (!text) return; // closing: the text view keeps its content and the flag stays down
+    BackBox = std::move(*text);
+    loadIntoMensaje(BackBox);
+    MensajeListo = true;
+}
+
+void Form1::RestaurarGrid2() {
+    auto list = distinctColours(BackBox, cancelCheck());
+    if (!list) return;
+    std::vector<Grid2Model::Row> rows;
+    rows.reserve(list->size());
+    for (Colour c : *list)
+        rows.push_back({c, GetColor(c, Palette)});
+    grid2Model_->setRows(std::move(rows));
+}
+
+void Form1::RestaurarColores() {
+    MensajeListo = false;
+    std::vector<ColourReplacement> changes;
+    for (const Grid2Model::Row& row : grid2Model_->rows())
+        changes.push_back({row.from, row.to});
+    RichText recoloured = BackBox;
+    if (!applyColourChanges(recoloured, changes, cancelCheck())) return;
+    BackBox = std::move(recoloured);
+    MensajeListo = true;
+    // This write is a change of the text view, so it rebuilds every view.
+    loadIntoMensaje(BackBox);
+}
+
+void Form1::RestaurarCopyPaste() {
+    auto text = taggedText(BackBox, Palette, mnuUseTags->isChecked(), cancelCheck());
+    if (!text) return;
+    BoxCopy->setPlainText(QString());
+    BoxCopy->setPlainText(*text);
+}
+
+void Form1::mnuUseTags_Click() {
+    RestaurarCopyPaste();
+}
+
+// ---- Grid painting ----
+
+void Form1::Grid1_KeyPress(const QString& text) {
+    const auto units = text.toUcs4();
+    if (units.size() != 1 || !isTypableCell(units.front())) return; // control keys leave the cell as it is
+    const int r = Grid1->Row();
+    const int c = Grid1->Col();
+    if (!grid1Model_->grid().contains(r, c)) return;
+    grid1Model_->editGrid().setChar(r, c, units.front());
+    grid1Model_->changedCell(r, c);
+}
+
+void Form1::Grid1_MouseDown(int Button) {
+    if (Button != 2 || !chkNone->isChecked()) return;
+    const int r = Grid1->MouseRow();
+    const int c = Grid1->MouseCol();
+    if (!grid1Model_->grid().contains(r, c)) return; // past the last row or column
+    Grid1->setCurrentCell(r, c);
+    grid1Model_->editGrid().setColour(r, c, currentColour());
+    grid1Model_->changedCell(r, c);
+}
+
+void Form1::Grid1_MouseMove(int Button) {
+    Grid1_MouseDown(Button);
+}
+
+void Form1::Grid1_MouseUp(int Button) {
+    if (Button != 1) return;
+    const int C = Grid1->Col(), R = Grid1->Row(), SC = Grid1->ColSel(), SR = Grid1->RowSel();
+    if (chkFill->isChecked()) {
+        const FillBounds b = Fill(grid1Model_->editGrid(), C, R, SC, SR, currentColour());
+        MaxCols = b.MaxCols;
+        MaxRows = b.MaxRows;
+        grid1Model_->changed();
+    }
+    if (chkLock->isChecked() && grid1Model_->grid().contains(R, C)) {
+        grid1Model_->editGrid().setColour(R, C, currentColour());
+        grid1Model_->changedCell(R, C);
+    }
+    if (chkWFill->isChecked()) {
+        const FillBounds b = WFill(grid1Model_->editGrid(), C, R, SC, SR, currentCharacter());
+        MaxCols = b.MaxCols;
+        MaxRows = b.MaxRows;
+        grid1Model_->changed();
+    }
+}
+
+// ---- Sending ----
+
+void Form1::Enviar_Click() {
+    SSTab1->setTab(TextBox);
+    Timer1->start(1000);
+}
+
+void Form1::Timer1_Timer() {
+    QPalette pal = Label1->palette();
+    pal.setColor(QPalette::WindowText, (counter_ > 2 ? Palette[2] : Palette[6]).toQColor());
+    Label1->setPalette(pal);
+    ++counter_;
+    Label1->setText(QString::number(6 - counter_));
+    if (counter_ == 6) {
+        Timer1->stop();
+        counter_ = 0;
+        Label1->setText(QString());
+        send();
+    }
+}
+
+void Form1::send() {
+    const auto keys = buildKeystrokes(BackBox, Palette, cancelCheck());
+    if (!keys) return;
+    QString error;
+    std::unique_ptr<Typist> typist = typistFactory_(&error);
+    if (!typist) {
+        showStatus(error);
+        return;
+    }
+    if (!sendKeys(*typist, *keys, &error)) {
+        showStatus(error);
+        return;
+    }
+    showStatus(QStringLiteral("Enviado."));
+}
+
+// ---- Files ----
+
+bool Form1::openPath(const QString& path) {
+    QByteArray bytes;
+    QString error = readWholeFile(path, bytes);
+    if (!error.isEmpty()) {
+        showStatus(error);
+        return false;
+    }
+    auto loaded = decodeArtFile(bytes, &error);
+    if (!loaded) {
+        showStatus(QStringLiteral("No se pudo abrir «%1»: %2").arg(fileName(path), error));
+        return false;
+    }
+    loadIntoMensaje(loaded->text);
+    showStatus(QStringLiteral("Abierto «%1».").arg(fileName(path)));
+    return true;
+}
+
+void Form1::mnuOpen_Click() {
+    const QString path = CommonDialog1->ShowOpen(QStringLiteral(
+        "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Texto con Formato (*.rtf)|*.rtf|"
+        "Todos los Archivos (*.*)|*.*"));
+    if (path.isEmpty()) return;
+    openPath(path);
+}
+
+void Form1::mnuSave_Click() {
+    const QString path = CommonDialog1->ShowSave(QStringLiteral(
+        "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Todos los Archivos (*.*)|*.*"));
+    if (path.isEmpty()) return;
+    const RichText art = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), false);
+    const QString error = writeFileAtomically(path, encodeArtFile(art, formatForPath(path)));
+    showStatus(error.isEmpty() ? QStringLiteral("Guardado «%1».").arg(fileName(path)) : error);
+}
+
+void Form1::mnuSaveAnsi_Click() {
+    const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos Ansi (*.ans)|*.ans"));
+    if (path.isEmpty()) return;
+    const auto text = SalvarComoAnsi(BackBox, Palette, cancelCheck());
+    if (!text) return;
+    const QString error = writeFileAtomically(path, encodeExport(*text));
+    showStatus(error.isEmpty() ? QStringLiteral("Guardado «%1».").arg(fileName(path)) : error);
+}
+
+void Form1::mnuSaveHTML_Click() {
+    const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos HTML (*.html)|*.html"));
+    if (path.isEmpty()) return;
+    const auto page = SalvarComoHTML(BackBox, cancelCheck());
+    if (!page) return;
+    const QString error = writeFileAtomically(path, encodeExport(*page));
+    showStatus(error.isEmpty() ? QStringLiteral("Guardado «%1».").arg(fileName(path)) : error);
+}
+
+void Form1::mnuSaveBitmap_Click() {
+    MaxCols = grid1Model_->grid().cols();
+    MaxRows = grid1Model_->grid().rows();
+    MensajeListo = false;
+    const auto restore = qScopeGuard([this] { MensajeListo = true; });
+    const QImage image = renderArt(BackBox, MaxCols, MaxRows, textImageFont());
+    if (image.isNull()) {
+        showStatus(QStringLiteral("La imagen sería demasiado grande para guardarla."));
+        return;
+    }
+    TextImage->setPixmap(QPixmap::fromImage(image));
+    const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos Bitmap (*.bmp)|*.bmp"));
+    if (path.isEmpty()) return;
+    const QString error = saveBitmap(image, path);
+    showStatus(error.isEmpty() ? QStringLiteral("Guardado «%1».").arg(fileName(path)) : error);
+}
+
+} // namespace torvo

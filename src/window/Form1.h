@@ -1,0 +1,147 @@
+#pragma once
+
+#include "art/RichText.h"
+#include "palette/Palette.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QGroupBox;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+
+namespace torvo {
+
+class CharacterBox;
+class ColorSwatch;
+class CommonDialog;
+class Grid1Model;
+class Grid2Model;
+class GridView;
+class MensajeEdit;
+class TabStrip;
+class Typist;
+
+// The one window. Its handlers keep their names and stay thin: each calls the core
+// library and puts the result into a control.
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // What reaches the focused window's keyboard; tests give a recording one. Returns
+    // nullptr with a Spanish reason when no typing service can be reached.
+    using TypistFactory = std::function<std::unique_ptr<Typist>(QString* error)>;
+    void setTypistFactory(TypistFactory factory) { typistFactory_ = std::move(factory); }
+    CommonDialog* dialog() const { return CommonDialog1; }
+
+    // Window-level state.
+    torvo::Palette Palette;
+    bool MensajeListo = false;
+    bool Cerrando = false;
+    int MaxCols = 0;
+    int MaxRows = 0;
+    RichText BackBox;
+
+    // Handlers.
+    void Form_Load();
+    void Form_Resize();
+    void Form_Terminate();
+    void mnuExit_Click();
+    void Color_MouseDown(int Index, int Button);
+    void Picture1_Click();
+    void ColorPicker2_KeyDown();
+    void ColorPicker2_Change();
+    void Mensaje_Change();
+    void SSTab1_Click(int PreviousTab);
+    void Grid1_KeyPress(const QString& text);
+    void Grid1_MouseDown(int Button);
+    void Grid1_MouseMove(int Button);
+    void Grid1_MouseUp(int Button);
+    void mnuUseTags_Click();
+    void Enviar_Click();
+    void Timer1_Timer();
+    void mnuOpen_Click();
+    void mnuSave_Click();
+    void mnuSaveAnsi_Click();
+    void mnuSaveHTML_Click();
+    void mnuSaveBitmap_Click();
+
+    // Procedures.
+    void RestaurarGrid();
+    void RestaurarMensaje();
+    void RestaurarGrid2();
+    void RestaurarColores();
+    void RestaurarCopyPaste();
+
+    // Loads a file as the open command does, without the dialog. False when it failed
+    // (the reason is in the status bar and the art is unchanged).
+    bool openPath(const QString& path);
+    int sendCounter() const { return counter_; }
+    Colour currentColour() const;
+    QString currentCharacter() const;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void buildMenus();
+    void wireEvents();
+    void layoutViews();
+    void showStatus(const QString& message);
+    void waitForMensajeListo();
+    void loadIntoMensaje(const RichText& text);
+    void normaliseRange(int position, int length);
+    void chooseNeighbourTab(int step);
+    void send();
+    bool cancelled() const { return Cerrando; }
+    std::function<bool()> cancelCheck() const {
+        return [this] { return Cerrando; };
+    }
+
+    QWidget* client_ = nullptr;
+    QPushButton* Enviar = nullptr;
+    ColorSwatch* Picture1 = nullptr;
+    std::array<ColorSwatch*, 16> Color{};
+    QGroupBox* Frame1 = nullptr;
+    QRadioButton* chkNone = nullptr;
+    QRadioButton* chkLock = nullptr;
+    QRadioButton* chkFill = nullptr;
+    QRadioButton* chkWFill = nullptr;
+    ColorSwatch* ColorPicker = nullptr;
+    CharacterBox* ColorPicker2 = nullptr;
+    QLabel* Label1 = nullptr;
+    TabStrip* SSTab1 = nullptr;
+    MensajeEdit* Mensaje = nullptr;
+    GridView* Grid1 = nullptr;
+    Grid1Model* grid1Model_ = nullptr;
+    GridView* Grid2 = nullptr;
+    Grid2Model* grid2Model_ = nullptr;
+    QPlainTextEdit* BoxCopy = nullptr;
+    QLabel* TextImage = nullptr;
+    CommonDialog* CommonDialog1 = nullptr;
+    QTimer* Timer1 = nullptr;
+    QAction* mnuUseTags = nullptr;
+
+    int counter_ = 0;
+    int waitCounter_ = 0;
+    // Set while the window itself re-formats the text view, whose format changes are
+    // not changes of the text.
+    int formatting_ = 0;
+    bool textChangePending_ = false;
+    int changeStart_ = 0;
+    int changeEnd_ = 0;
+    TypistFactory typistFactory_;
+};
+
+} // namespace torvo

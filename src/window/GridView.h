@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QTableView>
+
+namespace torvo {
+
+// A table view that keeps the flex-grid notions the handlers use: the current cell
+// (Row, Col), the far corner of the selection (RowSel, ColSel) and the cell under the
+// pointer (MouseRow, MouseCol; -1 past the last row or column), and reports mouse and
+// key events with the buttons numbered 1 left, 2 right, 4 middle.
+class GridView : public QTableView {
+    Q_OBJECT
+public:
+    explicit GridView(QWidget* parent = nullptr);
+
+    int Row() const;
+    int Col() const;
+    int RowSel() const { return rowSel_; }
+    int ColSel() const { return colSel_; }
+    int MouseRow() const { return mouseRow_; }
+    int MouseCol() const { return mouseCol_; }
+
+    // Makes (row, col) the current cell and collapses the selection onto it.
+    void setCurrentCell(int row, int col);
+    // Selects from the current cell to (row, col).
+    void setSelectionCorner(int row, int col);
+
+signals:
+    void keyPress(const QString& text);
+    void mouseDown(int Button);
+    void mouseMove(int Buttons);
+    void mouseUp(int Button);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+
+private:
+    void trackPointer(const QPoint& pos);
+    void selectRange();
+
+    int rowSel_ = 0;
+    int colSel_ = 0;
+    int mouseRow_ = -1;
+    int mouseCol_ = -1;
+    bool dragging_ = false;
+};
+
+} // namespace torvo

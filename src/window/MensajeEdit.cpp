@@ -1,0 +1,80 @@
+#include "window/MensajeEdit.h"
+
+#include "art/DocumentBridge.h"
+#include "files/RtfReader.h"
+
+#include <QMimeData>
+#include <QTextCursor>
+#include <QTextDocument>
+
+namespace torvo {
+namespace {
+
+const QStringList RtfTypes = {QStringLiteral("text/rtf"), QStringLiteral("application/rtf"),
+                              QStringLiteral("text/richtext")};
+
+QString rtfType(const QMimeData* source) {
+    for (const QString& type : RtfTypes)
+        if (source->hasFormat(type)) return type;
+    return {};
+}
+
+} // namespace
+
+MensajeEdit::MensajeEdit(QWidget* parent) : QTextEdit(parent) {}
+
+QFont MensajeEdit::artFont() {
+    QFont font;
+    font.setFamilies({QStringLiteral("Lucida Console"), QStringLiteral("DejaVu Sans Mono")});
+    font.setStyleHint(QFont::TypeWriter);
+    font.setBold(true);
+    font.setPointSizeF(8);
+    return font;
+}
+
+QTextCharFormat MensajeEdit::artFormat() {
+    QTextCharFormat format;
+    format.setFont(artFont(), QTextCharFormat::FontPropertiesAll);
+    format.setFontUnderline(false);
+    format.setFontStrikeOut(false);
+    return format;
+}
+
+bool MensajeEdit::canInsertFromMimeData(const QMimeData* source) const {
+    return !rtfType(source).isEmpty() || QTextEdit::canInsertFromMimeData(source);
+}
+
+void MensajeEdit::insertFromMimeData(const QMimeData* source) {
+    RichText pasted(typing_);
+    const QString rtf = rtfType(source);
+    bool have = false;
+    if (!rtf.isEmpty()) {
+        QString error;
+        if (auto read = readRtf(source->data(rtf), &error)) {
+            pasted = std::move(*read);
+            have = true;
+        } else {
+            emit pasteProblem(QStringLiteral("No se pudo leer el texto con formato pegado: %1").arg(error));
+        }
+    }
+    if (!have && source->hasHtml()) {
+        QTextDocument document;
+        document.setHtml(source->html());
+        pasted = snapshotDocument(document, Colour::fromQColor(textColor()), false);
+        have = true;
+    }
+    if (!have && source->hasText()) {
+        pasted = RichText(typing_);
+        pasted.appendText(source->text(), Colour::fromQColor(textColor()));
+        have = true;
+    }
+    if (!have) return;
+    QTextCursor cursor = textCursor();
+    cursor.beginEditBlock();
+    cursor.removeSelectedText();
+    insertRichText(cursor, pasted, artFormat());
+    cursor.endEditBlock();
+    setTextCursor(cursor);
+}
+
+} // namespace torvo
