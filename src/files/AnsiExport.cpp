@@ -3,6 +3,7 @@
 #include "convert/CodeWalk.h"
 #include "palette/Vocabulary.h"
 
+#include <algorithm>
 #include <array>
 
 namespace torvo {
@@ -13,8 +14,7 @@ struct Row {
     QStringView to;
 };
 
-// Applied in this order. No replacement holds "<", ">" or a grave accent, so a row never
-// creates text that a later row would match.
+// Rows 1-25 of the conversion table in their order; row 26 is clrScr().
 constexpr std::array<Row, 25> Rows{{
     {u"<lblack>", u"\x1b[0;30m"},
     {u"<lblue>", u"\x1b[0;34m"},
@@ -50,17 +50,65 @@ QString clrScr() {
 }
 
 QString ANSIConvert(QString& str) {
-    // Most rows find nothing; skip their passes when the text cannot hold them.
-    const bool tags = str.contains(u'<');
-    const bool graves = str.contains(u'`');
-    for (std::size_t i = 0; i < Rows.size(); ++i) {
-        const bool tagRow = i < 16;
-        if (tagRow ? !tags : !graves) continue;
-        const Row& row = Rows[i];
-        str.replace(reinterpret_cast<const QChar*>(row.from.data()), row.from.size(),
-                    reinterpret_cast<const QChar*>(row.to.data()), row.to.size(), Qt::CaseSensitive);
+    // One pass gives what the rows give one after another: no pattern is a prefix of
+    // another, no two matches can overlap (each pattern starts with "<" or a grave accent
+    // and no pattern holds either after its first character), and no replacement holds
+    // a pattern's character, so a row neither creates nor destroys a later row's match.
+    const qsizetype n = str.size();
+    const QChar* s = str.constData();
+    qsizetype i = 0;
+    while (i < n && s[i] != u'<' && s[i] != u'`')
+        ++i;
+    if (i == n) return str;
+    const QString clear = clrScr();
+    QString out;
+    out.reserve(n + n / 4);
+    qsizetype copied = 0;
+    for (; i < n; ++i) {
+        const char16_t c = s[i].unicode();
+        if (c != u'<' && c != u'`') continue;
+        QStringView to;
+        qsizetype len = 0;
+        if (c == u'<') {
+            // A tag word runs to the first ">", at most 10 characters in all.
+            qsizetype j = i + 1;
+            const qsizetype limit = std::min(n, i + 10);
+            while (j < limit && s[j] != u'>')
+                ++j;
+            if (j < limit) {
+                const QStringView word(s + i, j - i + 1);
+                for (std::size_t r = 0; r < 16; ++r) {
+                    if (Rows[r].from.size() == word.size() && Rows[r].from == word) {
+                        to = Rows[r].to;
+                        len = word.size();
+                        break;
+                    }
+                }
+            }
+        } else if (i + 1 < n) {
+            const char16_t next = s[i + 1].unicode();
+            if (next == u'c') {
+                to = clear;
+                len = 2;
+            } else {
+                const QStringView code(s + i, std::min<qsizetype>(3, n - i));
+                for (std::size_t r = 16; r < Rows.size(); ++r) {
+                    if (code.startsWith(Rows[r].from)) {
+                        to = Rows[r].to;
+                        len = Rows[r].from.size();
+                        break;
+                    }
+                }
+            }
+        }
+        if (len == 0) continue;
+        out.append(s + copied, i - copied);
+        out.append(to);
+        i += len - 1;
+        copied = i + 1;
     }
-    if (graves) str.replace(QStringLiteral("`c"), clrScr(), Qt::CaseSensitive);
+    out.append(s + copied, n - copied);
+    str = std::move(out);
     return str;
 }
 

@@ -2,6 +2,8 @@
 
 #include "convert/CodeWalk.h"
 
+#include <QHash>
+
 namespace torvo {
 namespace {
 
@@ -41,7 +43,13 @@ QString ColorToHex(Colour colour) {
 
 std::optional<QString> SalvarComoHTML(const RichText& text, const std::function<bool()>& cancelled) {
     CodeWalkPolicy policy;
-    policy.codeOf = [](Colour c) -> std::optional<QString> { return switchString(c); };
+    // Art holds few distinct colours; build each switch string once.
+    QHash<std::uint32_t, QString> switches;
+    policy.codeOf = [&switches](Colour c) -> std::optional<QString> {
+        auto it = switches.constFind(c.value());
+        if (it == switches.constEnd()) it = switches.insert(c.value(), switchString(c));
+        return *it;
+    };
     policy.appendChar = [](QString& out, char32_t ch) {
         switch (ch) {
         case U'&':

@@ -108,6 +108,14 @@ private slots:
         QString s = QStringLiteral("`b`c`B`C`r9<Red><lblack");
         QCOMPARE(ANSIConvert(s), "\r\n\x1b[2J`B`C`r9<Red><lblack");
         QCOMPARE(clrScr(), QStringLiteral("\x1b[2J"));
+        // Codes next to and inside stray marks: each replacement stands alone.
+        const QList<std::pair<QString, QString>> tricky = {
+            {"<<red>>", "<\x1b[1;31m>"}, {"``b", "`\r\n"},
+            {"`r`b0", "`r\r\n0"},        {"<l<red>blue>", "<l\x1b[1;31mblue>"},
+            {"`r`c`", "`r\x1b[2J`"},     {"<lwhite><white>", "\x1b[0;37m\x1b[1;37m"},
+        };
+        for (auto [from, to] : tricky)
+            QCOMPARE(ANSIConvert(from), to);
     }
     void cancelledWalkGivesNothing() {
         int calls = 0;
