@@ -1,0 +1,70 @@
+#pragma once
+
+#include "art/DocumentBridge.h"
+#include "send/RecordingTypist.h"
+#include "window/CommonDialog.h"
+#include "window/Form1.h"
+#include "window/Grid1Model.h"
+#include "window/Grid2Model.h"
+#include "window/GridView.h"
+#include "window/TabStrip.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QTextEdit>
+#include <memory>
+
+// A window as the user gets it, with its controls found by their names.
+struct FormFixture {
+    std::unique_ptr<torvo::Form1> form = std::make_unique<torvo::Form1>();
+
+    template <class T> T* control(const char* name) const {
+        T* c = form->findChild<T*>(QLatin1String(name));
+        if (!c) qFatal("no control %s", name);
+        return c;
+    }
+    QTextEdit* Mensaje() const { return control<QTextEdit>("Mensaje"); }
+    torvo::GridView* Grid1() const { return control<torvo::GridView>("Grid1"); }
+    torvo::GridView* Grid2() const { return control<torvo::GridView>("Grid2"); }
+    QPlainTextEdit* BoxCopy() const { return control<QPlainTextEdit>("BoxCopy"); }
+    torvo::TabStrip* SSTab1() const { return control<torvo::TabStrip>("SSTab1"); }
+    QWidget* swatch(int i) const {
+        return control<QWidget>(QStringLiteral("Color%1").arg(i).toLatin1().constData());
+    }
+    QString status() const { return form->statusBar()->currentMessage(); }
+
+    const torvo::CharGrid& grid() const { return static_cast<torvo::Grid1Model*>(Grid1()->model())->grid(); }
+    const std::vector<torvo::Grid2Model::Row>& colourRows() const {
+        return static_cast<torvo::Grid2Model*>(Grid2()->model())->rows();
+    }
+    // The text view's art as a model, exactly as it stands (last line as it is).
+    torvo::RichText viewArt() const {
+        return torvo::snapshotDocument(*Mensaje()->document(), torvo::colours::White, false);
+    }
+    // Puts art into the text view as the user's own change.
+    void setArt(const torvo::RichText& art) {
+        torvo::loadDocument(*Mensaje()->document(), art, QTextCharFormat());
+    }
+    void chooseTab(int index) { SSTab1()->setTab(index); }
+    void pressSwatch(int index, Qt::MouseButton button = Qt::LeftButton) {
+        QTest::mousePress(swatch(index), button);
+        QTest::mouseRelease(swatch(index), button);
+    }
+    // Every file dialog answers with this path ("" = Cancel).
+    void answerDialogs(const QString& path) {
+        form->dialog()->setChooser([path](auto, const QString&, const QString&) { return path; });
+    }
+};
+
+inline torvo::RichText art(std::initializer_list<std::pair<QString, torvo::Colour>> runs,
+                           bool finalBreak = true) {
+    torvo::RichText t;
+    for (const auto& [text, colour] : runs)
+        t.appendText(text, colour);
+    if (finalBreak) t.appendLineBreak();
+    return t;
+}

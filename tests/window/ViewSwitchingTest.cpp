@@ -1,0 +1,167 @@
+#include "FormFixture.h"
+#include "TestRegistry.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QTextBlock>
+
+using namespace torvo;
+
+namespace {
+const Palette P;
+}
+
+class ViewSwitchingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void tabsFormAHub() {
+        FormFixture f;
+        f.form->show();
+        for (int side = 1; side < 4; ++side) {
+            f.chooseTab(side);
+            QCOMPARE(f.SSTab1()->Tab(), side);
+            for (int other = 1; other < 4; ++other)
+                QCOMPARE(f.SSTab1()->isTabEnabled(other), other == side);
+            QVERIFY(f.SSTab1()->isTabEnabled(0));
+            // Tool options only on the grid.
+            QCOMPARE(f.control<QRadioButton>("chkFill")->isEnabled(), side == 1);
+            f.chooseTab(0);
+            for (int t = 1; t < 4; ++t)
+                QVERIFY(f.SSTab1()->isTabEnabled(t));
+            QVERIFY(!f.control<QRadioButton>("chkFill")->isEnabled());
+        }
+    }
+    void exactlyOneViewShows() {
+        FormFixture f;
+        f.form->show();
+        QWidget* views[] = {f.Mensaje(), f.Grid1(), f.Grid2(), f.BoxCopy()};
+        for (int tab : {1, 0, 2, 0, 3, 0}) {
+            f.chooseTab(tab);
+            for (int v = 0; v < 4; ++v)
+                QCOMPARE(views[v]->isVisible(), v == tab);
+        }
+    }
+    void keyboardChoosesNeighbourTabs() {
+        FormFixture f;
+        f.form->show();
+        f.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QTest::keyClick(f.Mensaje(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(f.SSTab1()->Tab(), 1);
+        // From the grid only the text tab can be chosen, forwards or backwards.
+        QTest::keyClick(f.Grid1(), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(f.SSTab1()->Tab(), 0);
+        QTest::keyClick(f.Mensaje(), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(f.SSTab1()->Tab(), 3);
+        QTest::keyClick(f.BoxCopy(), Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(f.SSTab1()->Tab(), 0);
+    }
+    void paintInTheGridReachesTheTextView() {
+        FormFixture f;
+        f.form->show();
+        f.setArt(art({{u"ab"_qs, P[0]}}));
+        f.setArt(art({{u"ab"_qs, P[0]}, {u"\r\ncde"_qs, P[0]}}));
+        f.chooseTab(1);
+        f.Grid1()->setCurrentCell(1, 2);
+        f.pressSwatch(6);
+        QTest::keyClick(f.Grid1(), Qt::Key_Z);
+        f.chooseTab(0);
+        const RichText t = f.viewArt();
+        QCOMPARE(t.plainText(), QStringLiteral("ab\r\ncdz\r\n"));
+        QCOMPARE(t.colourAt(6), P[6]);
+        QCOMPARE(t.colourAt(5), P[0]);
+        // Back on the grid it is rebuilt from the text view.
+        f.chooseTab(1);
+        QCOMPARE(f.grid().at(1, 2).text(), QStringLiteral("z"));
+        QCOMPARE(f.grid().at(1, 2).colour, P[6]);
+    }
+    void emptyViewBecomesOneEmptyLineAfterTheGrid() {
+        FormFixture f;
+        f.form->show();
+        f.chooseTab(1);
+        f.chooseTab(0);
+        QCOMPARE(f.viewArt().plainText(), QStringLiteral("\r\n"));
+    }
+    void copyPasteTabOnlyRebuilds() {
+        FormFixture f;
+        f.form->show();
+        f.setArt(art({{u"x"_qs, P[3]}}));
+        const QString html = f.Mensaje()->toHtml();
+        f.chooseTab(3);
+        f.BoxCopy()->setPlainText(QStringLiteral("edited by hand"));
+        f.chooseTab(0);
+        QCOMPARE(f.Mensaje()->toHtml(), html);
+        QCOMPARE(f.BoxCopy()->toPlainText(), QStringLiteral("<yellow>x\n<yellow>"));
+    }
+    void lowFlagSuppressesRebuilds() {
+        FormFixture f;
+        f.form->show();
+        f.form->MensajeListo = false;
+        f.setArt(art({{u"abc"_qs, P[0]}}));
+        QVERIFY(f.form->BackBox.isEmpty());
+        QCOMPARE(f.grid().cols(), 1);
+        // Entering the grid spends the wait and shows the grid built last.
+        f.chooseTab(1);
+        QVERIFY(f.Grid1()->isVisible());
+        QCOMPARE(f.grid().cols(), 1);
+    }
+    void closingDuringAWriteBackLeavesTheTextView() {
+        FormFixture f;
+        f.form->show();
+        f.setArt(art({{u"abc"_qs, P[0]}}));
+        f.chooseTab(1);
+        f.Grid1()->setCurrentCell(0, 0);
+        QTest::keyClick(f.Grid1(), Qt::Key_Q);
+        f.form->Form_Terminate();
+        f.chooseTab(0);
+        QCOMPARE(f.viewArt().plainText(), QStringLiteral("abc\r\n"));
+        QVERIFY(!f.form->MensajeListo);
+        for (int t = 1; t < 4; ++t)
+            QVERIFY(f.SSTab1()->isTabEnabled(t));
+    }
+    void typingInTheMiddleKeepsColoursAndFont() {
+        FormFixture f;
+        f.form->show();
+        f.setArt(art({{u"ab"_qs, P[2]}, {u"cd"_qs, P[4]}}, false));
+        QTextCursor c = f.Mensaje()->textCursor();
+        c.setPosition(2);
+        f.Mensaje()->setTextCursor(c);
+        QTest::keyClick(f.Mensaje(), Qt::Key_X);
+        QCOMPARE(f.viewArt().plainText(), QStringLiteral("abxcd"));
+        QCOMPARE(f.Mensaje()->textCursor().position(), 5); // the caret goes to the end
+        QCOMPARE(f.viewArt().colourAt(3), P[4]);
+        QCOMPARE(f.viewArt().colourAt(0), P[2]);
+        for (QTextBlock b = f.Mensaje()->document()->begin(); b.isValid(); b = b.next())
+            for (auto it = b.begin(); !it.atEnd(); ++it)
+                QCOMPARE(it.fragment().charFormat().fontPointSize(), 8.0);
+    }
+    void pastedRichTextKeepsColoursTakesTheFont() {
+        FormFixture f;
+        f.form->show();
+        auto* rtf = new QMimeData;
+        rtf->setData(QStringLiteral("text/rtf"),
+                     "{\\rtf1\\ansi{\\fonttbl{\\f0 "
+                     "Times;}}{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}"
+                     "\\f0\\fs40\\cf1 ab\\cf2 c}");
+        QGuiApplication::clipboard()->setMimeData(rtf);
+        f.Mensaje()->paste();
+        auto* html = new QMimeData;
+        html->setHtml(QStringLiteral(
+            "<p><span style='color:#00ff00; background:#ffffff; font-size:30pt'>d</span></p>"));
+        QGuiApplication::clipboard()->setMimeData(html);
+        f.Mensaje()->paste();
+        const RichText t = f.viewArt();
+        QCOMPARE(t.plainText(), QStringLiteral("abcd"));
+        QCOMPARE(t.colourAt(0), Colour{0x0000FF});
+        QCOMPARE(t.colourAt(2), Colour{0xFF0000});
+        QCOMPARE(t.colourAt(3), Colour{0x00FF00});
+        QTextCursor c(f.Mensaje()->document());
+        c.setPosition(4);
+        QCOMPARE(c.charFormat().fontPointSize(), 8.0);
+        QCOMPARE(c.charFormat().background().style(), Qt::NoBrush);
+        QCOMPARE(f.form->BackBox.plainText(), QStringLiteral("abcd\r\n"));
+    }
+};
+TORVO_TEST(ViewSwitchingTest)
+#include "ViewSwitchingTest.moc"

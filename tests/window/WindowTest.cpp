@@ -1,0 +1,174 @@
+#include "FormFixture.h"
+#include "TestRegistry.h"
+#include "window/Twips.h"
+
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTabBar>
+
+using namespace torvo;
+
+class WindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startsEmptyOnTheTextTab() {
+        FormFixture f;
+        f.form->show();
+        QCOMPARE(f.form->windowTitle(), QStringLiteral("Torvo"));
+        QVERIFY(f.Mensaje()->toPlainText().isEmpty());
+        QVERIFY(f.Mensaje()->isVisible());
+        QVERIFY(!f.Grid1()->isVisible() && !f.Grid2()->isVisible() && !f.BoxCopy()->isVisible());
+        QVERIFY(f.form->BackBox.isEmpty());
+        QVERIFY(f.BoxCopy()->toPlainText().isEmpty());
+        QCOMPARE(f.grid().rows(), 1);
+        QCOMPARE(f.grid().cols(), 1);
+        QVERIFY(!f.grid().at(0, 0).hasChar);
+        QVERIFY(f.control<QRadioButton>("chkNone")->isChecked());
+        QCOMPARE(f.SSTab1()->Tab(), 0);
+        for (int t = 1; t < 4; ++t)
+            QVERIFY(f.SSTab1()->isTabEnabled(t));
+        QVERIFY(f.form->MensajeListo);
+        QVERIFY(!f.form->Cerrando);
+        QCOMPARE(f.form->currentColour(), colours::White);
+        QCOMPARE(f.form->currentCharacter(), QStringLiteral("X"));
+        QCOMPARE(f.control<QRadioButton>("chkWFill")->text(), QStringLiteral("X Fill"));
+        const QColor background = f.Mensaje()->viewport()->palette().color(QPalette::Base);
+        QCOMPARE(background, QColor(Qt::black));
+    }
+    void captionsAndMenus() {
+        FormFixture f;
+        QCOMPARE(f.control<QPushButton>("Enviar")->text(), QStringLiteral("&Enviar"));
+        const QStringList tabs{"Text Box", "Grid", "Cambio Color", "Copy && Paste"};
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(f.SSTab1()->bar()->tabText(i), tabs[i]);
+        const QStringList menus{"&Archivo", "&Configuracion"};
+        QStringList seen;
+        for (QAction* a : f.form->menuBar()->actions())
+            seen << a->text();
+        QCOMPARE(seen, menus);
+        const std::pair<const char*, const char*> entries[] = {{"mnuOpen", "&Abrir"},
+                                                               {"mnuSave", "&Guardar"},
+                                                               {"mnuSaveHTML", "Guardar &Html"},
+                                                               {"mnuSaveAnsi", "Guardar A&nsi"},
+                                                               {"mnuSaveBitmap", "Guardar &Bitmap"},
+                                                               {"mnuExit", "&Salir"},
+                                                               {"mnuUseTags", "Usar &Tags"}};
+        for (auto [name, caption] : entries)
+            QCOMPARE(f.control<QAction>(name)->text(), QString::fromUtf8(caption));
+        QVERIFY(f.control<QAction>("mnuUseTags")->isChecked());
+    }
+    void typingGivesWhiteCharacters() {
+        FormFixture f;
+        f.form->show();
+        f.Mensaje()->setFocus();
+        QTest::keyClicks(f.Mensaje(), QStringLiteral("ab"));
+        const RichText t = f.viewArt();
+        QCOMPARE(t.plainText(), QStringLiteral("ab"));
+        QCOMPARE(t.colourAt(0), colours::White);
+        QCOMPARE(t.colourAt(1), colours::White);
+        // The working copy ends its last line; the grid and the tags follow.
+        QCOMPARE(f.form->BackBox.plainText(), QStringLiteral("ab\r\n"));
+        QCOMPARE(f.grid().cols(), 2);
+        QCOMPARE(f.grid().at(0, 1).text(), QStringLiteral("b"));
+        QCOMPARE(f.grid().at(0, 1).colour, colours::White);
+        QVERIFY(f.BoxCopy()->toPlainText().startsWith(QStringLiteral("<white>ab")));
+    }
+    void layoutFollowsTheWindow() {
+        FormFixture f;
+        f.form->show();
+        QWidget* client = f.form->centralWidget();
+        for (QSize size : {QSize(700, 500), QSize(900, 700), QSize(400, 300)}) {
+            f.form->resize(size);
+            QTest::qWait(1);
+            f.form->Form_Resize();
+            const int w = toTwips(client->width()), h = toTwips(client->height());
+            QVERIFY(f.SSTab1()->isVisible());
+            QCOMPARE(f.SSTab1()->geometry(), twRect(100, 700, w - 200, h - 800));
+            const int tabRow = toTwips(f.SSTab1()->tabRowHeight());
+            const QRect view = twRect(100, tabRow + 100, w - 200 - 200, h - 800 - tabRow - 200);
+            QCOMPARE(f.Mensaje()->geometry(), view);
+            QCOMPARE(f.Grid1()->geometry(), view);
+            QCOMPARE(f.BoxCopy()->geometry(), view);
+            // The strip above the tab strip never moves.
+            QCOMPARE(f.control<QWidget>("Enviar")->geometry(), twRect(120, 60, 1035, 495));
+            QCOMPARE(f.swatch(1)->geometry(), twRect(1500, 60, 375, 230));
+            QCOMPARE(f.swatch(15)->geometry(), twRect(1500 + 420 * 7, 300, 375, 230));
+        }
+    }
+    void shortWindowHidesTheTabStripAndGrowsBack() {
+        FormFixture f;
+        f.form->show();
+        QWidget* client = f.form->centralWidget();
+        const int chrome = f.form->height() - client->height();
+        f.form->resize(600, chrome + tw(700));
+        f.form->Form_Resize();
+        QVERIFY(!f.SSTab1()->isVisible());
+        // Between 800 and the tab row: the views shrink to nothing, never below.
+        f.form->resize(600, chrome + tw(900));
+        f.form->Form_Resize();
+        QVERIFY(f.SSTab1()->isVisible());
+        QCOMPARE(f.Mensaje()->height(), 0);
+        f.form->resize(600, chrome + 400);
+        f.form->Form_Resize();
+        QVERIFY(f.SSTab1()->isVisible());
+        QVERIFY(f.Mensaje()->height() > 0);
+    }
+    void swatchPresses() {
+        FormFixture f;
+        f.form->show();
+        f.pressSwatch(1);
+        QCOMPARE(f.form->currentColour(), Colour{0x808080}); // looks black, is grey
+        f.pressSwatch(3, Qt::RightButton);
+        QCOMPARE(f.form->currentColour(), Colour{0x808080});
+        f.pressSwatch(8);
+        QCOMPARE(f.form->currentColour(), colours::Black);
+        f.pressSwatch(12);
+        QCOMPARE(f.form->currentColour(), Colour{0x008000});
+    }
+    void pictureOneTogglesEntryTwo() {
+        FormFixture f;
+        f.form->show();
+        QWidget* picture = f.control<QWidget>("Picture1");
+        QTest::mouseClick(picture, Qt::LeftButton);
+        QCOMPARE(f.form->Palette[2], Colour{0x000080});
+        f.pressSwatch(2);
+        QCOMPARE(f.form->currentColour(), Colour{0x000080});
+        QTest::mouseClick(picture, Qt::LeftButton);
+        QCOMPARE(f.form->Palette, Palette{});
+        QCOMPARE(f.form->currentColour(), Colour{0x000080}); // the current colour is not touched
+    }
+    void characterBoxKeepsOnlyTheLastCharacter() {
+        FormFixture f;
+        f.form->show();
+        auto* box = f.control<QLineEdit>("ColorPicker2");
+        auto* option = f.control<QRadioButton>("chkWFill");
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Left);
+        QCOMPARE(box->text(), QString());
+        QCOMPARE(option->text(), QStringLiteral(" Fill"));
+        QTest::keyClicks(box, QStringLiteral("AB"));
+        QCOMPARE(box->text(), QStringLiteral("B"));
+        QCOMPARE(option->text(), QStringLiteral("B Fill"));
+        QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString::fromUtf8("█"), Qt::NoModifier);
+        QCOMPARE(f.form->currentCharacter(), QString::fromUtf8("█"));
+    }
+    void paletteClickColoursTheSelection() {
+        FormFixture f;
+        f.form->show();
+        f.setArt(art({{u"abc"_qs, colours::White}}, false));
+        QTextCursor c = f.Mensaje()->textCursor();
+        c.setPosition(1);
+        c.setPosition(2, QTextCursor::KeepAnchor);
+        f.Mensaje()->setTextCursor(c);
+        const QString tagsBefore = f.BoxCopy()->toPlainText();
+        f.pressSwatch(4);
+        QCOMPARE(f.viewArt().colourAt(1), Colour{0x00FF00});
+        QCOMPARE(f.viewArt().colourAt(0), colours::White);
+        // The working copy follows at once; the derived views wait for a text change.
+        QCOMPARE(f.form->BackBox.colourAt(1), Colour{0x00FF00});
+        QCOMPARE(f.BoxCopy()->toPlainText(), tagsBefore);
+        QCOMPARE(f.grid().at(0, 1).colour, colours::White);
+    }
+};
+TORVO_TEST(WindowTest)
+#include "WindowTest.moc"
