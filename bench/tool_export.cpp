@@ -35,15 +35,23 @@ RichText readAnsi(QString text) {
             while (end < n && !text[end].isLetter())
                 ++end;
             if (end < n && text[end] == u'm') {
-                for (const QString& p : text.mid(i + 2, end - i - 2).split(u';')) {
-                    const int v = p.toInt();
+                // Parameters without building strings: this runs once per colour change.
+                int v = 0;
+                for (qsizetype k = i + 2; k <= end; ++k) {
+                    const char16_t d = text[k].unicode();
+                    if (d >= u'0' && d <= u'9') {
+                        v = std::min(v * 10 + (d - u'0'), 1000);
+                        continue;
+                    }
                     if (v == 0) {
                         bold = false;
                         colour = 7;
-                    } else if (v == 1)
+                    } else if (v == 1) {
                         bold = true;
-                    else if (v >= 30 && v <= 37)
+                    } else if (v >= 30 && v <= 37) {
                         colour = v - 30;
+                    }
+                    v = 0;
                 }
             }
             i = end;
