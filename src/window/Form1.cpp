@@ -236,11 +236,8 @@ void Form1::buildMenus() {
     mnuUseTags = action(mnuConfig, "mnuUseTags", QStringLiteral("Usar &Tags"));
     mnuUseTags->setCheckable(true);
     mnuUseTags->setChecked(true);
-    // The handler inverts the check mark itself.
-    connect(mnuUseTags, &QAction::triggered, this, [this] {
-        mnuUseTags->setChecked(!mnuUseTags->isChecked());
-        mnuUseTags_Click();
-    });
+    // A checkable action inverts its own check mark before it reports the click.
+    connect(mnuUseTags, &QAction::triggered, this, &Form1::mnuUseTags_Click);
 }
 
 void Form1::wireEvents() {

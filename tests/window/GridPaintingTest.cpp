@@ -1,0 +1,141 @@
+#include "FormFixture.h"
+#include "TestRegistry.h"
+
+using namespace torvo;
+
+namespace {
+const Palette P;
+
+// A window on the grid tab showing rows of text in white, with the current colour
+// picked beforehand on the text tab.
+void gridOf(FormFixture& f, const QString& rows, int swatch = 0) {
+    f.form->show();
+    f.pressSwatch(swatch);
+    f.setArt(art({{rows, P[0]}}));
+    f.chooseTab(1);
+}
+
+QPoint centre(FormFixture& f, int row, int col) {
+    return f.Grid1()->visualRect(f.Grid1()->model()->index(row, col)).center();
+}
+
+void rightDrag(FormFixture& f, std::initializer_list<std::pair<int, int>> cells) {
+    auto* vp = f.Grid1()->viewport();
+    auto it = cells.begin();
+    QTest::mousePress(vp, Qt::RightButton, {}, centre(f, it->first, it->second));
+    for (++it; it != cells.end(); ++it) {
+        QMouseEvent move(QEvent::MouseMove, centre(f, it->first, it->second),
+                         vp->mapToGlobal(centre(f, 0, 0)), Qt::NoButton, Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(vp, &move);
+    }
+    QTest::mouseRelease(vp, Qt::RightButton, {},
+                        centre(f, (cells.end() - 1)->first, (cells.end() - 1)->second));
+}
+
+void leftDrag(FormFixture& f, int r0, int c0, int r1, int c1) {
+    auto* vp = f.Grid1()->viewport();
+    QTest::mousePress(vp, Qt::LeftButton, {}, centre(f, r0, c0));
+    QMouseEvent move(QEvent::MouseMove, centre(f, r1, c1), vp->mapToGlobal(centre(f, r1, c1)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(vp, &move);
+    QTest::mouseRelease(vp, Qt::LeftButton, {}, centre(f, r1, c1));
+}
+} // namespace
+
+class GridPaintingTest : public QObject {
+    Q_OBJECT
+private slots:
+    void rightDragPaintsOnlyWithNone() {
+        for (const char* tool : {"chkNone", "chkLock", "chkFill", "chkWFill"}) {
+            FormFixture f;
+            gridOf(f, QStringLiteral("abc\r\ndef"), 4);
+            f.control<QRadioButton>(tool)->setChecked(true);
+            rightDrag(f, {{0, 0}, {0, 1}, {1, 2}});
+            const bool paints = QByteArray(tool) == "chkNone";
+            QCOMPARE(f.grid().at(0, 0).colour, paints ? P[4] : P[0]);
+            QCOMPARE(f.grid().at(0, 1).colour, paints ? P[4] : P[0]);
+            QCOMPARE(f.grid().at(1, 2).colour, paints ? P[4] : P[0]);
+            QCOMPARE(f.grid().at(1, 0).colour, P[0]);
+            if (paints) { // the painted cell became current: typing writes into it
+                QTest::keyClick(f.Grid1(), Qt::Key_Q);
+                QCOMPARE(f.grid().at(1, 2).text(), QStringLiteral("q"));
+            }
+        }
+    }
+    void moveWithBothButtonsPaintsNothing() {
+        FormFixture f;
+        gridOf(f, QStringLiteral("abc"), 5);
+        auto* vp = f.Grid1()->viewport();
+        QMouseEvent move(QEvent::MouseMove, centre(f, 0, 2), vp->mapToGlobal(centre(f, 0, 2)), Qt::NoButton,
+                         Qt::LeftButton | Qt::RightButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(vp, &move);
+        QCOMPARE(f.grid().at(0, 2).colour, P[0]);
+        // Past the last column nothing is painted.
+        QTest::mousePress(vp, Qt::RightButton, {}, centre(f, 0, 2) + QPoint(200, 0));
+        for (int c = 0; c < 3; ++c)
+            QCOMPARE(f.grid().at(0, c).colour, P[0]);
+    }
+    void lockPaintsTheCellWhereTheDragBegan() {
+        FormFixture f;
+        gridOf(f, QStringLiteral("abc\r\ndef"));
+        f.control<QRadioButton>("chkLock")->setChecked(true);
+        f.pressSwatch(3); // with Lock a swatch also colours the current cell (0,0)
+        leftDrag(f, 0, 1, 1, 2);
+        QCOMPARE(f.grid().at(0, 1).colour, P[3]);
+        QCOMPARE(f.grid().at(1, 2).colour, P[0]);
+    }
+    void fillDragSeedsEveryCellOfTheRectangle() {
+        FormFixture f;
+        gridOf(f, QStringLiteral("aab\r\nbba\r\nccc"));
+        f.control<QRadioButton>("chkFill")->setChecked(true);
+        f.pressSwatch(6);
+        QCOMPARE(f.grid().at(0, 0).colour, P[0]); // Fill: the swatch only picks the colour
+        leftDrag(f, 0, 0, 0, 1);                  // seeds on the two a's of row 0
+        QCOMPARE(f.grid().at(0, 0).colour, P[6]);
+        QCOMPARE(f.grid().at(0, 1).colour, P[6]);
+        QCOMPARE(f.grid().at(1, 2).colour, P[6]); // reached diagonally
+        QCOMPARE(f.grid().at(0, 2).colour, P[0]);
+        QCOMPARE(f.form->MaxCols, 3);
+        QCOMPARE(f.form->MaxRows, 3);
+        QCOMPARE(f.Grid1()->Row(), 0);
+        QCOMPARE(f.Grid1()->Col(), 0);
+    }
+    void xFillWritesTheCurrentCharacter() {
+        FormFixture f;
+        gridOf(f, QStringLiteral("aab\r\nbba"));
+        f.control<QLineEdit>("ColorPicker2")->setText(QStringLiteral("#"));
+        f.control<QRadioButton>("chkWFill")->setChecked(true);
+        leftDrag(f, 1, 0, 1, 0);
+        QCOMPARE(f.grid().at(1, 0).text(), QStringLiteral("#"));
+        QCOMPARE(f.grid().at(1, 1).text(), QStringLiteral("#"));
+        QCOMPARE(f.grid().at(0, 2).text(), QStringLiteral("#"));
+        QCOMPARE(f.grid().at(0, 0).text(), QStringLiteral("a"));
+    }
+    void typingKeepsColourAndControlKeysChangeNothing() {
+        FormFixture f;
+        gridOf(f, QStringLiteral("ab"));
+        f.Grid1()->setCurrentCell(0, 1);
+        f.pressSwatch(7);
+        QTest::keyClick(f.Grid1(), 'A');
+        QCOMPARE(f.grid().at(0, 1).text(), QStringLiteral("A"));
+        QCOMPARE(f.grid().at(0, 1).colour, P[7]);
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Escape, Qt::Key_Tab}) {
+            QTest::keyClick(f.Grid1(), key);
+            QCOMPARE(f.grid().at(0, 1).text(), QStringLiteral("A"));
+        }
+        QTest::sendKeyEvent(QTest::Click, f.Grid1(), Qt::Key_unknown, QString::fromUtf8("ñ"), Qt::NoModifier);
+        QCOMPARE(f.grid().at(0, 1).text(), QString::fromUtf8("ñ"));
+    }
+    void swatchColoursCurrentCellUnlessFill() {
+        FormFixture f;
+        gridOf(f, QStringLiteral("ab"));
+        f.Grid1()->setCurrentCell(0, 0);
+        f.pressSwatch(2);
+        QCOMPARE(f.grid().at(0, 0).colour, P[2]);
+        f.control<QRadioButton>("chkFill")->setChecked(true);
+        f.pressSwatch(4);
+        QCOMPARE(f.grid().at(0, 0).colour, P[2]);
+    }
+};
+TORVO_TEST(GridPaintingTest)
+#include "GridPaintingTest.moc"

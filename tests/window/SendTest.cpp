@@ -1,0 +1,97 @@
+#include "FormFixture.h"
+#include "TestRegistry.h"
+
+using namespace torvo;
+
+namespace {
+const Palette P;
+
+// A typist that records what would have been typed, shared with the test.
+struct Recorder {
+    std::shared_ptr<std::vector<std::vector<KeyAction>>> calls =
+        std::make_shared<std::vector<std::vector<KeyAction>>>();
+    Form1::TypistFactory factory() {
+        auto sink = calls;
+        return [sink](QString*) -> std::unique_ptr<Typist> {
+            struct Forward : Typist {
+                std::shared_ptr<std::vector<std::vector<KeyAction>>> sink;
+                bool perform(const std::vector<KeyAction>& actions, QString*) override {
+                    sink->push_back(actions);
+                    return true;
+                }
+            };
+            auto t = std::make_unique<Forward>();
+            t->sink = sink;
+            return t;
+        };
+    }
+};
+
+QString typed(const std::vector<KeyAction>& actions) {
+    QString s;
+    for (const KeyAction& a : actions) {
+        if (a.kind == KeyAction::Press)
+            s += "<" + a.key + ">";
+        else {
+            if (a.modifiers & 1) s += "C-";
+            appendCodePoint(s, a.ch);
+        }
+    }
+    return s;
+}
+} // namespace
+
+class SendTest : public QObject {
+    Q_OBJECT
+private slots:
+    void countdownThenOneSend() {
+        FormFixture f;
+        Recorder rec;
+        f.form->setTypistFactory(rec.factory());
+        f.form->show();
+        f.setArt(art({{u"Hi "_qs, P[0]}, {u"^"_qs, P[2]}, {u"\r\nok"_qs, P[12]}}));
+        f.chooseTab(3);
+        auto* label = f.control<QLabel>("Label1");
+        f.form->Enviar_Click();
+        QCOMPARE(f.SSTab1()->Tab(), 0);
+        const char* digits[] = {"5", "4", "3", "2", "1"};
+        const Colour colours[] = {P[6], P[6], P[6], P[2], P[2]};
+        for (int tick = 0; tick < 5; ++tick) {
+            f.form->Timer1_Timer();
+            QCOMPARE(label->text(), QString::fromLatin1(digits[tick]));
+            QCOMPARE(Colour::fromQColor(label->palette().color(QPalette::WindowText)), colours[tick]);
+            // More presses do not restart the count.
+            f.form->Enviar_Click();
+            QCOMPARE(f.form->sendCounter(), tick + 1);
+        }
+        QVERIFY(rec.calls->empty());
+        f.form->Timer1_Timer();
+        QCOMPARE(label->text(), QString());
+        QCOMPARE(f.form->sendCounter(), 0);
+        QCOMPARE(int(rec.calls->size()), 1);
+        // caret W H i space caret R caret Enter caret R Ctrl+V G o k Enter Ctrl+V G
+        QCOMPARE(typed(rec.calls->front()), QStringLiteral("^WHi ^R^<ENTER>^RC-vGok<ENTER>C-vG"));
+    }
+    void emptyArtSendsTheEmptyString() {
+        FormFixture f;
+        Recorder rec;
+        f.form->setTypistFactory(rec.factory());
+        f.form->show();
+        f.form->Enviar_Click();
+        for (int i = 0; i < 6; ++i)
+            f.form->Timer1_Timer();
+        QCOMPARE(int(rec.calls->size()), 1);
+        QVERIFY(rec.calls->front().empty());
+    }
+    void noDisplaySaysSoInTheStatusBar() {
+        FormFixture f; // the offscreen platform has no X11 display to type into
+        f.form->show();
+        f.setArt(art({{u"a"_qs, P[0]}}));
+        f.form->Enviar_Click();
+        for (int i = 0; i < 6; ++i)
+            f.form->Timer1_Timer();
+        QVERIFY(f.status().contains(QStringLiteral("X11")));
+    }
+};
+TORVO_TEST(SendTest)
+#include "SendTest.moc"
