@@ -67,19 +67,24 @@ std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error) {
         loaded.text = std::move(*rich);
         loaded.text.setTypingColour(colours::White);
         loaded.rich = true;
-        return loaded;
+        return std::optional<LoadedArt>(std::move(loaded));
     }
 
-    const QString plain = decodePlain(payload);
-    if (plain.size() > kRtfMaxPositions) {
-        if (error) *error = QStringLiteral("El archivo es demasiado grande para abrirlo.");
-        return std::nullopt;
+    {
+        const QString plain = decodePlain(payload);
+        if (plain.size() > kRtfMaxPositions) {
+            if (error) *error = QStringLiteral("El archivo es demasiado grande para abrirlo.");
+            return std::nullopt;
+        }
+        loaded.text = RichText(colours::White);
+        // A lone CR or LF grows into two positions; reserving for that avoids a
+        // reallocation that would double the peak memory of a huge file.
+        loaded.text.reserve(std::size_t(plain.size() + plain.count(u'\n') + plain.count(u'\r')) + 2);
+        loaded.text.appendText(plain, colours::White);
     }
-    loaded.text = RichText(colours::White);
-    loaded.text.reserve(std::size_t(plain.size()) + 2);
-    loaded.text.appendText(plain, colours::White);
     if (!loaded.text.isEmpty() && !loaded.text.endsWithLineBreak()) loaded.text.appendLineBreak();
-    return loaded;
+    // Moved, not copied: the art of a huge file takes hundreds of megabytes.
+    return std::optional<LoadedArt>(std::move(loaded));
 }
 
 } // namespace torvo

@@ -1,0 +1,20 @@
+// The file reader on arbitrary bytes (quoted shape, RTF or plain text): no crash, no
+// hang; what it loads saves and reopens unchanged in the own format.
+#include "files/ArtFile.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArrayView in(reinterpret_cast<const char*>(data), qsizetype(size));
+    QString error;
+    const std::optional<torvo::LoadedArt> loaded = torvo::decodeArtFile(in, &error);
+    if (!loaded) {
+        if (error.isEmpty()) std::abort();
+        return 0;
+    }
+    const QByteArray own = torvo::encodeArtFile(loaded->text, torvo::SaveFormat::Own);
+    const std::optional<torvo::LoadedArt> again = torvo::decodeArtFile(own, nullptr);
+    if (!again || !again->rich || !(again->text == loaded->text)) std::abort();
+    return 0;
+}
