@@ -16,7 +16,7 @@ QFont textImageFont();
 QSize measureCell(const QFont& font);
 
 // Pictures larger than this many pixels are refused (renderArt returns a null image).
-inline constexpr qint64 MaxBitmapPixels = qint64(160) << 20;
+inline constexpr qint64 MaxBitmapPixels = qint64(128) << 20;
 
 // A picture of (MaxCols + 1) x (MaxRows + 1) cells on black, with the art's characters
 // drawn from the top left in their colours: one text line per cell row, each character

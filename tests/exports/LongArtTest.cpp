@@ -1,0 +1,56 @@
+#include "TestRegistry.h"
+#include "files/AnsiExport.h"
+#include "files/BitmapExport.h"
+#include "files/HtmlExport.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace torvo;
+
+// Very long lines and very large grids: every export copes or refuses plainly.
+class LongArtTest : public QObject {
+    Q_OBJECT
+private slots:
+    void lineOfAHundredThousandCharacters() {
+        const Palette palette;
+        RichText t;
+        for (int i = 0; i < 100'000; ++i)
+            t.append(i % 2 ? U'#' : U'<', palette[i / 3 % 2 ? 2 : 6]);
+        const std::optional<QString> ansi = SalvarComoAnsi(t, palette);
+        QVERIFY(ansi);
+        QCOMPARE(ansi->count(u'#'), 50'000);
+        QCOMPARE(ansi->count(QStringLiteral("\x1b[1;31m")) + ansi->count(QStringLiteral("\x1b[1;34m")),
+                 33'334);
+        const std::optional<QString> page = SalvarComoHTML(t);
+        QVERIFY(page);
+        QCOMPARE(page->count(QStringLiteral("&lt;")), 50'000);
+
+        const QFont font = textImageFont();
+        const QSize cell = measureCell(font);
+        const QImage image = renderArt(t, 100'000, 1, font);
+        QCOMPARE(image.size(), QSize(100'001 * cell.width(), 2 * cell.height()));
+        QTemporaryDir dir;
+        QCOMPARE(saveBitmap(image, dir.filePath("long.bmp")), QString());
+        QCOMPARE(QImage(dir.filePath("long.bmp")).size(), image.size());
+    }
+    void hugeGridIsRefusedWithAMessage() {
+        RichText t;
+        t.appendText(u"x", colours::White);
+        const QImage image = renderArt(t, 2000, 2000, textImageFont());
+        const QSize cell = measureCell(textImageFont());
+        if (qint64(2001) * cell.width() * 2001 * cell.height() > MaxBitmapPixels) {
+            QVERIFY(image.isNull());
+            QTemporaryDir dir;
+            const QString error = saveBitmap(image, dir.filePath("huge.bmp"));
+            QVERIFY(error.contains(QStringLiteral("demasiado grande")));
+        } else {
+            QCOMPARE(image.size(), QSize(2001 * cell.width(), 2001 * cell.height()));
+        }
+        QVERIFY(renderArt(t, INT_MAX, INT_MAX, textImageFont()).isNull());
+        QCOMPARE(renderArt(t, -5, -1, textImageFont()).size(), cell); // read as an empty grid
+    }
+};
+
+TORVO_TEST(LongArtTest)
+#include "LongArtTest.moc"
