@@ -13,7 +13,8 @@ namespace {
 // Colour tables and font tables of hostile documents stop growing here.
 constexpr std::size_t kMaxTableEntries = 1 << 16;
 
-enum class Dest : std::uint8_t { Text, FontTable, ColourTable, Skip };
+// Upr: the group of \upr, whose plain version is ignored in favour of its \ud group.
+enum class Dest : std::uint8_t { Text, FontTable, ColourTable, Skip, Upr };
 
 enum class Word : std::uint8_t {
     Unknown,
@@ -38,6 +39,7 @@ enum class Word : std::uint8_t {
     Uc,
     U,
     Ud,
+    Upr,
     Break,
     Tab,
     Symbol,
@@ -157,8 +159,7 @@ const std::unordered_map<std::string_view, WordInfo>& words() {
                                    "sp",
                                    "sn",
                                    "sv",
-                                   "picprop",
-                                   "upr"})
+                                   "picprop"})
             t.emplace(d, WordInfo{Word::SkipDest});
         t.emplace("ansi", WordInfo{Word::Ansi});
         t.emplace("mac", WordInfo{Word::Mac});
@@ -180,6 +181,7 @@ const std::unordered_map<std::string_view, WordInfo>& words() {
         t.emplace("uc", WordInfo{Word::Uc});
         t.emplace("u", WordInfo{Word::U});
         t.emplace("ud", WordInfo{Word::Ud});
+        t.emplace("upr", WordInfo{Word::Upr});
         for (std::string_view b : {"par", "line", "sect", "page", "row", "nestrow"})
             t.emplace(b, WordInfo{Word::Break});
         for (std::string_view b : {"tab", "cell", "nestcell"})
@@ -291,6 +293,7 @@ private:
         Dest dest = Dest::Text;
         bool starPending = false;
         bool hidden = false;
+        Dest uprOuter = Dest::Text; // where the \ud text of an \upr group goes
         int colour = 0;
         int font = 0;
         int uc = 1;
@@ -507,7 +510,7 @@ bool Reader::controlWord(std::string_view name, bool hasParam, int param) {
             return true;
         }
     }
-    if (st_.dest == Dest::Skip) {
+    if (st_.dest == Dest::Skip || (st_.dest == Dest::Upr && info.word != Word::Ud)) {
         if (info.word == Word::Bin) {
             const qsizetype n = hasParam && param > 0 ? param : 0;
             pos_ += std::min(n, in_.size() - pos_);
@@ -592,7 +595,11 @@ bool Reader::controlWord(std::string_view name, bool hasParam, int param) {
     case Word::U:
         return unicode(param);
     case Word::Ud:
-        st_.dest = Dest::Text;
+        if (st_.dest == Dest::Upr) st_.dest = st_.uprOuter;
+        return true;
+    case Word::Upr:
+        st_.uprOuter = st_.dest;
+        st_.dest = Dest::Upr;
         return true;
     case Word::Break:
         return textVisible() ? emitBreak() : true;

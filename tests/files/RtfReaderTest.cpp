@@ -130,6 +130,41 @@ private slots:
         QCOMPARE(t.plainText(), QStringLiteral("see link 7"));
         QCOMPARE(t.colourAt(4), Green);
     }
+    void documentsInTheStyleOfOtherEditors() {
+        // macOS TextEdit: unbraced font table entries, an expanded colour table to skip,
+        // backslash-newline as paragraph end.
+        const RichText mac = read(
+            "{\\rtf1\\ansi\\ansicpg1252\\cocoartf2639\n\\cocoatextscaling0\\cocoaplatform0{"
+            "\\fonttbl\\f0\\fswiss"
+            "\\fcharset0 Helvetica;}\n{\\colortbl;\\red255\\green255\\blue255;\\red251\\green0\\blue7;}\n"
+            "{\\*\\expandedcolortbl;;\\csgenericrgb\\c100000\\c0\\c0;}\n\\paperw11900\\paperh16840\\margl1440"
+            "\\margr1440\\vieww11520\\viewh8400\\viewkind0\n\\pard\\tx566\\pardirnatural\\partightenfactor0\n"
+            "\n"
+            "\\f0\\fs24 \\cf2 rojo\\\n\\cf0 negro \\'f1}");
+        QCOMPARE(mac.plainText(), QString::fromUtf8("rojo\r\nnegro ñ"));
+        QCOMPARE(mac.colourAt(0), Colour::fromRgb(251, 0, 7));
+        QCOMPARE(mac.colourAt(6), colours::Black);
+        // WordPad (RichEdit): generator, \nouicompat, colour switched back to automatic.
+        const RichText pad =
+            read("{\\rtf1\\ansi\\ansicpg1252\\deff0\\nouicompat\\deflang1033{\\fonttbl{\\f0\\fnil"
+                 "\\fcharset0 Calibri;}}\r\n{\\colortbl ;\\red255\\green0\\blue0;}\r\n{\\*\\generator "
+                 "Riched20 10.0.19041}\\viewkind4\\uc1 \r\n\\pard\\sa200\\sl276\\slmult1\\cf1\\f0\\fs22"
+                 "\\lang9 Hola\\cf0  mundo\\par\r\n}\r\n\0");
+        QCOMPARE(pad.plainText(), QStringLiteral("Hola mundo\r\n"));
+        QCOMPARE(pad.colourAt(0), Colour::fromRgb(255, 0, 0));
+        QCOMPARE(pad.colourAt(4), colours::Black);
+        // Word: list text kept, \upr takes its Unicode version, hidden text and
+        // revision tables left out, a bookmark skipped.
+        const RichText word = read(
+            "{\\rtf1\\adeflang1025\\ansi\\ansicpg1252\\uc1\\adeff31507\\deff0{\\fonttbl{\\f0\\fbidi \\froman"
+            "\\fcharset0\\fprq2{\\*\\panose 02020603050405020304}Times New Roman;}}{\\colortbl;\\red0\\green0"
+            "\\blue0;\\red0\\green0\\blue255;}{\\*\\rsidtbl \\rsid1}{\\*\\listtable{\\list{\\listlevel"
+            "{\\leveltext\\'01\\u-3913 ?;}}}}\\pard\\plain {\\listtext\\pard\\plain \\f3 \\loch\\af3\\dbch"
+            "\\af31505\\hich\\f3 \\'b7\\tab}\\ls1 {\\cf2 uno}{\\*\\bkmkstart x}{\\v oculto}{\\*\\bkmkend x}"
+            "\\par {\\upr{dos}{\\*\\ud{\\u1076\\'3f\\u1074\\'3f\\u1072 a}}}\\par}");
+        QCOMPARE(word.plainText(), QString::fromUtf8("·\tuno\r\nдва\r\n"));
+        QCOMPARE(word.colourAt(2), Colour::fromRgb(0, 0, 255));
+    }
     void tabsSymbolsAndEscapedSpecials() {
         QCOMPARE(textOf("{\\rtf1 a\\tab b\tc\\{\\}\\\\}"), QStringLiteral("a\tb\tc{}\\"));
         // Source line breaks are not text; a backslash before one is a paragraph.
