@@ -171,6 +171,7 @@ private slots:
         // first characters after the keys were rebound.
         const int spare = typist->spareKeycodeCount();
         QVERIFY(spare > 0);
+        qInfo("spare keycodes: %d, distinct characters: %d", spare, 2 * spare + 41);
         const int distinct = 2 * spare + 41;
         QString text;
         for (int i = 0; i < distinct; ++i) {

@@ -36,7 +36,7 @@ public:
     // The programs the session needs that are not installed, space separated.
     static QString missingTools() {
         QStringList missing;
-        for (const char* tool : {"Xvfb", "xterm", "xdotool", "xdpyinfo", "timeout", "head"})
+        for (const char* tool : {"Xvfb", "xterm", "xdotool", "xdpyinfo", "timeout", "dd"})
             if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
                 missing << QString::fromLatin1(tool);
         return missing.join(QLatin1Char(' '));
@@ -59,7 +59,9 @@ public:
             QElapsedTimer t;
             t.start();
             while (t.elapsed() < 15000 && xvfb_.state() == QProcess::Running) {
-                if (run(QStringLiteral("xdpyinfo"), {QStringLiteral("-display"), name}, nullptr, name)) {
+                // Our own server must still be running: another one may have taken the number.
+                if (run(QStringLiteral("xdpyinfo"), {QStringLiteral("-display"), name}, nullptr, name) &&
+                    xvfb_.state() == QProcess::Running && !xvfb_.waitForFinished(300)) {
                     display_ = name;
                     return true;
                 }
@@ -75,18 +77,19 @@ public:
     QString display() const { return display_; }
 
     // Starts an xterm whose terminal, raw and without echo, copies the next `bytes`
-    // bytes typed into it to a file, and gives it the keyboard focus.
+    // bytes typed into it to a file, and gives it the keyboard focus. dd writes byte by byte,
+    // so a capture cut short by its timeout still shows what came.
     bool startCapture(qint64 bytes, QString* why, int timeoutSeconds = 60) {
         stopCapture();
         ++captures_;
         outPath_ = dir_.filePath(QStringLiteral("capture%1").arg(captures_));
         const QString ready = dir_.filePath(QStringLiteral("ready%1").arg(captures_));
-        const QString script =
-            QStringLiteral("stty raw -echo && : > '%1' && exec timeout --foreground %2 head -c %3 > '%4'")
-                .arg(ready)
-                .arg(timeoutSeconds)
-                .arg(bytes)
-                .arg(outPath_);
+        const QString script = QStringLiteral("stty raw -echo && : > '%1' && exec timeout --foreground %2 dd "
+                                              "bs=1 count=%3 status=none of='%4'")
+                                   .arg(ready)
+                                   .arg(timeoutSeconds)
+                                   .arg(bytes)
+                                   .arg(outPath_);
         xterm_ = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("DISPLAY"), display_);
