@@ -152,6 +152,8 @@ QString saveBitmap(const QImage& image, const QString& path) {
         return QStringLiteral("No se pudo guardar «%1»: el dibujo es demasiado grande para una imagen.")
             .arg(name);
     QByteArray bytes;
+    // 24-bit rows padded to 4 bytes, after the headers: one allocation for the whole file.
+    bytes.reserve(64 + qsizetype(image.height()) * ((qsizetype(image.width()) * 3 + 3) & ~qsizetype(3)));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, QByteArrayLiteral("BMP"));
