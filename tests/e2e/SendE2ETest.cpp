@@ -20,63 +20,6 @@ const bool platformChosen = [] {
     return true;
 }();
 
-// What the raw terminal reads for the actions: UTF-8 for characters, control bytes
-// for Ctrl+letter and the keys used here.
-QByteArray bytesOf(const std::vector<KeyAction>& actions) {
-    QByteArray out;
-    for (const KeyAction& a : actions) {
-        if (a.kind == KeyAction::Press) {
-            if (a.key == QLatin1String("ENTER"))
-                out += '\r';
-            else if (a.key == QLatin1String("TAB"))
-                out += '\t';
-            else if (a.key == QLatin1String("ESC"))
-                out += '\x1b';
-            else if (a.key == QLatin1String("LEFT"))
-                out += "\x1b[D";
-            else if (a.key == QLatin1String("F1"))
-                out += "\x1bOP";
-            else
-                qFatal("no byte form for %s", qPrintable(a.key));
-        } else if (a.modifiers == KeyAction::Ctrl) {
-            out += char(a.ch & 0x1F);
-        } else {
-            QString s;
-            appendCodePoint(s, a.ch);
-            out += s.toUtf8();
-        }
-    }
-    return out;
-}
-
-// Mixed art: ASCII (every escaped character included), accented letters, box drawing,
-// blocks and other non-map characters, lines of varying length, colours from the
-// palette, black and off the palette.
-RichText mixedArt(int characters, quint32 seed) {
-    const QString pool = QStringLiteral(" !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
-                                        "abcdefghijklmnopqrstuvwxyz{|}~"
-                                        "áéíóúñüÁÉÍÓÚÑÜçÇàèìòùÀÈÌÒÙâêîôûäëïöÿ¿¡€£¥©®°±µ"
-                                        "─│┌┐└┘├┤┬┴┼═║╔╗╚╝╠╣╦╩╬░▒▓█▀▄▌▐■");
-    const Colour extra[] = {colours::Black, Colour{0x123456}, Colour{0xFFFFFE}};
-    quint32 x = seed;
-    auto next = [&x] {
-        x = x * 1664525u + 1013904223u;
-        return x >> 8;
-    };
-    RichText art;
-    int column = 0;
-    for (int i = 0; i < characters; ++i) {
-        const quint32 c = next() % 19;
-        const Colour colour = c < 16 ? P[int(c)] : extra[c - 16];
-        art.append(pool.at(qsizetype(next() % quint32(pool.size()))).unicode(), colour);
-        if (++column >= 40 + int(next() % 40)) {
-            art.appendLineBreak();
-            column = 0;
-        }
-    }
-    art.appendLineBreak();
-    return art;
-}
 } // namespace
 
 class SendE2ETest : public QObject {
@@ -104,8 +47,8 @@ class SendE2ETest : public QObject {
         const QString keys = *buildKeystrokes(art, P);
         const auto actions = parseKeys(keys, nullptr);
         if (!actions) return {};
-        *expected = bytesOf(*actions).repeated(times);
-        return typeKeys(keys, bytesOf(*actions).size(), times);
+        *expected = test::bytesOf(*actions).repeated(times);
+        return typeKeys(keys, test::bytesOf(*actions).size(), times);
     }
 
 private slots:
@@ -194,14 +137,14 @@ private slots:
     void twoThousandMixedCharactersThreeTimes() {
         for (int run = 0; run < 3; ++run) {
             QByteArray expected;
-            const QByteArray got = typeArt(mixedArt(2000, 7u + quint32(run)), &expected, 1);
+            const QByteArray got = typeArt(test::mixedArt(2000, 7u + quint32(run)), &expected, 1);
             QCOMPARE(got.size(), expected.size());
             QCOMPARE(QString::fromUtf8(got), QString::fromUtf8(expected));
         }
     }
     void sameTextSentThreeTimesInARow() {
         QByteArray expected;
-        const QByteArray got = typeArt(mixedArt(700, 99u), &expected, 3);
+        const QByteArray got = typeArt(test::mixedArt(700, 99u), &expected, 3);
         QCOMPARE(QString::fromUtf8(got), QString::fromUtf8(expected));
     }
 };
