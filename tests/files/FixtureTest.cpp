@@ -104,6 +104,20 @@ private slots:
                                            {QString::fromUtf8("Después — fin"), rgb(0xA0, 0xA0, 0)},
                                            {NL, Br}});
     }
+    void fixturesSurviveSavingInBothFormats() {
+        for (const char* name : {"lo-pre-colours.rtf", "lo-paragraphs.rtf", "lo-table-image-link.rtf"}) {
+            const std::optional<LoadedArt> loaded = decodeArtFile(fixture(name), nullptr);
+            QVERIFY(loaded);
+            const std::optional<LoadedArt> own =
+                decodeArtFile(encodeArtFile(loaded->text, SaveFormat::Own), nullptr);
+            QVERIFY(own && own->rich);
+            QVERIFY2(own->text == loaded->text, name);
+            const std::optional<LoadedArt> text =
+                decodeArtFile(encodeArtFile(loaded->text, SaveFormat::Text), nullptr);
+            QVERIFY(text && !text->rich);
+            QCOMPARE(text->text.plainText(), loaded->text.plainText());
+        }
+    }
     void unrtfReadsOurDocuments() {
         const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
         if (unrtf.isEmpty()) QSKIP("unrtf is not installed");
