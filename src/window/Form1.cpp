@@ -256,20 +256,10 @@ void Form1::wireEvents() {
     connect(Grid1, &GridView::mouseUp, this, &Form1::Grid1_MouseUp);
     connect(Mensaje, &MensajeEdit::pasteProblem, this, &Form1::showStatus);
 
-    // Only changes of the text run Mensaje_Change; the window's own re-formatting does not.
-    connect(Mensaje->document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
-        if (formatting_ > 0) return;
-        if (!textChangePending_) {
-            changeStart_ = position;
-            changeEnd_ = position + added;
-        } else {
-            changeStart_ = std::min(changeStart_, position);
-            changeEnd_ = std::max(changeEnd_, position + added);
-        }
-        textChangePending_ = true;
-    });
+    watchDocument();
     connect(Mensaje, &QTextEdit::textChanged, this, [this] {
-        if (!textChangePending_) return;
+        if (!textChangePending_)
+            return;
         textChangePending_ = false;
         Mensaje_Change();
     });
@@ -285,6 +275,22 @@ void Form1::wireEvents() {
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
+}
+
+void Form1::watchDocument() {
+    // Only changes of the text run Mensaje_Change; the window's own re-formatting does not.
+    connect(Mensaje->document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
+        if (formatting_ > 0)
+            return;
+        if (!textChangePending_) {
+            changeStart_ = position;
+            changeEnd_ = position + added;
+        } else {
+            changeStart_ = std::min(changeStart_, position);
+            changeEnd_ = std::max(changeEnd_, position + added);
+        }
+        textChangePending_ = true;
+    });
 }
 
 void Form1::chooseNeighbourTab(int step) {
@@ -522,7 +528,20 @@ void Form1::SSTab1_Click(int PreviousTab) {
 }
 
 void Form1::loadIntoMensaje(const RichText& text) {
-    loadDocument(*Mensaje->document(), text, MensajeEdit::artFormat());
+    // A document filled while no view lays it out is several times faster to build;
+    // the view then takes it whole, as one change of the text view.
+    auto* document = new QTextDocument(Mensaje);
+    document->setDefaultFont(Mensaje->document()->defaultFont());
+    loadDocument(*document, text, MensajeEdit::artFormat());
+    // The view deletes the document it made itself; the ones made here are ours.
+    QTextDocument* old = Mensaje->document();
+    const bool ours = old->parent() == Mensaje;
+    Mensaje->setDocument(document);
+    watchDocument();
+    if (ours)
+        old->deleteLater();
+    Mensaje->moveCursor(QTextCursor::End);
+    Mensaje_Change();
 }
 
 // ---- Conversions ----

@@ -100,7 +100,9 @@ private:
     void layoutViews();
     void showStatus(const QString& message);
     void waitForMensajeListo();
+    // Replaces the whole text view; as a change of the text it runs Mensaje_Change.
     void loadIntoMensaje(const RichText& text);
+    void watchDocument();
     void normaliseRange(int position, int length);
     void chooseNeighbourTab(int step);
     void send();
