@@ -25,6 +25,9 @@
 #include "window/Twips.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -66,6 +69,7 @@ QString fileName(const QString& path) {
 Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Torvo"));
+    setAcceptDrops(true);
     typistFactory_ = [](QString* error) -> std::unique_ptr<Typist> {
         if (QGuiApplication::platformName() != QLatin1String("xcb")) {
             *error =
@@ -255,6 +259,7 @@ void Form1::wireEvents() {
     connect(Grid1, &GridView::mouseMove, this, &Form1::Grid1_MouseMove);
     connect(Grid1, &GridView::mouseUp, this, &Form1::Grid1_MouseUp);
     connect(Mensaje, &MensajeEdit::pasteProblem, this, &Form1::showStatus);
+    connect(Mensaje, &MensajeEdit::fileDropped, this, &Form1::openPath);
 
     watchDocument();
     connect(Mensaje, &QTextEdit::textChanged, this, [this] {
@@ -360,6 +365,17 @@ void Form1::Form_Resize() {
     for (QWidget* view : {static_cast<QWidget*>(Mensaje), static_cast<QWidget*>(Grid1),
                           static_cast<QWidget*>(Grid2), static_cast<QWidget*>(BoxCopy)})
         view->setGeometry(twRect(left, top, width, height));
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls() && !event->mimeData()->urls().isEmpty() &&
+        event->mimeData()->urls().front().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event) {
+    event->acceptProposedAction();
+    openPath(event->mimeData()->urls().front().toLocalFile());
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

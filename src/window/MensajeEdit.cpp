@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QUrl>
 
 namespace torvo {
 namespace {
@@ -41,10 +42,14 @@ QTextCharFormat MensajeEdit::artFormat() {
 }
 
 bool MensajeEdit::canInsertFromMimeData(const QMimeData* source) const {
-    return !rtfType(source).isEmpty() || QTextEdit::canInsertFromMimeData(source);
+    return !rtfType(source).isEmpty() || source->hasUrls() || QTextEdit::canInsertFromMimeData(source);
 }
 
 void MensajeEdit::insertFromMimeData(const QMimeData* source) {
+    if (source->hasUrls() && !source->urls().isEmpty() && source->urls().front().isLocalFile()) {
+        emit fileDropped(source->urls().front().toLocalFile());
+        return;
+    }
     RichText pasted(typing_);
     const QString rtf = rtfType(source);
     bool have = false;

@@ -24,6 +24,8 @@ public:
 
 signals:
     void pasteProblem(const QString& message);
+    // A file from the desktop was dropped on the view: it is opened, not pasted.
+    void fileDropped(const QString& path);
 
 protected:
     bool canInsertFromMimeData(const QMimeData* source) const override;
