@@ -46,6 +46,18 @@ constexpr std::array<NamedKey, 31> Names{{
 
 constexpr int MaxGroupDepth = 64;
 
+// A name as quoted in a one-line error: control characters (a line break inside the
+// braces) shown as "?", long names cut short.
+QString shown(QStringView name) {
+    QString out = name.first(qMin<qsizetype>(name.size(), 24)).toString();
+    for (QChar& c : out)
+        if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+            c == QChar::ParagraphSeparator)
+            c = QLatin1Char('?');
+    if (name.size() > 24) out += QStringLiteral("…");
+    return out;
+}
+
 class Parser {
 public:
     explicit Parser(QStringView s) : s_(s) {}
@@ -178,7 +190,7 @@ private:
             const NamedKey* found = nullptr;
             for (const NamedKey& k : Names)
                 if (name.compare(QLatin1StringView(k.name), Qt::CaseInsensitive) == 0) found = &k;
-            if (!found) return fail(QStringLiteral("Tecla desconocida «%1»").arg(name.toString()), open);
+            if (!found) return fail(QStringLiteral("Tecla desconocida «%1»").arg(shown(name)), open);
             action = {KeyAction::Press, 0, QString::fromLatin1(found->key), mods};
         }
         for (int n = 0; n < count; ++n)
