@@ -1,4 +1,5 @@
 #include "SendXSession.h"
+#include "SendXkbLock.h"
 #include "TestRegistry.h"
 #include "send/Keystrokes.h"
 #include "send/x11/X11Typist.h"
@@ -133,6 +134,17 @@ private slots:
         const QByteArray expected = QByteArrayLiteral("\t\x1b\x03"
                                                       "AB\x1b[D\x1bOP\rxaaa");
         QCOMPARE(typeKeys(keys, expected.size()).toHex(' '), expected.toHex(' '));
+    }
+    void capsLockDoesNotChangeCase() {
+        const QByteArray display = session->display().toLocal8Bit();
+        QVERIFY(test::setCapsLock(display, true));
+        QCOMPARE(test::capsLocked(display), 1);
+        const QString text = QStringLiteral("aBcÑñéÉ");
+        const QByteArray got = typeKeys(text, text.toUtf8().size());
+        const int after = test::capsLocked(display);
+        test::setCapsLock(display, false);
+        QCOMPARE(QString::fromUtf8(got), text);
+        QCOMPARE(after, 1); // the user's lock is given back
     }
     void twoThousandMixedCharactersThreeTimes() {
         for (int run = 0; run < 3; ++run) {

@@ -231,6 +231,15 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
         XSync(d, False);
     };
 
+    // The map read above is group 1 without Caps Lock: type under that state, then give
+    // the user's locks back.
+    XkbStateRec state{};
+    const bool haveState = XkbGetState(d, XkbUseCoreKbd, &state) == Success;
+    const bool capsLocked = haveState && (state.locked_mods & LockMask) != 0;
+    const int lockedGroup = haveState ? state.locked_group : 0;
+    if (capsLocked) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, 0);
+    if (lockedGroup != 0) XkbLockGroup(d, XkbUseCoreKbd, 0);
+
     const std::size_t capacity = spares.size() * (map.perCode > 1 ? 2 : 1);
     bool remapped = false;
     int sinceSync = 0;
@@ -296,10 +305,10 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
 
     XSync(d, False);
     pause(settleMs_);
-    if (remapped) {
-        writeRange({});
-        XSync(d, False);
-    }
+    if (remapped) writeRange({});
+    if (capsLocked) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
+    if (lockedGroup != 0) XkbLockGroup(d, XkbUseCoreKbd, unsigned(lockedGroup));
+    XSync(d, False);
     if (g_errors > 0) return fail(QStringLiteral("El servidor X11 rechazó parte del envío."));
     return true;
 }
