@@ -55,7 +55,10 @@ void PeakMemory(benchmark::State& state) {
     state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024.0;
 }
 
-BENCHMARK(MensajeChangeAfterOneCharacter)->Args({80, 25})->Args({160, 60})->Args({400, 1000})
+BENCHMARK(MensajeChangeAfterOneCharacter)
+    ->Args({80, 25})
+    ->Args({160, 60})
+    ->Args({400, 1000})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(RestaurarMensaje)->Args({400, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);

@@ -16,7 +16,6 @@ int main(int argc, char** argv) {
     }
     torvo::Form1 window;
     window.show();
-    if (args.size() == 1)
-        window.openPath(args.front());
+    if (args.size() == 1) window.openPath(args.front());
     return app.exec();
 }

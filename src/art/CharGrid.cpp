@@ -6,8 +6,7 @@ namespace torvo {
 
 QString Cell::text() const {
     QString s;
-    if (hasChar)
-        appendCodePoint(s, ch);
+    if (hasChar) appendCodePoint(s, ch);
     return s;
 }
 

@@ -33,7 +33,9 @@ public:
     int cols() const { return cols_; }
     bool contains(int r, int c) const { return r >= 0 && c >= 0 && r < rows_ && c < cols_; }
 
-    const Cell& at(int r, int c) const { return cells_[std::size_t(r) * std::size_t(cols_) + std::size_t(c)]; }
+    const Cell& at(int r, int c) const {
+        return cells_[std::size_t(r) * std::size_t(cols_) + std::size_t(c)];
+    }
     Cell& at(int r, int c) { return cells_[std::size_t(r) * std::size_t(cols_) + std::size_t(c)]; }
 
     void setChar(int r, int c, char32_t ch) { at(r, c).ch = ch, at(r, c).hasChar = true; }

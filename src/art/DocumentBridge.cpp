@@ -22,13 +22,11 @@ RichText snapshotDocument(const QTextDocument& document, Colour typing, bool ter
     text.reserve(std::size_t(document.characterCount()) + 2);
     bool lastBlockHasChars = false;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
-        if (block != document.begin())
-            text.appendLineBreak();
+        if (block != document.begin()) text.appendLineBreak();
         lastBlockHasChars = false;
         for (auto it = block.begin(); !it.atEnd(); ++it) {
             const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid())
-                continue;
+            if (!fragment.isValid()) continue;
             const QTextCharFormat format = fragment.charFormat();
             const Colour colour = format.foreground().style() == Qt::NoBrush
                                       ? typing
@@ -53,8 +51,7 @@ RichText snapshotDocument(const QTextDocument& document, Colour typing, bool ter
             }
         }
     }
-    if (terminateLastLine && lastBlockHasChars)
-        text.appendLineBreak();
+    if (terminateLastLine && lastBlockHasChars) text.appendLineBreak();
     return text;
 }
 
@@ -63,8 +60,7 @@ void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFo
     QString run;
     Colour runColour;
     auto flush = [&] {
-        if (run.isEmpty())
-            return;
+        if (run.isEmpty()) return;
         format.setForeground(runColour.toQColor());
         cursor.insertText(run, format);
         run.clear();
@@ -72,11 +68,9 @@ void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFo
     const int n = text.size();
     for (int p = 0; p < n; ++p) {
         const char32_t ch = text.charAt(p);
-        if (ch == RichText::CR)
-            continue;
+        if (ch == RichText::CR) continue;
         const Colour c = text.colourAt(p);
-        if (!run.isEmpty() && !(c == runColour))
-            flush();
+        if (!run.isEmpty() && !(c == runColour)) flush();
         runColour = c;
         if (ch == RichText::LF)
             run.append(QChar::ParagraphSeparator);

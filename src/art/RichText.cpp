@@ -31,8 +31,7 @@ void RichText::appendText(QStringView text, Colour colour) {
         const QChar q = text[i];
         if (q == u'\r') {
             appendLineBreak();
-            if (i + 1 < n && text[i + 1] == u'\n')
-                ++i;
+            if (i + 1 < n && text[i + 1] == u'\n') ++i;
         } else if (q == u'\n') {
             appendLineBreak();
         } else if (q.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
@@ -46,14 +45,12 @@ void RichText::appendText(QStringView text, Colour colour) {
 
 QString RichText::textAt(int p) const {
     QString s;
-    if (!isLineBreak(p))
-        appendCodePoint(s, positions_[p].ch);
+    if (!isLineBreak(p)) appendCodePoint(s, positions_[p].ch);
     return s;
 }
 
 Colour RichText::colourAt(int p) const {
-    if (p >= size())
-        return positions_.empty() ? typing_ : positions_.back().colour;
+    if (p >= size()) return positions_.empty() ? typing_ : positions_.back().colour;
     return positions_[p].colour;
 }
 

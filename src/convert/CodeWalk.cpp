@@ -16,30 +16,26 @@ std::optional<QString> walkCodes(const RichText& text, const CodeWalkPolicy& pol
 
     const int n = text.size();
     for (int p = 0; p < n; ++p) {
-        if (cancelled && cancelled())
-            return std::nullopt;
+        if (cancelled && cancelled()) return std::nullopt;
         const Colour c = text.colourAt(p);
         if (!haveLast || !(c == lastColour)) {
             lastCode = policy.codeOf(c);
             lastColour = c;
             haveLast = true;
         }
-        if (lastCode)
-            current = lastCode;
+        if (lastCode) current = lastCode;
 
         const bool isBreak = text.isLineBreak(p);
         const char32_t ch = text.charAt(p);
         if ((isBreak || ch != U' ') && current != lastWritten) {
-            if (current)
-                out += *current;
+            if (current) out += *current;
             lastWritten = current;
         }
         if (!isBreak) {
             policy.appendChar(out, ch);
         } else if (!toggleSet) {
             out += policy.lineBreak;
-            if (current)
-                out += *current;
+            if (current) out += *current;
             toggleSet = true;
         } else {
             toggleSet = false;

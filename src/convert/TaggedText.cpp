@@ -10,8 +10,7 @@ std::optional<QString> taggedText(const RichText& text, const Palette& palette, 
     CodeWalkPolicy policy;
     policy.codeOf = [&palette, useTags](Colour c) -> std::optional<QString> {
         const std::optional<int> index = palette.lookup(c);
-        if (!index)
-            return std::nullopt;
+        if (!index) return std::nullopt;
         return useTags ? vocabulary::tagWord(*index) : vocabulary::letterCode(*index);
     };
     policy.appendChar = [](QString& out, char32_t ch) { appendCodePoint(out, ch); };

@@ -29,17 +29,14 @@ Measure measure(const RichText& text) {
 } // namespace
 
 int GridMayor(const RichText& text, QChar Atributo) {
-    if (text.isEmpty())
-        return 1;
+    if (text.isEmpty()) return 1;
     const Measure m = measure(text);
-    if (Atributo == u'C')
-        return m.longest;
+    if (Atributo == u'C') return m.longest;
     return std::max(m.breaks, 1);
 }
 
 std::optional<CharGrid> RestaurarGrid(const RichText& text, const std::function<bool()>& cancelled) {
-    if (text.isEmpty())
-        return CharGrid(1, 1);
+    if (text.isEmpty()) return CharGrid(1, 1);
     const Measure m = measure(text);
     CharGrid grid(std::max(m.breaks, 1), m.longest);
     int row = 0;
@@ -47,13 +44,11 @@ std::optional<CharGrid> RestaurarGrid(const RichText& text, const std::function<
     const int n = text.size();
     for (int p = 0; p < n; ++p) {
         const char32_t ch = text.charAt(p);
-        if (ch == RichText::CR)
-            continue;
+        if (ch == RichText::CR) continue;
         if (ch == RichText::LF) {
             ++row;
             col = 0;
-            if (cancelled && cancelled())
-                return std::nullopt;
+            if (cancelled && cancelled()) return std::nullopt;
             continue;
         }
         // A text whose last line has no break still reaches the grid's one row.
@@ -68,12 +63,12 @@ std::optional<CharGrid> RestaurarGrid(const RichText& text, const std::function<
     return grid;
 }
 
-std::optional<RichText> RestaurarMensaje(const CharGrid& grid, Colour typing, const std::function<bool()>& cancelled) {
+std::optional<RichText> RestaurarMensaje(const CharGrid& grid, Colour typing,
+                                         const std::function<bool()>& cancelled) {
     RichText text(typing);
     text.reserve(std::size_t(grid.rows()) * std::size_t(grid.cols() + 2));
     for (int r = 0; r < grid.rows(); ++r) {
-        if (cancelled && cancelled())
-            return std::nullopt;
+        if (cancelled && cancelled()) return std::nullopt;
         int pending = 0;
         for (int c = 0; c < grid.cols(); ++c) {
             const Cell& cell = grid.at(r, c);

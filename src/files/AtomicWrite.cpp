@@ -16,8 +16,7 @@ QString writeFileAtomically(const QString& path, const QByteArray& data) {
         file.cancelWriting();
         return QStringLiteral("No se pudo escribir «%1»: %2").arg(name, why);
     }
-    if (!file.commit())
-        return QStringLiteral("No se pudo guardar «%1»: %2").arg(name, file.errorString());
+    if (!file.commit()) return QStringLiteral("No se pudo guardar «%1»: %2").arg(name, file.errorString());
     return {};
 }
 

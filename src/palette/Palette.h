@@ -27,18 +27,17 @@ public:
     // The first coded entry, in index order 0-7 then 9-15, whose current value is exactly c.
     constexpr std::optional<int> lookup(Colour c) const {
         for (int i = 0; i < Size; ++i)
-            if (i != 8 && entries_[std::size_t(i)] == c)
-                return i;
+            if (i != 8 && entries_[std::size_t(i)] == c) return i;
         return std::nullopt;
     }
 
     friend constexpr bool operator==(const Palette&, const Palette&) = default;
 
 private:
-    std::array<Colour, Size> entries_{Colour{0xFFFFFF}, Colour{0x808080}, LightRed,           Colour{0x00FFFF},
-                                      Colour{0x00FF00}, Colour{0xFFFF00}, Colour{0xFF0000},   Colour{0xFF00FF},
-                                      Colour{0x000000}, Colour{0xC0C0C0}, Colour{0x000080},   Colour{0x008080},
-                                      Colour{0x008000}, Colour{0x808000}, Colour{0x800000},   Colour{0x800080}};
+    std::array<Colour, Size> entries_{Colour{0xFFFFFF}, Colour{0x808080}, LightRed,         Colour{0x00FFFF},
+                                      Colour{0x00FF00}, Colour{0xFFFF00}, Colour{0xFF0000}, Colour{0xFF00FF},
+                                      Colour{0x000000}, Colour{0xC0C0C0}, Colour{0x000080}, Colour{0x008080},
+                                      Colour{0x008000}, Colour{0x808000}, Colour{0x800000}, Colour{0x800080}};
 };
 
 } // namespace torvo

@@ -25,16 +25,16 @@
 #include "window/Twips.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QMimeData>
-#include <QCoreApplication>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -263,8 +263,7 @@ void Form1::wireEvents() {
 
     watchDocument();
     connect(Mensaje, &QTextEdit::textChanged, this, [this] {
-        if (!textChangePending_)
-            return;
+        if (!textChangePending_) return;
         textChangePending_ = false;
         Mensaje_Change();
     });
@@ -285,8 +284,7 @@ void Form1::wireEvents() {
 void Form1::watchDocument() {
     // Only changes of the text run Mensaje_Change; the window's own re-formatting does not.
     connect(Mensaje->document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
-        if (formatting_ > 0)
-            return;
+        if (formatting_ > 0) return;
         if (!textChangePending_) {
             changeStart_ = position;
             changeEnd_ = position + added;
@@ -554,8 +552,7 @@ void Form1::loadIntoMensaje(const RichText& text) {
     const bool ours = old->parent() == Mensaje;
     Mensaje->setDocument(document);
     watchDocument();
-    if (ours)
-        old->deleteLater();
+    if (ours) old->deleteLater();
     Mensaje->moveCursor(QTextCursor::End);
     Mensaje_Change();
 }

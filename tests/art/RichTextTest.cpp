@@ -1,6 +1,6 @@
+#include "art/RichText.h"
 #include "TestRegistry.h"
 #include "art/CharGrid.h"
-#include "art/RichText.h"
 
 #include <QTest>
 
@@ -36,11 +36,14 @@ private slots:
     }
     void astralCharacterIsOnePosition() {
         RichText t;
-        t.appendText(QString::fromUtf8("a\xF0\x9F\x98\x80" "b"), colours::White);
+        t.appendText(QString::fromUtf8("a\xF0\x9F\x98\x80"
+                                       "b"),
+                     colours::White);
         QCOMPARE(t.size(), 3);
         QCOMPARE(t.charAt(1), char32_t(0x1F600));
         QCOMPARE(t.textAt(1), QString::fromUtf8("\xF0\x9F\x98\x80"));
-        QCOMPARE(t.plainText(), QString::fromUtf8("a\xF0\x9F\x98\x80" "b"));
+        QCOMPARE(t.plainText(), QString::fromUtf8("a\xF0\x9F\x98\x80"
+                                                  "b"));
     }
     void everyLineEndingBecomesCrLf() {
         RichText t;

@@ -1,5 +1,5 @@
-#include "TestRegistry.h"
 #include "convert/TaggedText.h"
+#include "TestRegistry.h"
 
 #include <QTest>
 
@@ -14,11 +14,12 @@ RichText example(bool finalBreak) {
     t.append(U'^', P[2]);
     t.appendLineBreak();
     t.appendText(u"ok", P[12]);
-    if (finalBreak)
-        t.appendLineBreak();
+    if (finalBreak) t.appendLineBreak();
     return t;
 }
-QString L(char letter) { return QString(QChar(0x16)) + QLatin1Char(letter); }
+QString L(char letter) {
+    return QString(QChar(0x16)) + QLatin1Char(letter);
+}
 } // namespace
 
 class TaggedTextTest : public QObject {

@@ -1,5 +1,5 @@
-#include "TestRegistry.h"
 #include "convert/TextGrid.h"
+#include "TestRegistry.h"
 #include "palette/Palette.h"
 
 #include <QRandomGenerator>
@@ -34,7 +34,8 @@ private slots:
         QTest::newRow("no line break") << "abc" << 1 << 3 << QStringList{"abc"};
         QTest::newRow("empty") << "" << 1 << 1 << QStringList{"_"};
         QTest::newRow("only breaks") << "\r\n\r\n" << 2 << 0 << QStringList{"", ""};
-        QTest::newRow("blank line inside") << "a\r\n\r\n  b\r\n" << 3 << 3 << QStringList{"a__", "___", "  b"};
+        QTest::newRow("blank line inside") << "a\r\n\r\n  b\r\n"
+                                           << 3 << 3 << QStringList{"a__", "___", "  b"};
     }
     void gridShapes() {
         QFETCH(QString, art);
@@ -99,15 +100,13 @@ private slots:
                 for (int i = 0; i < len; ++i)
                     t.append(alphabet[rng.bounded(int(std::size(alphabet)))], P[rng.bounded(16)]);
                 // Trailing blanks are dropped by the write-back; end lines on a character.
-                if (len > 0)
-                    t.append(U'x', P[rng.bounded(16)]);
+                if (len > 0) t.append(U'x', P[rng.bounded(16)]);
                 t.appendLineBreak();
             }
             const RichText back = *RestaurarMensaje(*RestaurarGrid(t), colours::White);
             QCOMPARE(back.plainText(), t.plainText());
             for (int p = 0; p < t.size(); ++p)
-                if (!t.isLineBreak(p))
-                    QCOMPARE(back.colourAt(p), t.colourAt(p));
+                if (!t.isLineBreak(p)) QCOMPARE(back.colourAt(p), t.colourAt(p));
         }
     }
     void cancelledConversionsGiveNothing() {

@@ -135,6 +135,14 @@ private slots:
                                                       "AB\x1b[D\x1bOP\rxaaa");
         QCOMPARE(typeKeys(keys, expected.size()).toHex(' '), expected.toHex(' '));
     }
+    void controlCharactersArriveAsThemselves() {
+        // A colour letter code pasted into the art (0x16 and a letter), and other controls.
+        QString keys;
+        for (char16_t c : {u'\x16', u'R', u'\x01', u'\x1a', u'\0', u'\x1b', u'\t', u'\x1d'})
+            keys += QChar(c);
+        const QByteArray expected = QByteArray::fromHex("1652011a001b091d");
+        QCOMPARE(typeKeys(keys, expected.size()).toHex(' '), expected.toHex(' '));
+    }
     void capsLockDoesNotChangeCase() {
         const QByteArray display = session->display().toLocal8Bit();
         QVERIFY(test::setCapsLock(display, true));

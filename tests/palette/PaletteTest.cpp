@@ -1,5 +1,5 @@
-#include "TestRegistry.h"
 #include "palette/Palette.h"
+#include "TestRegistry.h"
 #include "palette/Vocabulary.h"
 
 #include <QTest>
@@ -41,7 +41,8 @@ private slots:
         for (int i = 0; i < 16; ++i)
             for (int j = i + 1; j < 16; ++j)
                 if (i != 8 && j != 8)
-                    QVERIFY(tagWord(i) != tagWord(j) && sendCode(i) != sendCode(j) && letterCode(i) != letterCode(j));
+                    QVERIFY(tagWord(i) != tagWord(j) && sendCode(i) != sendCode(j) &&
+                            letterCode(i) != letterCode(j));
     }
 };
 TORVO_TEST(PaletteTest)

@@ -30,8 +30,7 @@ int main(int argc, char** argv) {
     int failed = 0;
     for (const auto& make : torvo::test::registry()) {
         auto object = make();
-        if (!only.isEmpty() && only != QLatin1String(object->metaObject()->className()))
-            continue;
+        if (!only.isEmpty() && only != QLatin1String(object->metaObject()->className())) continue;
         failed += QTest::qExec(object.get(), args) != 0 ? 1 : 0;
     }
     return failed == 0 ? 0 : 1;

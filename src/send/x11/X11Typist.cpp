@@ -183,11 +183,19 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
     strokes.reserve(actions.size());
     bool needsSpare = false;
     for (const KeyAction& a : actions) {
-        const KeySym sym = a.kind == KeyAction::Type ? keysymOfChar(a.ch) : keysymOfName(a.key);
+        KeySym sym = a.kind == KeyAction::Type ? keysymOfChar(a.ch) : keysymOfName(a.key);
+        int modifiers = a.modifiers;
+        // Other control characters (a pasted colour code 0x16, say) go as a terminal
+        // reads them: Ctrl with the letter or sign 0x40 above them.
+        if (a.kind == KeyAction::Type && a.ch < 0x20 && (sym & 0xFF000000u) == 0x01000000u) {
+            const char32_t base = a.ch + 0x40;
+            sym = KeySym(base >= U'A' && base <= U'Z' ? base + 0x20 : base);
+            modifiers |= KeyAction::Ctrl;
+        }
         if (sym == NoSymbol)
             return fail(QStringLiteral("Tecla desconocida «%1»: no se ha enviado nada.").arg(a.key));
         if (!known.count(sym)) needsSpare = true;
-        strokes.push_back({sym, a.modifiers});
+        strokes.push_back({sym, modifiers});
     }
     if (needsSpare && spares.empty())
         return fail(QStringLiteral("El teclado X11 no tiene teclas libres para los caracteres que le faltan: "
