@@ -10,9 +10,14 @@ namespace {
 constexpr char16_t LineSeparator = 0x2028;
 constexpr char16_t ObjectReplacement = 0xFFFC;
 
-bool isDropped(char16_t c) {
-    // Object placeholders and the private markers Qt uses for frames and tables.
-    return c == ObjectReplacement || (c >= 0xFDD0 && c <= 0xFDEF);
+// The markers Qt uses in a document's text for frames and tables.
+bool isFrameMarker(char16_t c) {
+    return c >= 0xFDD0 && c <= 0xFDEF;
+}
+
+// Characters a text document would read as structure rather than text.
+bool isStructural(char32_t c) {
+    return c == ObjectReplacement || isFrameMarker(char16_t(c));
 }
 
 } // namespace
@@ -28,6 +33,8 @@ RichText snapshotDocument(const QTextDocument& document, Colour typing, bool ter
             const QTextFragment fragment = it.fragment();
             if (!fragment.isValid()) continue;
             const QTextCharFormat format = fragment.charFormat();
+            // Images and other objects are not characters of the art.
+            const bool object = format.objectType() != QTextFormat::NoObject;
             const Colour colour = format.foreground().style() == Qt::NoBrush
                                       ? typing
                                       : Colour::fromQColor(format.foreground().color());
@@ -38,7 +45,7 @@ RichText snapshotDocument(const QTextDocument& document, Colour typing, bool ter
                 if (c == LineSeparator || c == QChar::ParagraphSeparator) {
                     text.appendLineBreak();
                     lastBlockHasChars = false;
-                } else if (isDropped(c)) {
+                } else if (isFrameMarker(c) || (object && c == ObjectReplacement)) {
                     continue;
                 } else if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate()) {
                     text.append(QChar::surrogateToUcs4(c, s[i + 1].unicode()), colour);
@@ -74,6 +81,8 @@ void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFo
         runColour = c;
         if (ch == RichText::LF)
             run.append(QChar::ParagraphSeparator);
+        else if (isStructural(ch))
+            run.append(QChar::ReplacementCharacter);
         else
             appendCodePoint(run, ch);
     }

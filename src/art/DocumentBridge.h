@@ -15,6 +15,8 @@ namespace torvo {
 RichText snapshotDocument(const QTextDocument& document, Colour typing, bool terminateLastLine);
 
 // Inserts the art at the cursor in the format `base` (its font), each run in its colour.
+// The object placeholder U+FFFC and Qt's frame markers U+FDD0-U+FDEF, which a document
+// would take for structure, are inserted as U+FFFD.
 void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFormat& base);
 
 // Replaces the whole content of the document by the art.
