@@ -251,6 +251,14 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
     const std::size_t capacity = spares.size() * (map.perCode > 1 ? 2 : 1);
     bool remapped = false;
     int sinceSync = 0;
+    // Strokes sent since the last pause: a client reads them at some thousands a second,
+    // so a long run gets a longer pause (a tenth of a millisecond each) on top of the settle.
+    int sinceSettle = 0;
+    auto settle = [&] {
+        XSync(d, False);
+        pause(settleMs_ + sinceSettle / 10);
+        sinceSettle = 0;
+    };
     std::size_t next = 0;
     while (next < strokes.size()) {
         // One batch: the longest run of strokes whose missing keysyms fit the spare keys.
@@ -280,8 +288,7 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
             }
             if (remapped) {
                 // The client must have read the previous batch's events before their keys change.
-                XSync(d, False);
-                pause(settleMs_);
+                settle();
             }
             writeRange(bound);
             remapped = true;
@@ -303,6 +310,7 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
             if (alt) XTestFakeKeyEvent(d, unsigned(altCode), False, CurrentTime);
             if (ctrl) XTestFakeKeyEvent(d, unsigned(ctrlCode), False, CurrentTime);
             // Keep the server's queue short rather than flooding it.
+            ++sinceSettle;
             if (++sinceSync == 64) {
                 XSync(d, False);
                 sinceSync = 0;
@@ -311,8 +319,7 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
         next = end;
     }
 
-    XSync(d, False);
-    pause(settleMs_);
+    settle();
     if (remapped) writeRange({});
     if (capsLocked) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
     if (lockedGroup != 0) XkbLockGroup(d, XkbUseCoreKbd, unsigned(lockedGroup));

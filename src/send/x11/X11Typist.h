@@ -27,7 +27,8 @@ public:
     // (plain and Shift level) per batch.
     int spareKeycodeCount() const;
     // The pause given to the receiving client to read its events before the map changes
-    // and before perform returns, in milliseconds.
+    // and before perform returns, in milliseconds; a tenth of a millisecond per key sent
+    // since the last pause comes on top.
     void setSettleMs(int ms) { settleMs_ = ms; }
     int settleMs() const { return settleMs_; }
 
