@@ -711,6 +711,13 @@ bool Form1::openPath(const QString& path) {
         showStatus(QStringLiteral("No se pudo abrir «%1»: %2").arg(fileName(path), error));
         return false;
     }
+    if (loaded->text.size() > MaxArtPositions) {
+        showStatus(QStringLiteral("«%1» es demasiado grande para editarlo: %2 caracteres (el máximo es %3).")
+                       .arg(fileName(path))
+                       .arg(loaded->text.size())
+                       .arg(MaxArtPositions));
+        return false;
+    }
     loadIntoMensaje(loaded->text);
     showStatus(QStringLiteral("Abierto «%1».").arg(fileName(path)));
     return true;

@@ -82,6 +82,10 @@ public:
     void RestaurarColores();
     void RestaurarCopyPaste();
 
+    // The largest art the window takes from a file (a 2000 x 2000 picture): beyond it the
+    // text view and the grid would keep the window busy for a long time.
+    static constexpr int MaxArtPositions = 2000 * 2002;
+
     // Loads a file as the open command does, without the dialog. False when it failed
     // (the reason is in the status bar and the art is unchanged).
     bool openPath(const QString& path);

@@ -1,0 +1,91 @@
+#include "FormFixture.h"
+#include "TestRegistry.h"
+#include "files/ArtFile.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QTemporaryDir>
+
+using namespace torvo;
+
+namespace {
+RichText bigArt(int cols, int rows) {
+    const Palette p;
+    RichText t;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < cols; ++c)
+            t.append(U"#@*+ab "[(r + c) % 7], p[((r * cols + c) / 3) % 16]);
+        t.appendLineBreak();
+    }
+    return t;
+}
+void write(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(data), data.size());
+}
+} // namespace
+
+// Large art through every view and export (the sanitizer build also checks for leaks here).
+class LargeArtTest : public QObject {
+    Q_OBJECT
+private slots:
+    void bigPictureThroughEveryViewAndExport() {
+        QTemporaryDir dir;
+        const QString art = dir.filePath(QStringLiteral("big.qcg"));
+        write(art, encodeArtFile(bigArt(400, 1000), SaveFormat::Own));
+        FormFixture f;
+        f.form->show();
+        QVERIFY(f.form->openPath(art));
+        QCOMPARE(f.grid().rows(), 1000);
+        QCOMPARE(f.grid().cols(), 400);
+        f.chooseTab(1);
+        f.chooseTab(0);
+        f.chooseTab(2);
+        f.chooseTab(0);
+        QCOMPARE(f.form->BackBox.size(), 402 * 1000);
+        for (const char* name : {"x.ans", "x.html", "x.bmp"}) {
+            f.answerDialogs(dir.filePath(QLatin1String(name)));
+            const QString command = QLatin1String(name).endsWith(QLatin1String("ans"))    ? "mnuSaveAnsi"
+                                    : QLatin1String(name).endsWith(QLatin1String("html")) ? "mnuSaveHTML"
+                                                                                          : "mnuSaveBitmap";
+            f.control<QAction>(command.toLatin1().constData())->trigger();
+            QVERIFY2(QFile::exists(dir.filePath(QLatin1String(name))), qPrintable(f.status()));
+        }
+        QCOMPARE(QImageReader(dir.filePath(QStringLiteral("x.bmp"))).size().width() % 401, 0);
+    }
+    void oneVeryLongLine() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("line.txt"));
+        write(path, QByteArray(100000, 'x'));
+        FormFixture f;
+        f.form->show();
+        QVERIFY(f.form->openPath(path));
+        QCOMPARE(f.grid().cols(), 100000);
+        QCOMPARE(f.grid().rows(), 1);
+        f.answerDialogs(dir.filePath(QStringLiteral("line.html")));
+        f.control<QAction>("mnuSaveHTML")->trigger();
+        QVERIFY(QFile(dir.filePath(QStringLiteral("line.html"))).size() > 100000);
+        // The picture would be too wide: refused with a message, the art kept.
+        f.answerDialogs(dir.filePath(QStringLiteral("line.bmp")));
+        f.control<QAction>("mnuSaveBitmap")->trigger();
+        QVERIFY(!f.status().isEmpty());
+        QVERIFY(f.form->MensajeListo);
+        QCOMPARE(f.form->BackBox.size(), 100002);
+    }
+    void hugeFilesAreRefusedAndTheArtKept() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("huge.txt"));
+        QByteArray line(79, 'o');
+        line += '\n';
+        write(path, line.repeated(20 * 1024 * 1024 / 80));
+        FormFixture f;
+        f.form->show();
+        f.setArt(art({{u"mine"_qs, colours::White}}));
+        QVERIFY(!f.form->openPath(path));
+        QVERIFY(f.status().contains(QStringLiteral("demasiado grande")));
+        QCOMPARE(f.viewArt().plainText(), QStringLiteral("mine\r\n"));
+    }
+};
+TORVO_TEST(LargeArtTest)
+#include "LargeArtTest.moc"
