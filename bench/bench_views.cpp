@@ -6,8 +6,8 @@
 #include "window/MensajeEdit.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QTextCursor>
-#include <QTextEdit>
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
 
@@ -18,14 +18,14 @@ namespace {
 std::unique_ptr<Form1> windowWith(int cols, int rows) {
     auto form = std::make_unique<Form1>();
     form->show();
-    auto* view = form->findChild<QTextEdit*>(QStringLiteral("Mensaje"));
+    auto* view = form->findChild<QPlainTextEdit*>(QStringLiteral("Mensaje"));
     loadDocument(*view->document(), bench::makeArt(cols, rows), MensajeEdit::artFormat());
     return form;
 }
 
 void MensajeChangeAfterOneCharacter(benchmark::State& state) {
     auto form = windowWith(int(state.range(0)), int(state.range(1)));
-    auto* view = form->findChild<QTextEdit*>(QStringLiteral("Mensaje"));
+    auto* view = form->findChild<QPlainTextEdit*>(QStringLiteral("Mensaje"));
     for (auto _ : state) {
         // One typed character: the document reports the change and Mensaje_Change runs.
         QTextCursor cursor(view->document());
@@ -73,37 +73,3 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     return 0;
 }
-namespace {
-void LoadDetachedDocument(benchmark::State& state) {
-    const RichText art = bench::makeArt(400, 1000);
-    for (auto _ : state) {
-        QTextDocument doc;
-        loadDocument(doc, art, MensajeEdit::artFormat());
-        benchmark::DoNotOptimize(doc.characterCount());
-    }
-}
-BENCHMARK(LoadDetachedDocument)->Unit(benchmark::kMillisecond);
-void SnapshotDocument(benchmark::State& state) {
-    QTextDocument doc;
-    loadDocument(doc, bench::makeArt(400, 1000), MensajeEdit::artFormat());
-    for (auto _ : state)
-        benchmark::DoNotOptimize(snapshotDocument(doc, colours::White, true).size());
-}
-BENCHMARK(SnapshotDocument)->Unit(benchmark::kMillisecond);
-} // namespace
-namespace {
-void AttachBuiltDocument(benchmark::State& state) {
-    auto form = windowWith(10, 10);
-    auto* view = form->findChild<QTextEdit*>(QStringLiteral("Mensaje"));
-    const RichText art = bench::makeArt(400, 1000);
-    for (auto _ : state) {
-        state.PauseTiming();
-        auto* doc = new QTextDocument(view);
-        loadDocument(*doc, art, MensajeEdit::artFormat());
-        state.ResumeTiming();
-        view->setDocument(doc);
-        benchmark::DoNotOptimize(view->document()->size());
-    }
-}
-BENCHMARK(AttachBuiltDocument)->Unit(benchmark::kMillisecond);
-} // namespace

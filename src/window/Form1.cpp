@@ -35,6 +35,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -163,11 +164,10 @@ void Form1::buildControls() {
 
     Mensaje = new MensajeEdit(SSTab1);
     Mensaje->setObjectName(QStringLiteral("Mensaje"));
-    Mensaje->setAcceptRichText(true);
-    Mensaje->setStyleSheet(QStringLiteral("QTextEdit { background: black; }"));
+    Mensaje->setStyleSheet(QStringLiteral("QPlainTextEdit { background: black; }"));
     Mensaje->setFont(MensajeEdit::artFont());
-    Mensaje->setLineWrapMode(QTextEdit::FixedPixelWidth);
-    Mensaje->setLineWrapColumnOrWidth(tw(35000));
+    // Lines of art never wrap.
+    Mensaje->setLineWrapMode(QPlainTextEdit::NoWrap);
     Mensaje->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Mensaje->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
 
@@ -262,7 +262,7 @@ void Form1::wireEvents() {
     connect(Mensaje, &MensajeEdit::fileDropped, this, &Form1::openPath);
 
     watchDocument();
-    connect(Mensaje, &QTextEdit::textChanged, this, [this] {
+    connect(Mensaje, &QPlainTextEdit::textChanged, this, [this] {
         if (!textChangePending_) return;
         textChangePending_ = false;
         Mensaje_Change();
@@ -329,7 +329,7 @@ void Form1::Form_Load() {
     Mensaje->clear();
     Mensaje->setTypingColour(Palette[0]);
     Mensaje->setCurrentCharFormat(MensajeEdit::artFormat());
-    Mensaje->setTextColor(Palette[0].toQColor());
+    Mensaje->setTextColour(Palette[0]);
     BackBox = RichText(Palette[0]);
     grid1Model_->setGrid(CharGrid(1, 1));
     grid2Model_->setRows({});
@@ -404,7 +404,7 @@ void Form1::Color_MouseDown(int Index, int Button) {
     switch (SSTab1->Tab()) {
     case TextBox: {
         ++formatting_;
-        Mensaje->setTextColor(c.toQColor());
+        Mensaje->setTextColour(c);
         --formatting_;
         if (!Mensaje->textCursor().hasSelection()) Mensaje->setTypingColour(c);
         // The working copy follows at once; the other views wait for the next text change.
@@ -545,6 +545,7 @@ void Form1::loadIntoMensaje(const RichText& text) {
     // A document filled while no view lays it out is several times faster to build;
     // the view then takes it whole, as one change of the text view.
     auto* document = new QTextDocument(Mensaje);
+    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
     document->setDefaultFont(Mensaje->document()->defaultFont());
     loadDocument(*document, text, MensajeEdit::artFormat());
     // The view deletes the document it made itself; the ones made here are ours.

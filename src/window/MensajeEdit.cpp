@@ -6,6 +6,7 @@
 #include <QMimeData>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextDocumentFragment>
 #include <QUrl>
 
 namespace torvo {
@@ -22,7 +23,26 @@ QString rtfType(const QMimeData* source) {
 
 } // namespace
 
-MensajeEdit::MensajeEdit(QWidget* parent) : QTextEdit(parent) {}
+MensajeEdit::MensajeEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+
+void MensajeEdit::setTextColour(Colour c) {
+    QTextCharFormat format;
+    format.setForeground(c.toQColor());
+    mergeCurrentCharFormat(format);
+}
+
+Colour MensajeEdit::textColour() const {
+    const QBrush brush = currentCharFormat().foreground();
+    return brush.style() == Qt::NoBrush ? typing_ : Colour::fromQColor(brush.color());
+}
+
+QMimeData* MensajeEdit::createMimeDataFromSelection() const {
+    // Copied art keeps its colours for programs that take rich text.
+    QMimeData* mime = QPlainTextEdit::createMimeDataFromSelection();
+    const QTextDocumentFragment fragment(textCursor());
+    mime->setHtml(fragment.toHtml());
+    return mime;
+}
 
 QFont MensajeEdit::artFont() {
     QFont font;
@@ -42,7 +62,7 @@ QTextCharFormat MensajeEdit::artFormat() {
 }
 
 bool MensajeEdit::canInsertFromMimeData(const QMimeData* source) const {
-    return !rtfType(source).isEmpty() || source->hasUrls() || QTextEdit::canInsertFromMimeData(source);
+    return !rtfType(source).isEmpty() || source->hasUrls() || QPlainTextEdit::canInsertFromMimeData(source);
 }
 
 void MensajeEdit::insertFromMimeData(const QMimeData* source) {
@@ -65,12 +85,12 @@ void MensajeEdit::insertFromMimeData(const QMimeData* source) {
     if (!have && source->hasHtml()) {
         QTextDocument document;
         document.setHtml(source->html());
-        pasted = snapshotDocument(document, Colour::fromQColor(textColor()), false);
+        pasted = snapshotDocument(document, textColour(), false);
         have = true;
     }
     if (!have && source->hasText()) {
         pasted = RichText(typing_);
-        pasted.appendText(source->text(), Colour::fromQColor(textColor()));
+        pasted.appendText(source->text(), textColour());
         have = true;
     }
     if (!have) return;

@@ -10,17 +10,6 @@ using namespace torvo;
 
 namespace {
 const Palette P;
-
-// These tests start their own X server; the test program itself needs no screen. With
-// no display to connect to, the xcb platform would end the program before any test
-// runs, so fall back to the offscreen one (before main creates the application).
-const bool platformChosen = [] {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    return true;
-}();
-
 } // namespace
 
 class SendE2ETest : public QObject {

@@ -18,6 +18,11 @@ std::vector<Factory>& registry() {
 } // namespace torvo::test
 
 int main(int argc, char** argv) {
+    // Tests that start their own X server need no screen themselves: without any display
+    // the default platform would end the program before a test runs.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     App app(argc, argv);
     // A test class may be chosen with -class Name; other arguments go to QtTest.
     QStringList args = app.arguments();

@@ -73,7 +73,7 @@ private slots:
         FormFixture f;
         f.form->show();
         f.setArt(art({{u"keep"_qs, P[4]}}));
-        const QString before = f.Mensaje()->toHtml();
+        const QString before = f.Mensaje()->document()->toHtml();
         const QString path = dir.filePath(QStringLiteral("old.txt"));
         writeBytes(path, "\"old\"\r\n");
 
@@ -93,11 +93,11 @@ private slots:
         writeBytes(path, "\"{\\rtf1\\ansi " + QByteArray(5000, '{') + "x\"\r\n");
         f.answerDialogs(path);
         f.control<QAction>("mnuOpen")->trigger();
-        QCOMPARE(f.Mensaje()->toHtml(), before);
+        QCOMPARE(f.Mensaje()->document()->toHtml(), before);
         f.answerDialogs(dir.filePath(QStringLiteral("nothing-here.qcg")));
         f.control<QAction>("mnuOpen")->trigger();
         QVERIFY(f.status().startsWith(QStringLiteral("No se pudo abrir")));
-        QCOMPARE(f.Mensaje()->toHtml(), before);
+        QCOMPARE(f.Mensaje()->document()->toHtml(), before);
     }
     void dialogRemembersTheLastPath() {
         FormFixture f;

@@ -15,7 +15,6 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
-#include <QTextEdit>
 #include <memory>
 
 // A window as the user gets it, with its controls found by their names.
@@ -27,7 +26,7 @@ struct FormFixture {
         if (!c) qFatal("no control %s", name);
         return c;
     }
-    QTextEdit* Mensaje() const { return control<QTextEdit>("Mensaje"); }
+    QPlainTextEdit* Mensaje() const { return control<QPlainTextEdit>("Mensaje"); }
     torvo::GridView* Grid1() const { return control<torvo::GridView>("Grid1"); }
     torvo::GridView* Grid2() const { return control<torvo::GridView>("Grid2"); }
     QPlainTextEdit* BoxCopy() const { return control<QPlainTextEdit>("BoxCopy"); }

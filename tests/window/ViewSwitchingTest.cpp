@@ -87,11 +87,11 @@ private slots:
         FormFixture f;
         f.form->show();
         f.setArt(art({{u"x"_qs, P[3]}}));
-        const QString html = f.Mensaje()->toHtml();
+        const QString html = f.Mensaje()->document()->toHtml();
         f.chooseTab(3);
         f.BoxCopy()->setPlainText(QStringLiteral("edited by hand"));
         f.chooseTab(0);
-        QCOMPARE(f.Mensaje()->toHtml(), html);
+        QCOMPARE(f.Mensaje()->document()->toHtml(), html);
         QCOMPARE(f.BoxCopy()->toPlainText(), QStringLiteral("<yellow>x\n<yellow>"));
     }
     void lowFlagSuppressesRebuilds() {
