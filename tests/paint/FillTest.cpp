@@ -329,7 +329,7 @@ private slots:
         QCOMPARE(textMap(g), (std::vector<std::string>{"qqb", "qbb"}));
     }
     void wholeGridRegionFinishes() {
-        const int n = 1000;
+        const int n = 2000; // the largest picture the window takes
         CharGrid g(n, n);
         for (int r = 0; r < n; ++r)
             for (int c = 0; c < n; ++c)

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QProcess>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 
 using namespace torvo;
@@ -98,6 +100,36 @@ private slots:
         f.control<QAction>("mnuOpen")->trigger();
         QVERIFY(f.status().startsWith(QStringLiteral("No se pudo abrir")));
         QCOMPARE(f.Mensaje()->document()->toHtml(), before);
+    }
+    void fullDiskKeepsTheOldFile() {
+        // A small file system of our own, so that the save runs out of room half way.
+        QTemporaryDir dir;
+        QProcess mount;
+        mount.start(QStringLiteral("mount"), {"-t", "tmpfs", "-o", "size=64k", "tmpfs", dir.path()});
+        if (!mount.waitForFinished() || mount.exitCode() != 0)
+            QSKIP("cannot mount a small file system here (needs root)");
+        const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {dir.path()}); });
+        const QString path = dir.filePath(QStringLiteral("art.txt"));
+        writeBytes(path, "\"old art\"\r\n");
+        FormFixture f;
+        f.form->show();
+        f.setArt(art({{QString(200000, u'x'), P[0]}}));
+        f.answerDialogs(path);
+        f.control<QAction>("mnuSave")->trigger();
+        QVERIFY(f.status().startsWith(QStringLiteral("No se pudo")));
+        QCOMPARE(bytesOf(path), QByteArray("\"old art\"\r\n"));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("art.txt")});
+    }
+    void strayBytesAreShownNotLost() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("odd.txt"));
+        writeBytes(path, QByteArray("a\0b\xff\r\n", 6));
+        FormFixture f;
+        f.form->show();
+        QVERIFY(f.form->openPath(path));
+        // Not UTF-8: read as Windows-1252, every byte a character.
+        QCOMPARE(f.viewArt().plainText(), QString::fromUtf8("a\0b\u00ff\r\n", 7));
+        QCOMPARE(f.grid().cols(), 4);
     }
     void dialogRemembersTheLastPath() {
         FormFixture f;
