@@ -1,6 +1,6 @@
 // The text view's change handling and the grid write-back, in-process on the offscreen
 // platform, on art of three sizes with a colour change every 3 characters.
-#include "ArtGenerator.h"
+#include "export_art.h"
 #include "art/DocumentBridge.h"
 #include "window/Form1.h"
 #include "window/MensajeEdit.h"
@@ -19,7 +19,7 @@ std::unique_ptr<Form1> windowWith(int cols, int rows) {
     auto form = std::make_unique<Form1>();
     form->show();
     auto* view = form->findChild<QPlainTextEdit*>(QStringLiteral("Mensaje"));
-    loadDocument(*view->document(), bench::makeArt(cols, rows), MensajeEdit::artFormat());
+    loadDocument(*view->document(), exportSampleArt(cols, rows), MensajeEdit::artFormat());
     return form;
 }
 

@@ -1,5 +1,6 @@
 #include "convert/TaggedText.h"
 #include "TestRegistry.h"
+#include "WorkedExample.h"
 
 #include <QTest>
 
@@ -7,15 +8,8 @@ using namespace torvo;
 
 namespace {
 const Palette P;
-// The two-line example: "Hi " white and "^" light red, then "ok" dark green.
 RichText example(bool finalBreak) {
-    RichText t;
-    t.appendText(u"Hi ", P[0]);
-    t.append(U'^', P[2]);
-    t.appendLineBreak();
-    t.appendText(u"ok", P[12]);
-    if (finalBreak) t.appendLineBreak();
-    return t;
+    return test::workedExample(finalBreak);
 }
 QString L(char letter) {
     return QString(QChar(0x16)) + QLatin1Char(letter);

@@ -1,5 +1,6 @@
 #include "send/Keystrokes.h"
 #include "TestRegistry.h"
+#include "WorkedExample.h"
 #include "send/KeyInterpreter.h"
 
 #include <QTest>
@@ -8,15 +9,8 @@ using namespace torvo;
 
 namespace {
 const Palette P;
-// Two lines: "Hi " white and "^" light red, then "ok" dark green.
 RichText example(bool finalBreak) {
-    RichText t;
-    t.appendText(u"Hi ", P[0]);
-    t.append(U'^', P[2]);
-    t.appendLineBreak();
-    t.appendText(u"ok", P[12]);
-    if (finalBreak) t.appendLineBreak();
-    return t;
+    return test::workedExample(finalBreak);
 }
 QString keys(const RichText& t, const Palette& p = P) {
     return *buildKeystrokes(t, p);
