@@ -376,6 +376,12 @@ void Form1::dropEvent(QDropEvent* event) {
     openPath(event->mimeData()->urls().front().toLocalFile());
 }
 
+void Form1::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // Minimising and restoring lay the window out as a change of size does.
+    if (event->type() == QEvent::WindowStateChange) Form_Resize();
+}
+
 void Form1::closeEvent(QCloseEvent* event) {
     Form_Terminate();
     QMainWindow::closeEvent(event);
@@ -598,6 +604,7 @@ void Form1::RestaurarColores() {
     RichText recoloured = BackBox;
     if (!applyColourChanges(recoloured, changes, cancelCheck())) return;
     BackBox = std::move(recoloured);
+    Mensaje->setTypingColour(BackBox.typingColour());
     MensajeListo = true;
     // This write is a change of the text view, so it rebuilds every view.
     loadIntoMensaje(BackBox);

@@ -112,6 +112,11 @@ private slots:
         f.form->Form_Resize();
         QVERIFY(f.SSTab1()->isVisible());
         QVERIFY(f.Mensaje()->height() > 0);
+        // Minimised, the tab strip hides; restored, it is laid out again.
+        f.form->setWindowState(Qt::WindowMinimized);
+        QVERIFY(!f.SSTab1()->isVisibleTo(f.form.get()));
+        f.form->setWindowState(Qt::WindowNoState);
+        QVERIFY(f.SSTab1()->isVisibleTo(f.form.get()));
     }
     void swatchPresses() {
         FormFixture f;
