@@ -147,6 +147,9 @@ void Form1::buildControls() {
     Label1->setGeometry(twRect(7260, 60, 615, 615));
     Label1->setFont(namedFont({"Arial", "Liberation Sans", "DejaVu Sans"}, 27.75, true));
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QPalette labelColours = Label1->palette();
+    labelColours.setColor(QPalette::WindowText, Colour{0xC00000}.toQColor());
+    Label1->setPalette(labelColours);
 
     TextImage = new QLabel(client_);
     TextImage->setObjectName(QStringLiteral("TextImage"));

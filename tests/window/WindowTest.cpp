@@ -34,6 +34,9 @@ private slots:
         QCOMPARE(f.control<QRadioButton>("chkWFill")->text(), QStringLiteral("X Fill"));
         const QColor background = f.Mensaje()->viewport()->palette().color(QPalette::Base);
         QCOMPARE(background, QColor(Qt::black));
+        auto* label = f.control<QLabel>("Label1");
+        QVERIFY(label->text().isEmpty());
+        QCOMPARE(label->palette().color(QPalette::WindowText), QColor(0, 0, 0xC0));
     }
     void captionsAndMenus() {
         FormFixture f;
