@@ -1,7 +1,7 @@
 // The text view's change handling and the grid write-back, in-process on the offscreen
 // platform, on art of three sizes with a colour change every 3 characters.
-#include "export_art.h"
 #include "art/DocumentBridge.h"
+#include "export_art.h"
 #include "window/Form1.h"
 #include "window/MensajeEdit.h"
 
