@@ -1,7 +1,6 @@
 #include "files/AnsiExport.h"
 
-#include "convert/CodeWalk.h"
-#include "palette/Vocabulary.h"
+#include "convert/TaggedText.h"
 
 #include <algorithm>
 #include <array>
@@ -114,15 +113,8 @@ QString ANSIConvert(QString& str) {
 
 std::optional<QString> SalvarComoAnsi(const RichText& text, const Palette& palette,
                                       const std::function<bool()>& cancelled) {
-    CodeWalkPolicy policy;
-    policy.codeOf = [&palette](Colour c) -> std::optional<QString> {
-        const std::optional<int> index = palette.lookup(c);
-        if (!index) return std::nullopt;
-        return vocabulary::tagWord(*index);
-    };
-    policy.appendChar = [](QString& out, char32_t ch) { appendCodePoint(out, ch); };
-    policy.lineBreak = QStringLiteral("\r\n");
-    std::optional<QString> tagged = walkCodes(text, policy, cancelled);
+    // The ANSI text is the tagged text with its tag words turned into sequences.
+    std::optional<QString> tagged = taggedText(text, palette, true, cancelled);
     if (!tagged) return std::nullopt;
     ANSIConvert(*tagged);
     return tagged;

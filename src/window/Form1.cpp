@@ -742,13 +742,17 @@ void Form1::mnuOpen_Click() {
     openPath(path);
 }
 
+void Form1::reportWrite(const QString& path, const QString& error) {
+    showStatus(error.isEmpty() ? QStringLiteral("Guardado «%1».").arg(fileName(path)) : error);
+}
+
 void Form1::mnuSave_Click() {
     const QString path = CommonDialog1->ShowSave(QStringLiteral(
         "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
     const RichText art = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), false);
     const QString error = writeFileAtomically(path, encodeArtFile(art, formatForPath(path)));
-    showStatus(error.isEmpty() ? QStringLiteral("Guardado «%1».").arg(fileName(path)) : error);
+    reportWrite(path, error);
 }
 
 void Form1::mnuSaveAnsi_Click() {
@@ -757,7 +761,7 @@ void Form1::mnuSaveAnsi_Click() {
     const auto text = SalvarComoAnsi(BackBox, Palette, cancelCheck());
     if (!text) return;
     const QString error = writeFileAtomically(path, encodeExport(*text));
-    showStatus(error.isEmpty() ? QStringLiteral("Guardado «%1».").arg(fileName(path)) : error);
+    reportWrite(path, error);
 }
 
 void Form1::mnuSaveHTML_Click() {
@@ -766,7 +770,7 @@ void Form1::mnuSaveHTML_Click() {
     const auto page = SalvarComoHTML(BackBox, cancelCheck());
     if (!page) return;
     const QString error = writeFileAtomically(path, encodeExport(*page));
-    showStatus(error.isEmpty() ? QStringLiteral("Guardado «%1».").arg(fileName(path)) : error);
+    reportWrite(path, error);
 }
 
 void Form1::mnuSaveBitmap_Click() {
@@ -783,7 +787,7 @@ void Form1::mnuSaveBitmap_Click() {
     const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos Bitmap (*.bmp)|*.bmp"));
     if (path.isEmpty()) return;
     const QString error = saveBitmap(image, path);
-    showStatus(error.isEmpty() ? QStringLiteral("Guardado «%1».").arg(fileName(path)) : error);
+    reportWrite(path, error);
 }
 
 } // namespace torvo

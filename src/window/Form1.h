@@ -106,6 +106,8 @@ private:
     void wireEvents();
     void layoutViews();
     void showStatus(const QString& message);
+    // One status line for a file written (error empty) or not.
+    void reportWrite(const QString& path, const QString& error);
     void waitForMensajeListo();
     // Replaces the whole text view; as a change of the text it runs Mensaje_Change.
     void loadIntoMensaje(const RichText& text);

@@ -89,7 +89,6 @@ void MensajeEdit::insertFromMimeData(const QMimeData* source) {
         have = true;
     }
     if (!have && source->hasText()) {
-        pasted = RichText(typing_);
         pasted.appendText(source->text(), textColour());
         have = true;
     }
