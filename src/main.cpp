@@ -1,12 +1,12 @@
 #include "window/Form1.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdio>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("torvo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Torvo"));
     QApplication::setDesktopFileName(QStringLiteral("torvo"));
     // One argument is a file handed over by the desktop ("Open with"); nothing else is taken.
     const QStringList args = app.arguments().mid(1);
@@ -16,6 +16,9 @@ int main(int argc, char** argv) {
     }
     torvo::Form1 window;
     window.show();
-    if (args.size() == 1) window.openPath(args.front());
+    // Work left unsaved by an editor that ended (an exit, a crash) comes back first.
+    window.startRecovery(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
+                             QStringLiteral("/recovery"),
+                         args.value(0));
     return app.exec();
 }

@@ -87,4 +87,12 @@ std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error) {
     return std::optional<LoadedArt>(std::move(loaded));
 }
 
+bool reopensAs(QByteArrayView bytes, const RichText& art) {
+    std::optional<LoadedArt> loaded = decodeArtFile(bytes, nullptr);
+    if (!loaded) return false;
+    RichText& text = loaded->text;
+    if (!text.isEmpty() && !text.endsWithLineBreak()) text.appendLineBreak();
+    return text == art;
+}
+
 } // namespace torvo
