@@ -1,4 +1,5 @@
 #include "window/Form1.h"
+#include "window/QtSpanish.h"
 
 #include <QApplication>
 #include <QStandardPaths>
@@ -14,6 +15,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: torvo [FILE]\n");
         return 2;
     }
+    if (!torvo::installQtSpanish(app))
+        std::fprintf(
+            stderr,
+            "torvo: falta la traducción de Qt al español (qtbase_es); sus diálogos saldrán en inglés.\n");
     torvo::Form1 window;
     window.show();
     // Work left unsaved by an editor that ended (an exit, a crash) comes back first.

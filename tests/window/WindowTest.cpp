@@ -1,7 +1,12 @@
 #include "FormFixture.h"
 #include "TestRegistry.h"
+#include "window/QtSpanish.h"
 #include "window/Twips.h"
 
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QFileIconProvider>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTabBar>
@@ -62,6 +67,21 @@ private slots:
         for (auto [name, caption] : entries)
             QCOMPARE(f.control<QAction>(name)->text(), QString::fromUtf8(caption));
         QVERIFY(f.control<QAction>("mnuUseTags")->isChecked());
+    }
+    // Qt's own dialogs and menus speak Spanish too, as the editor installs them at start-up.
+    void qtTextsAreSpanish() {
+        QVERIFY(installQtSpanish(*QCoreApplication::instance()));
+        QFileDialog dialog;
+        dialog.setOption(QFileDialog::DontUseNativeDialog);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        auto* buttons = dialog.findChild<QDialogButtonBox*>();
+        QVERIFY(buttons);
+        QCOMPARE(buttons->button(QDialogButtonBox::Open)->text(), QStringLiteral("&Abrir"));
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("Cancelar"));
+        QCOMPARE(QFileIconProvider().type(QFileInfo(QDir::tempPath())), QStringLiteral("Carpeta"));
+        FormFixture f;
+        const std::unique_ptr<QMenu> menu(f.Mensaje()->createStandardContextMenu());
+        QCOMPARE(menu->actions().constFirst()->text().section(u'\t', 0, 0), QStringLiteral("&Deshacer"));
     }
     void typingGivesWhiteCharacters() {
         FormFixture f;
