@@ -80,6 +80,17 @@ void applyHunks(RichText& art, const std::vector<ArtHunk>& hunks, bool undo) {
     }
 }
 
+std::vector<ArtHunk> invertHunks(const std::vector<ArtHunk>& hunks) {
+    std::vector<ArtHunk> inverse;
+    inverse.reserve(hunks.size());
+    int shift = 0;
+    for (const ArtHunk& h : hunks) {
+        inverse.push_back({h.at - shift, h.inserted, h.removed});
+        shift += h.inserted.size() - h.removed.size();
+    }
+    return inverse;
+}
+
 qsizetype hunkPositions(const std::vector<ArtHunk>& hunks) {
     qsizetype n = 0;
     for (const ArtHunk& h : hunks)

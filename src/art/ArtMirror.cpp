@@ -27,8 +27,7 @@ ArtChange ArtMirror::reset(const QTextDocument& document) {
     RichText fresh = snapshotDocument(document, art_.typingColour(), true);
     ArtChange change;
     change.hunks = diffArt(art_, fresh);
-    change.oldLines = art_.lineCount();
-    change.newLines = fresh.lineCount();
+    change.lines.push_back({0, art_.lineCount(), fresh.lineCount()});
     art_ = std::move(fresh);
     blocks_ = document.blockCount();
     return change;
@@ -55,27 +54,24 @@ ArtChange ArtMirror::follow(const QTextDocument& document, int position, int add
     }
 
     ArtChange change;
-    change.firstLine = first;
     const RichText old = art_.mid(from, to - from);
     change.hunks = diffArt(old, fresh, from);
-    change.oldLines = breaksIn(old) + (toEnd ? 1 : 0);
-    change.newLines = breaksIn(fresh) + (toEnd ? 1 : 0);
+    const int oldLines = breaksIn(old) + (toEnd ? 1 : 0);
+    const int newLines = breaksIn(fresh) + (toEnd ? 1 : 0);
     art_.replace(from, to - from, fresh);
     blocks_ = blocks;
-    const int fixed = toEnd ? 0 : refreshBreaks(first + change.newLines);
-    if (change.hunks.empty() && fixed == 0) {
-        change.oldLines = change.newLines = 0; // a line break where the art already had one
-        return change;
-    }
-    change.oldLines += fixed;
-    change.newLines += fixed;
+    const int fixed = toEnd ? 0 : refreshBreaks(first + newLines);
+    // Nothing to report for a line break where the art already had one.
+    if (!change.hunks.empty() || fixed > 0)
+        change.lines.push_back({first, oldLines + fixed, newLines + fixed});
     return change;
 }
 
 ArtChange ArtMirror::setTypingColour(Colour typing) {
     art_.setTypingColour(typing);
     ArtChange change;
-    change.oldLines = change.newLines = std::max(refreshBreaks(0), art_.isEmpty() ? 1 : 0);
+    const int lines = std::max(refreshBreaks(0), art_.isEmpty() ? 1 : 0);
+    if (lines > 0) change.lines.push_back({0, lines, lines});
     return change;
 }
 
@@ -93,8 +89,8 @@ int ArtMirror::refreshBreaks(int line) {
     return fixed;
 }
 
-void ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks, bool undo,
-                      const QTextCharFormat& base) {
+std::vector<LineSpan> ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks, bool undo,
+                                       const QTextCharFormat& base) {
     struct Edit {
         int at, length;
         const RichText* with;
@@ -108,7 +104,8 @@ void ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks
             edits.push_back({h.at - shift, h.removed.size(), &h.inserted});
         shift += h.inserted.size() - h.removed.size();
     }
-    if (edits.empty()) return;
+    std::vector<LineSpan> lines;
+    if (edits.empty()) return lines;
 
     // The art once written: how many line breaks, and whether its last line is empty.
     int breaks = art_.lineCount() - 1;
@@ -130,6 +127,12 @@ void ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks
     }
     const bool lastLineEmpty = tail.size() == 2 || (tail.size() == 3 && tail[2] == RichText::LF);
 
+    // Each edit is followed as it is made, so that edits far apart cost only their own
+    // lines; the document reports them together at the end of the block.
+    auto followEdit = [&](int position, int added) {
+        const ArtChange change = follow(document, position, added);
+        lines.insert(lines.end(), change.lines.begin(), change.lines.end());
+    };
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
     // When the last line has characters, its line break exists only in the art; an edit
@@ -141,7 +144,9 @@ void ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks
             return e.at + e.length > size - 2;
         })) {
         cursor.movePosition(QTextCursor::End);
+        const int at = cursor.position();
         cursor.insertBlock();
+        followEdit(at, 1);
     }
     auto documentPosition = [&](int p) {
         const int line = art_.lineOf(p);
@@ -150,7 +155,7 @@ void ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks
             position += utf16Length(art_.charAt(q));
         return position;
     };
-    // From the last edit to the first, so that the positions of the others stay put.
+    // From the last edit to the first, so that the art before each one is as it was.
     for (auto it = edits.rbegin(); it != edits.rend(); ++it) {
         const int from = documentPosition(it->at);
         int to = from;
@@ -160,17 +165,24 @@ void ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         insertRichText(cursor, *it->with, base);
+        followEdit(from, cursor.position() - from);
     }
     // The document ends as the art does: a last line with characters ends the document,
     // and an empty last line needs one more line break, or it would not count.
     if (atEnd && breaks > 0) {
         cursor.movePosition(QTextCursor::End);
-        if (lastLineEmpty && document.blockCount() == breaks)
+        const int at = cursor.position();
+        if (lastLineEmpty && document.blockCount() == breaks) {
             cursor.insertBlock();
-        else if (!lastLineEmpty && document.blockCount() == breaks + 1 && document.lastBlock().length() == 1)
+            followEdit(at, 1);
+        } else if (!lastLineEmpty && document.blockCount() == breaks + 1 &&
+                   document.lastBlock().length() == 1) {
             cursor.deletePreviousChar();
+            followEdit(at - 1, 0);
+        }
     }
     cursor.endEditBlock();
+    return lines;
 }
 
 } // namespace torvo

@@ -2,6 +2,8 @@
 
 #include "art/RichText.h"
 
+#include <algorithm>
+
 namespace torvo {
 
 QString Cell::text() const {
@@ -11,9 +13,27 @@ QString Cell::text() const {
 }
 
 void CharGrid::reset(int rows, int cols) {
-    rows_ = rows < 0 ? 0 : rows;
     cols_ = cols < 0 ? 0 : cols;
-    cells_.assign(std::size_t(rows_) * std::size_t(cols_), Cell{});
+    rows_.assign(std::size_t(rows < 0 ? 0 : rows), Row(std::size_t(cols_)));
+}
+
+void CharGrid::replaceRows(int at, int count, std::vector<Row> with) {
+    for (Row& r : with)
+        r.resize(std::size_t(cols_));
+    const auto first = rows_.begin() + at;
+    const int common = std::min(count, int(with.size()));
+    std::move(with.begin(), with.begin() + common, first);
+    if (count > common)
+        rows_.erase(first + common, first + count);
+    else
+        rows_.insert(first + common, std::make_move_iterator(with.begin() + common),
+                     std::make_move_iterator(with.end()));
+}
+
+void CharGrid::setCols(int cols) {
+    cols_ = cols < 0 ? 0 : cols;
+    for (Row& r : rows_)
+        r.resize(std::size_t(cols_));
 }
 
 } // namespace torvo

@@ -2,45 +2,45 @@
 
 namespace torvo {
 
+CodeWalker::CodeWalker(const CodeWalkPolicy& policy) : policy_(policy) {}
+
+bool CodeWalker::walk(const RichText& text, int from, int to, CodeWalkState& state, QString& out,
+                      const std::function<bool()>& cancelled) {
+    for (int p = from; p < to; ++p) {
+        if (cancelled && cancelled()) return false;
+        const Colour c = text.colourAt(p);
+        if (!haveLast_ || !(c == lastColour_)) {
+            lastCode_ = policy_.codeOf(c);
+            lastColour_ = c;
+            haveLast_ = true;
+        }
+        if (lastCode_) state.current = lastCode_;
+
+        const bool isBreak = text.isLineBreak(p);
+        const char32_t ch = text.charAt(p);
+        if ((isBreak || ch != U' ') && state.current != state.lastWritten) {
+            if (state.current) out += *state.current;
+            state.lastWritten = state.current;
+        }
+        if (!isBreak) {
+            policy_.appendChar(out, ch);
+        } else if (!state.toggleSet) {
+            out += policy_.lineBreak;
+            if (state.current) out += *state.current;
+            state.toggleSet = true;
+        } else {
+            state.toggleSet = false;
+        }
+    }
+    return true;
+}
+
 std::optional<QString> walkCodes(const RichText& text, const CodeWalkPolicy& policy,
                                  const std::function<bool()>& cancelled) {
     QString out;
     out.reserve(qsizetype(text.size()) + qsizetype(text.size()) / 2);
-    std::optional<QString> current = policy.initialCode;
-    std::optional<QString> lastWritten = policy.initialCode;
-    bool toggleSet = false;
-    // The code of the previous position's colour is usually the same; keep it.
-    bool haveLast = false;
-    Colour lastColour;
-    std::optional<QString> lastCode;
-
-    const int n = text.size();
-    for (int p = 0; p < n; ++p) {
-        if (cancelled && cancelled()) return std::nullopt;
-        const Colour c = text.colourAt(p);
-        if (!haveLast || !(c == lastColour)) {
-            lastCode = policy.codeOf(c);
-            lastColour = c;
-            haveLast = true;
-        }
-        if (lastCode) current = lastCode;
-
-        const bool isBreak = text.isLineBreak(p);
-        const char32_t ch = text.charAt(p);
-        if ((isBreak || ch != U' ') && current != lastWritten) {
-            if (current) out += *current;
-            lastWritten = current;
-        }
-        if (!isBreak) {
-            policy.appendChar(out, ch);
-        } else if (!toggleSet) {
-            out += policy.lineBreak;
-            if (current) out += *current;
-            toggleSet = true;
-        } else {
-            toggleSet = false;
-        }
-    }
+    CodeWalkState state = CodeWalker::start(policy);
+    if (!CodeWalker(policy).walk(text, 0, text.size(), state, out, cancelled)) return std::nullopt;
     return out;
 }
 

@@ -5,8 +5,7 @@
 
 namespace torvo {
 
-std::optional<QString> taggedText(const RichText& text, const Palette& palette, bool useTags,
-                                  const std::function<bool()>& cancelled) {
+CodeWalkPolicy taggedPolicy(const Palette& palette, bool useTags) {
     CodeWalkPolicy policy;
     policy.codeOf = [&palette, useTags](Colour c) -> std::optional<QString> {
         const std::optional<int> index = palette.lookup(c);
@@ -15,7 +14,12 @@ std::optional<QString> taggedText(const RichText& text, const Palette& palette, 
     };
     policy.appendChar = [](QString& out, char32_t ch) { appendCodePoint(out, ch); };
     policy.lineBreak = QStringLiteral("\r\n");
-    return walkCodes(text, policy, cancelled);
+    return policy;
+}
+
+std::optional<QString> taggedText(const RichText& text, const Palette& palette, bool useTags,
+                                  const std::function<bool()>& cancelled) {
+    return walkCodes(text, taggedPolicy(palette, useTags), cancelled);
 }
 
 } // namespace torvo

@@ -2,6 +2,9 @@
 
 #include "art/CharGrid.h"
 #include "art/RichText.h"
+#include "convert/ColourFollower.h"
+#include "convert/GridFollower.h"
+#include "convert/TaggedFollower.h"
 #include "history/History.h"
 #include "palette/Palette.h"
 #include "window/MensajeEdit.h"
@@ -186,6 +189,11 @@ private:
     QUndoGroup historyGroup_;
     QElapsedTimer clock_;
     QString fileName_;
+    // The derived views, each brought up to date with the lines changed since it was last.
+    GridFollower gridFollower_;
+    ColourFollower colourFollower_;
+    TaggedFollower taggedFollower_;
+    int boxCopyRevision_ = -1; // BoxCopy's document as the follower last wrote it
     // The cells a right-button paint gesture has changed so far, with what they held.
     std::unordered_map<quint64, Cell> painting_;
     std::unique_ptr<RecoveryStore> recovery_;

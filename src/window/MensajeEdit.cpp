@@ -64,7 +64,7 @@ MensajeEdit::MensajeEdit(QWidget* parent) : QPlainTextEdit(parent) {
 
 void MensajeEdit::watch(QTextDocument* document) {
     connect(document, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
-        if (formatting_ == 0) noteChange(position, removed, added);
+        if (quiet_ == 0) noteChange(position, removed, added);
     });
 }
 
@@ -90,7 +90,14 @@ void MensajeEdit::settle() {
 }
 
 void MensajeEdit::report(const ArtChange& change) {
-    if (change.touchesLines()) emit artChanged(change, source_);
+    if (!change.touchesLines()) return;
+    for (const LineSpan& span : change.lines)
+        changed_.add(span);
+    emit artChanged(change, source_);
+}
+
+LineEdits MensajeEdit::takeChangedLines() {
+    return std::exchange(changed_, LineEdits());
 }
 
 void MensajeEdit::normalise(int from, int to) {
@@ -100,7 +107,7 @@ void MensajeEdit::normalise(int from, int to) {
     from = std::clamp(from, 0, end);
     to = std::clamp(to, from, end);
     if (from == to) return;
-    ++formatting_;
+    ++quiet_;
     QTextCursor cursor(document());
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
@@ -125,7 +132,7 @@ void MensajeEdit::normalise(int from, int to) {
             cursor.mergeCharFormat(colour);
         }
     }
-    --formatting_;
+    --quiet_;
 }
 
 void MensajeEdit::setTypingColour(Colour c) {
@@ -150,28 +157,40 @@ ArtChange MensajeEdit::replaceArt(const RichText& text) {
     // The art of a view always ends its last line.
     RichText target = text;
     if (!target.isEmpty() && !target.endsWithLineBreak()) target.appendLineBreak();
+    return patchArt(diffArt(art(), target));
+}
+
+ArtChange MensajeEdit::patchArt(std::vector<ArtHunk> hunks) {
     ArtChange change;
-    change.hunks = diffArt(art(), target);
-    if (change.hunks.empty()) return change;
+    if (hunks.empty()) return change;
     const Source was = std::exchange(source_, Source::System);
-    if (hunkPositions(change.hunks) > BulkPositions && hunkPositions(change.hunks) > art().size() / 2)
-        swapDocument(target);
-    else
-        mirror_.write(*document(), change.hunks, false, artFormat());
+    change.lines = write(hunks, false);
     source_ = was;
+    change.hunks = std::move(hunks);
     return change;
 }
 
 void MensajeEdit::applyHunks(const std::vector<ArtHunk>& hunks, bool undo) {
     const Source was = std::exchange(source_, Source::History);
+    write(hunks, undo);
+    source_ = was;
+}
+
+std::vector<LineSpan> MensajeEdit::write(const std::vector<ArtHunk>& hunks, bool undo) {
     if (hunkPositions(hunks) > BulkPositions && hunkPositions(hunks) > art().size() / 2) {
         RichText target = art();
         torvo::applyHunks(target, hunks, undo);
-        swapDocument(target);
-    } else {
-        mirror_.write(*document(), hunks, undo, artFormat());
+        return swapDocument(target);
     }
-    source_ = was;
+    settle();
+    // The mirror follows its own edits; the document's report of them is left aside.
+    ++quiet_;
+    ArtChange change;
+    change.lines = mirror_.write(*document(), hunks, undo, artFormat());
+    --quiet_;
+    change.hunks = undo ? invertHunks(hunks) : hunks;
+    report(change);
+    return change.lines;
 }
 
 void MensajeEdit::endWithEmptyLine() {
@@ -181,7 +200,7 @@ void MensajeEdit::endWithEmptyLine() {
     cursor.insertBlock();
 }
 
-void MensajeEdit::swapDocument(const RichText& target) {
+std::vector<LineSpan> MensajeEdit::swapDocument(const RichText& target) {
     // A document filled while no view lays it out is several times faster to build.
     auto* fresh = new QTextDocument(this);
     fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
@@ -196,7 +215,9 @@ void MensajeEdit::swapDocument(const RichText& target) {
     watch(fresh);
     if (ours) old->deleteLater();
     pending_ = false;
-    report(mirror_.reset(*fresh));
+    const ArtChange change = mirror_.reset(*fresh);
+    report(change);
+    return change.lines;
 }
 
 void MensajeEdit::setHistoryActions(QAction* undo, QAction* redo) {
