@@ -128,13 +128,13 @@ std::vector<LineSpan> ArtMirror::write(QTextDocument& document, const std::vecto
     const bool lastLineEmpty = tail.size() == 2 || (tail.size() == 3 && tail[2] == RichText::LF);
 
     // Each edit is followed as it is made, so that edits far apart cost only their own
-    // lines; the document reports them together at the end of the block.
+    // lines, and is its own edit block: edits merged in one block make the plain-text
+    // layout forget the layout of every line from the first edit to well past the last.
     auto followEdit = [&](int position, int added) {
         const ArtChange change = follow(document, position, added);
         lines.insert(lines.end(), change.lines.begin(), change.lines.end());
     };
     QTextCursor cursor(&document);
-    cursor.beginEditBlock();
     // When the last line has characters, its line break exists only in the art; an edit
     // that reaches it needs it in the document too.
     const int size = art_.size();
@@ -161,10 +161,17 @@ std::vector<LineSpan> ArtMirror::write(QTextDocument& document, const std::vecto
         int to = from;
         for (int q = it->at; q < it->at + it->length; ++q)
             to += art_.charAt(q) == RichText::CR ? 0 : utf16Length(art_.charAt(q));
+        cursor.beginEditBlock();
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         insertRichText(cursor, *it->with, base);
+        // The layout lays a line changed within itself out at once, wherever it is; told
+        // that the lines are dirty, it only forgets their layout until they are shown.
+        const QTextBlock first = document.findBlock(from);
+        const QTextBlock last = document.findBlock(cursor.position());
+        document.markContentsDirty(first.position(), last.position() + last.length() - first.position());
+        cursor.endEditBlock();
         followEdit(from, cursor.position() - from);
     }
     // The document ends as the art does: a last line with characters ends the document,
@@ -181,7 +188,6 @@ std::vector<LineSpan> ArtMirror::write(QTextDocument& document, const std::vecto
             followEdit(at - 1, 0);
         }
     }
-    cursor.endEditBlock();
     return lines;
 }
 

@@ -3,6 +3,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <unordered_map>
 
 namespace torvo {
 namespace {
@@ -24,18 +25,19 @@ bool isStructural(char32_t c) {
 
 bool appendBlock(RichText& text, const QTextBlock& block, Colour typing) {
     bool hasChars = false;
+    // The block's text read once; its fragments give the formats of its stretches.
+    const QString s = block.text();
+    const int start = block.position();
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (!fragment.isValid()) continue;
         const QTextCharFormat format = fragment.charFormat();
         // Images and other objects are not characters of the art.
         const bool object = format.objectType() != QTextFormat::NoObject;
-        const Colour colour = format.foreground().style() == Qt::NoBrush
-                                  ? typing
-                                  : Colour::fromQColor(format.foreground().color());
-        const QString s = fragment.text();
-        const qsizetype n = s.size();
-        for (qsizetype i = 0; i < n; ++i) {
+        const QBrush brush = format.foreground();
+        const Colour colour = brush.style() == Qt::NoBrush ? typing : Colour::fromQColor(brush.color());
+        const qsizetype n = fragment.position() - start + fragment.length();
+        for (qsizetype i = fragment.position() - start; i < n; ++i) {
             const char16_t c = s[i].unicode();
             if (c == LineSeparator || c == QChar::ParagraphSeparator) {
                 text.appendLineBreak();
@@ -68,13 +70,16 @@ RichText snapshotDocument(const QTextDocument& document, Colour typing, bool ter
 }
 
 void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFormat& base) {
-    QTextCharFormat format = base;
+    // One format a colour: the document finds a format it already holds at once when it
+    // is the very same one, and art has few colours and many runs.
+    std::unordered_map<std::uint32_t, QTextCharFormat> formats;
     QString run;
     Colour runColour;
     auto flush = [&] {
         if (run.isEmpty()) return;
-        format.setForeground(runColour.toQColor());
-        cursor.insertText(run, format);
+        auto [it, added] = formats.try_emplace(runColour.value(), base);
+        if (added) it->second.setForeground(runColour.toQColor());
+        cursor.insertText(run, it->second);
         run.clear();
     };
     const int n = text.size();

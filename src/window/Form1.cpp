@@ -497,7 +497,7 @@ void Form1::Mensaje_Change() {
     gridFollower_.note(changed);
     colourFollower_.note(changed);
     taggedFollower_.note(changed);
-    Mensaje->moveCursor(QTextCursor::End);
+    Mensaje->caretToEnd();
     RestaurarGrid();
     RestaurarGrid2();
     RestaurarCopyPaste();

@@ -107,12 +107,33 @@ void MensajeEdit::normalise(int from, int to) {
     from = std::clamp(from, 0, end);
     to = std::clamp(to, from, end);
     if (from == to) return;
+    // Typed text has both already: then nothing changes, and the view need not lay the
+    // line out a second time.
+    const QStringList families = artFont().families();
+    auto inFont = [&families](const QTextCharFormat& f) {
+        return f.fontFamilies().toStringList() == families && f.fontPointSize() == 8 && !f.fontUnderline() &&
+               !f.fontStrikeOut();
+    };
+    bool fontDone = true;
+    bool coloured = true;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        if (block.position() > from) fontDone = fontDone && inFont(block.charFormat());
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() >= to || fragment.position() + fragment.length() <= from) continue;
+            fontDone = fontDone && inFont(fragment.charFormat());
+            coloured = coloured && fragment.charFormat().foreground().style() != Qt::NoBrush;
+        }
+    }
+    if (fontDone && coloured) return;
     ++quiet_;
     QTextCursor cursor(document());
+    cursor.beginEditBlock();
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
     QTextCharFormat font;
-    font.setFontFamilies(artFont().families());
+    font.setFontFamilies(families);
     font.setFontPointSize(8);
     font.setFontUnderline(false);
     font.setFontStrikeOut(false);
@@ -132,6 +153,7 @@ void MensajeEdit::normalise(int from, int to) {
             cursor.mergeCharFormat(colour);
         }
     }
+    cursor.endEditBlock();
     --quiet_;
 }
 
@@ -200,6 +222,16 @@ void MensajeEdit::endWithEmptyLine() {
     cursor.insertBlock();
 }
 
+void MensajeEdit::caretToEnd() {
+    // Where the caret is at the end already, moving it would only work out its place on
+    // the line again; a key being handled brings it into view itself afterwards.
+    const QTextCursor caret = textCursor();
+    if (caret.hasSelection() || !caret.atEnd())
+        moveCursor(QTextCursor::End);
+    else if (!inKeyPress_)
+        ensureCursorVisible();
+}
+
 std::vector<LineSpan> MensajeEdit::swapDocument(const RichText& target) {
     // A document filled while no view lays it out is several times faster to build.
     auto* fresh = new QTextDocument(this);
@@ -249,7 +281,9 @@ void MensajeEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const Source was = std::exchange(source_, isTypingKey(event) ? Source::Typing : Source::User);
+    const bool nested = std::exchange(inKeyPress_, true);
     QPlainTextEdit::keyPressEvent(event);
+    inKeyPress_ = nested;
     source_ = was;
 }
 

@@ -51,6 +51,8 @@ public:
     void applyHunks(const std::vector<ArtHunk>& hunks, bool undo);
     // A last line with characters gets its line break in the view too.
     void endWithEmptyLine();
+    // Puts the caret at the end of the text and brings it into view.
+    void caretToEnd();
 
     // The lines changed since they were last taken, by any change.
     const LineEdits& changedLines() const { return changed_; }
@@ -87,6 +89,7 @@ private:
     ArtMirror mirror_;
     LineEdits changed_;
     Source source_ = Source::User;
+    bool inKeyPress_ = false;
     // Edits of the view's own (formatting, and writes the mirror follows itself) that
     // the document's report of changes must not be followed for.
     int quiet_ = 0;
