@@ -33,6 +33,14 @@ ArtChange ArtMirror::reset(const QTextDocument& document) {
     return change;
 }
 
+std::vector<LineSpan> ArtMirror::reset(const QTextDocument& document, const RichText& art) {
+    RichText fresh = loadedArt(art, art_.typingColour());
+    std::vector<LineSpan> lines{{0, art_.lineCount(), fresh.lineCount()}};
+    art_ = std::move(fresh);
+    blocks_ = document.blockCount();
+    return lines;
+}
+
 ArtChange ArtMirror::follow(const QTextDocument& document, int position, int added) {
     const int last = document.characterCount() - 1;
     const int first = document.findBlock(std::clamp(position, 0, last)).blockNumber();

@@ -19,6 +19,9 @@ public:
 
     // Takes the whole document as it stands (a new document, or after bulk loading).
     ArtChange reset(const QTextDocument& document);
+    // Takes a document just filled by loadDocument with `art`, without reading it again;
+    // returns the lines replaced (all of them).
+    std::vector<LineSpan> reset(const QTextDocument& document, const RichText& art);
     // Follows a change that left [position, position + added) of the document new, as
     // the document's contentsChange reports it (also when several edits were merged).
     ArtChange follow(const QTextDocument& document, int position, int added);

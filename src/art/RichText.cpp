@@ -13,12 +13,8 @@ bool isSeparator(char32_t ch) {
 } // namespace
 
 void appendCodePoint(QString& out, char32_t ch) {
-    if (ch >= 0x10000 && ch <= 0x10FFFF) {
-        out.append(QChar::highSurrogate(ch));
-        out.append(QChar::lowSurrogate(ch));
-    } else {
-        out.append(QChar(char16_t(ch)));
-    }
+    char16_t units[2];
+    out.append(reinterpret_cast<const QChar*>(units), toUtf16(ch, units));
 }
 
 void RichText::append(char32_t ch, Colour colour) {
@@ -58,11 +54,6 @@ QString RichText::textAt(int p) const {
     QString s;
     if (!isLineBreak(p)) appendCodePoint(s, positions_[p].ch);
     return s;
-}
-
-Colour RichText::colourAt(int p) const {
-    if (p >= size()) return positions_.empty() ? typing_ : positions_.back().colour;
-    return positions_[p].colour;
 }
 
 QString RichText::plainText() const {

@@ -67,7 +67,10 @@ public:
     char32_t charAt(int p) const { return positions_[p].ch; }
     // The walk's text at p: empty at a line-break half, otherwise the character.
     QString textAt(int p) const;
-    Colour colourAt(int p) const;
+    Colour colourAt(int p) const {
+        if (p >= size()) return positions_.empty() ? typing_ : positions_.back().colour;
+        return positions_[std::size_t(p)].colour;
+    }
     void setColour(int p, Colour colour) { positions_[p].colour = colour; }
     bool endsWithLineBreak() const { return !positions_.empty() && positions_.back().ch == LF; }
 
@@ -94,6 +97,17 @@ private:
 // derived from what comes before it, so only its character counts.
 inline bool sameCharacter(const RichText::Position& a, const RichText::Position& b) {
     return a.ch == b.ch && (a.colour == b.colour || a.ch == RichText::CR || a.ch == RichText::LF);
+}
+
+// The UTF-16 form of one code point: how many units it takes (1 or 2) into `units`.
+inline int toUtf16(char32_t ch, char16_t units[2]) {
+    if (ch >= 0x10000 && ch <= 0x10FFFF) {
+        units[0] = QChar::highSurrogate(ch);
+        units[1] = QChar::lowSurrogate(ch);
+        return 2;
+    }
+    units[0] = char16_t(ch);
+    return 1;
 }
 
 // Appends the UTF-16 form of one code point.

@@ -16,7 +16,8 @@ namespace torvo {
 struct CodeWalkPolicy {
     // The code of a colour, or nullopt when the colour has none (the code in force stays).
     std::function<std::optional<QString>(Colour)> codeOf;
-    // Appends the text written for one character (never a line-break half).
+    // Appends the text written for one character (never a line-break half); when empty,
+    // the character itself is written.
     std::function<void(QString& out, char32_t ch)> appendChar;
     QString lineBreak;
     // Code in force and last written code at the start; nullopt is "no code".

@@ -75,7 +75,9 @@ TaggedFollower::Line TaggedFollower::walkLine(const RichText& art, int line, con
     l.end = start;
     QString out;
     const bool hasBreak = line + 1 < art.lineCount();
-    walker.walk(art, art.lineStart(line), hasBreak ? art.lineStart(line + 1) : art.size(), l.end, out);
+    const int end = hasBreak ? art.lineStart(line + 1) : art.size();
+    out.reserve(qsizetype(end - art.lineStart(line)) * 2);
+    walker.walk(art, art.lineStart(line), end, l.end, out);
     const qsizetype at = hasBreak ? out.indexOf(LineBreak) : -1;
     l.breakWritten = at >= 0;
     l.body = at >= 0 ? out.left(at) : out;

@@ -18,7 +18,6 @@ CodeWalkPolicy taggedPolicy(const Palette& palette, bool useTags) {
         if (!index) return std::nullopt;
         return codes[std::size_t(*index)];
     };
-    policy.appendChar = [](QString& out, char32_t ch) { appendCodePoint(out, ch); };
     policy.lineBreak = QStringLiteral("\r\n");
     return policy;
 }

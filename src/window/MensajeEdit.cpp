@@ -199,18 +199,19 @@ void MensajeEdit::applyHunks(const std::vector<ArtHunk>& hunks, bool undo) {
 }
 
 std::vector<LineSpan> MensajeEdit::write(const std::vector<ArtHunk>& hunks, bool undo) {
+    ArtChange change;
+    change.hunks = undo ? invertHunks(hunks) : hunks;
     if (hunkPositions(hunks) > BulkPositions && hunkPositions(hunks) > art().size() / 2) {
         RichText target = art();
-        torvo::applyHunks(target, hunks, undo);
-        return swapDocument(target);
+        torvo::applyHunks(target, change.hunks, false);
+        change.lines = swapDocument(target);
+    } else {
+        settle();
+        // The mirror follows its own edits; the document's report of them is left aside.
+        ++quiet_;
+        change.lines = mirror_.write(*document(), hunks, undo, artFormat());
+        --quiet_;
     }
-    settle();
-    // The mirror follows its own edits; the document's report of them is left aside.
-    ++quiet_;
-    ArtChange change;
-    change.lines = mirror_.write(*document(), hunks, undo, artFormat());
-    --quiet_;
-    change.hunks = undo ? invertHunks(hunks) : hunks;
     report(change);
     return change.lines;
 }
@@ -247,9 +248,7 @@ std::vector<LineSpan> MensajeEdit::swapDocument(const RichText& target) {
     watch(fresh);
     if (ours) old->deleteLater();
     pending_ = false;
-    const ArtChange change = mirror_.reset(*fresh);
-    report(change);
-    return change.lines;
+    return mirror_.reset(*fresh, target);
 }
 
 void MensajeEdit::setHistoryActions(QAction* undo, QAction* redo) {
