@@ -56,6 +56,9 @@ ArtChange ArtMirror::follow(const QTextDocument& document, int position, int add
     RichText fresh(from > 0 ? art_.colourAt(from - 1) : art_.typingColour());
     const Colour typing = art_.typingColour();
     QTextBlock block = document.findBlockByNumber(first);
+    const QTextBlock endBlock = document.findBlockByNumber(end);
+    if (endBlock.isValid())
+        fresh.reserve(std::size_t(endBlock.position() + endBlock.length() - block.position()) + 2);
     for (int b = first; b <= end && block.isValid(); ++b, block = block.next()) {
         const bool hasChars = appendBlock(fresh, block, typing);
         if (b + 1 < blocks || hasChars) fresh.appendLineBreak();
@@ -151,9 +154,12 @@ std::vector<LineSpan> ArtMirror::write(QTextDocument& document, const std::vecto
     if (document.lastBlock().length() > 1 && std::any_of(edits.begin(), edits.end(), [size](const Edit& e) {
             return e.at + e.length > size - 2;
         })) {
-        cursor.movePosition(QTextCursor::End);
-        const int at = cursor.position();
+        cursor.beginEditBlock();
+        // A cursor moved by position needs no layout of the line it leaves.
+        const int at = document.characterCount() - 1;
+        cursor.setPosition(at);
         cursor.insertBlock();
+        cursor.endEditBlock();
         followEdit(at, 1);
     }
     auto documentPosition = [&](int p) {
@@ -185,16 +191,21 @@ std::vector<LineSpan> ArtMirror::write(QTextDocument& document, const std::vecto
     // The document ends as the art does: a last line with characters ends the document,
     // and an empty last line needs one more line break, or it would not count.
     if (atEnd && breaks > 0) {
-        cursor.movePosition(QTextCursor::End);
-        const int at = cursor.position();
+        cursor.beginEditBlock();
+        // A cursor moved by position needs no layout of the line it leaves.
+        const int at = document.characterCount() - 1;
+        cursor.setPosition(at);
+        int added = -1;
         if (lastLineEmpty && document.blockCount() == breaks) {
             cursor.insertBlock();
-            followEdit(at, 1);
+            added = 1;
         } else if (!lastLineEmpty && document.blockCount() == breaks + 1 &&
                    document.lastBlock().length() == 1) {
             cursor.deletePreviousChar();
-            followEdit(at - 1, 0);
+            added = 0;
         }
+        cursor.endEditBlock();
+        if (added >= 0) followEdit(at - 1 + added, added);
     }
     return lines;
 }

@@ -3,6 +3,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <unordered_map>
@@ -27,19 +28,35 @@ bool isStructural(char32_t c) {
 
 bool appendBlock(RichText& text, const QTextBlock& block, Colour typing) {
     bool hasChars = false;
-    // The block's text read once; its fragments give the formats of its stretches.
+    // The block's text read once; its fragments give the formats of its stretches, and
+    // what a format says is looked up once however many fragments share it.
     const QString s = block.text();
     const int start = block.position();
+    struct Known {
+        int index;
+        Colour colour;
+        bool object;
+    };
+    std::vector<Known> known;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (!fragment.isValid()) continue;
-        const QTextCharFormat format = fragment.charFormat();
-        // Images and other objects are not characters of the art.
-        const bool object = format.objectType() != QTextFormat::NoObject;
-        const QBrush brush = format.foreground();
-        const Colour colour = brush.style() == Qt::NoBrush ? typing : Colour::fromQColor(brush.color());
-        const qsizetype n = fragment.position() - start + fragment.length();
-        for (qsizetype i = fragment.position() - start; i < n; ++i) {
+        const int index = fragment.charFormatIndex();
+        auto k =
+            std::find_if(known.begin(), known.end(), [index](const Known& f) { return f.index == index; });
+        if (k == known.end()) {
+            const QTextCharFormat format = fragment.charFormat();
+            const QBrush brush = format.foreground();
+            // Images and other objects are not characters of the art.
+            known.push_back({index, brush.style() == Qt::NoBrush ? typing : Colour::fromQColor(brush.color()),
+                             format.objectType() != QTextFormat::NoObject});
+            k = known.end() - 1;
+        }
+        const Colour colour = k->colour;
+        const bool object = k->object;
+        const qsizetype first = fragment.position() - start;
+        const qsizetype n = first + fragment.length();
+        for (qsizetype i = first; i < n; ++i) {
             const char16_t c = s[i].unicode();
             if (c == LineSeparator || c == QChar::ParagraphSeparator) {
                 text.appendLineBreak();

@@ -3,26 +3,10 @@
 #include <algorithm>
 
 namespace torvo {
-namespace {
-
-bool isSeparator(char32_t ch) {
-    return ch == RichText::CR || ch == RichText::LF || ch == QChar::LineSeparator ||
-           ch == QChar::ParagraphSeparator;
-}
-
-} // namespace
 
 void appendCodePoint(QString& out, char32_t ch) {
     char16_t units[2];
     out.append(reinterpret_cast<const QChar*>(units), toUtf16(ch, units));
-}
-
-void RichText::append(char32_t ch, Colour colour) {
-    if (isSeparator(ch)) {
-        appendLineBreak();
-        return;
-    }
-    positions_.push_back({ch, colour});
 }
 
 void RichText::appendLineBreak() {

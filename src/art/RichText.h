@@ -21,6 +21,10 @@ class RichText {
 public:
     static constexpr char32_t CR = 0x0D;
     static constexpr char32_t LF = 0x0A;
+    // What a line break is made of when given as a character.
+    static constexpr bool isSeparator(char32_t ch) {
+        return ch == CR || ch == LF || ch == 0x2028 || ch == 0x2029;
+    }
 
     struct Position {
         char32_t ch;
@@ -36,7 +40,12 @@ public:
 
     // Appends one character. CR, LF and the Unicode line and paragraph separators given
     // here become a whole line break.
-    void append(char32_t ch, Colour colour);
+    void append(char32_t ch, Colour colour) {
+        if (isSeparator(ch))
+            appendLineBreak();
+        else
+            positions_.push_back({ch, colour});
+    }
     void appendLineBreak();
     // Appends text in one colour; every CR LF, lone CR, lone LF or Unicode line or
     // paragraph separator becomes one line break.

@@ -13,7 +13,7 @@ namespace {
 const QString LineBreak = QStringLiteral("\r\n");
 
 // Characters a document splits blocks at, or might: text holding them is written whole.
-bool hasBoundary(const QString& s) {
+bool hasBoundary(QStringView s) {
     return std::any_of(s.begin(), s.end(), [](QChar c) {
         const char16_t u = c.unicode();
         return u == u'\r' || u == u'\n' || u == 0x2028 || u == 0x2029 || u == 0xFFFC ||
@@ -68,35 +68,43 @@ void TaggedFollower::note(const LineEdits& changed) {
     pending_.add(changed);
 }
 
+QStringView TaggedFollower::Line::tail() const {
+    return at < 0 ? QStringView() : QStringView(out).mid(at + LineBreak.size());
+}
+
 TaggedFollower::Line TaggedFollower::walkLine(const RichText& art, int line, const CodeWalkState& start,
                                               CodeWalker& walker) const {
     Line l;
     l.start = start;
     l.end = start;
-    QString out;
     const bool hasBreak = line + 1 < art.lineCount();
     const int end = hasBreak ? art.lineStart(line + 1) : art.size();
-    out.reserve(qsizetype(end - art.lineStart(line)) * 2);
-    walker.walk(art, art.lineStart(line), end, l.end, out);
-    const qsizetype at = hasBreak ? out.indexOf(LineBreak) : -1;
-    l.breakWritten = at >= 0;
-    l.body = at >= 0 ? out.left(at) : out;
-    if (at >= 0) l.tail = out.mid(at + LineBreak.size());
-    l.odd = (hasBreak && !l.breakWritten) || hasBoundary(l.body) || hasBoundary(l.tail);
+    walker.walk(art, art.lineStart(line), end, l.end, l.out);
+    // The break's text ends the line's output but for the code after it.
+    if (hasBreak) l.at = l.out.lastIndexOf(LineBreak);
+    l.odd = (hasBreak && l.at < 0) || hasBoundary(l.body()) || hasBoundary(l.tail());
     return l;
 }
 
 QString TaggedFollower::block(int b) const {
-    return b > 0 ? lines_[std::size_t(b - 1)].tail + lines_[std::size_t(b)].body
-                 : lines_[std::size_t(b)].body;
+    const QStringView body = lines_[std::size_t(b)].body();
+    if (b == 0) return body.toString();
+    const QStringView tail = lines_[std::size_t(b - 1)].tail();
+    QString s;
+    s.reserve(tail.size() + body.size());
+    s.append(tail);
+    s.append(body);
+    return s;
 }
 
 QString TaggedFollower::whole() const {
+    qsizetype size = 0;
+    for (const Line& l : lines_)
+        size += l.out.size();
     QString out;
-    for (const Line& l : lines_) {
-        out += l.body;
-        if (l.breakWritten) out += LineBreak + l.tail;
-    }
+    out.reserve(size);
+    for (const Line& l : lines_)
+        out += l.out;
     return out;
 }
 

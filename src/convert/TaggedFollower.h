@@ -48,11 +48,13 @@ public:
 
 private:
     struct Line {
-        QString body; // what the line writes before its line break
-        QString tail; // what it writes after the break (the code in force)
+        QString out;       // what the walk writes for the line, its line break included
+        qsizetype at = -1; // where the break's text starts in it; -1 when none was written
         CodeWalkState start, end;
-        bool breakWritten = false;
         bool odd = false; // holds what a document would take for a block boundary
+        // What the line writes before its break, and after it (the code in force).
+        QStringView body() const { return at < 0 ? QStringView(out) : QStringView(out).left(at); }
+        QStringView tail() const;
     };
     Line walkLine(const RichText& art, int line, const CodeWalkState& start, CodeWalker& walker) const;
     QString block(int b) const;

@@ -218,8 +218,9 @@ std::vector<LineSpan> MensajeEdit::write(const std::vector<ArtHunk>& hunks, bool
 
 void MensajeEdit::endWithEmptyLine() {
     if (document()->lastBlock().length() <= 1) return;
+    // Placed by position, the cursor needs no layout of the line it leaves.
     QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
+    cursor.setPosition(document()->characterCount() - 1);
     cursor.insertBlock();
 }
 
@@ -227,10 +228,13 @@ void MensajeEdit::caretToEnd() {
     // Where the caret is at the end already, moving it would only work out its place on
     // the line again; a key being handled brings it into view itself afterwards.
     const QTextCursor caret = textCursor();
-    if (caret.hasSelection() || !caret.atEnd())
-        moveCursor(QTextCursor::End);
-    else if (!inKeyPress_)
+    if (caret.hasSelection() || !caret.atEnd()) {
+        QTextCursor end(document());
+        end.setPosition(document()->characterCount() - 1);
+        setTextCursor(end);
+    } else if (!inKeyPress_) {
         ensureCursorVisible();
+    }
 }
 
 std::vector<LineSpan> MensajeEdit::swapDocument(const RichText& target) {
