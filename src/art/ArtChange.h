@@ -3,6 +3,7 @@
 #include "art/LineEdits.h"
 #include "art/RichText.h"
 
+#include <optional>
 #include <vector>
 
 namespace torvo {
@@ -36,6 +37,10 @@ std::vector<ArtHunk> diffArt(const RichText& before, const RichText& after, int 
 
 // The hunks that take `hunks` back: each `at` counts in the art before them.
 std::vector<ArtHunk> invertHunks(const std::vector<ArtHunk>& hunks);
+
+// The lines that differ between two arts, colours of line breaks included; nullopt when
+// the arts are the same.
+std::optional<LineSpan> differingLines(const RichText& before, const RichText& after);
 
 // Applies the hunks to the art, or takes them back.
 void applyHunks(RichText& art, const std::vector<ArtHunk>& hunks, bool undo);

@@ -27,7 +27,7 @@ ArtChange ArtMirror::reset(const QTextDocument& document) {
     RichText fresh = snapshotDocument(document, art_.typingColour(), true);
     ArtChange change;
     change.hunks = diffArt(art_, fresh);
-    change.lines.push_back({0, art_.lineCount(), fresh.lineCount()});
+    if (const auto lines = differingLines(art_, fresh)) change.lines.push_back(*lines);
     art_ = std::move(fresh);
     blocks_ = document.blockCount();
     return change;

@@ -31,24 +31,6 @@ RichText randomLines(QRandomGenerator& rng, int lines) {
     return t;
 }
 
-RichText lineOf(const RichText& t, int line) {
-    const int end = line + 1 < t.lineCount() ? t.lineStart(line + 1) : t.size();
-    return t.mid(t.lineStart(line), end - t.lineStart(line));
-}
-
-// The lines that differ between two arts, as the text view reports a change.
-std::optional<LineSpan> spanOf(const RichText& before, const RichText& after) {
-    const int b = before.lineCount(), a = after.lineCount();
-    int head = 0;
-    while (head < std::min(a, b) && lineOf(before, head) == lineOf(after, head))
-        ++head;
-    if (head == a && a == b) return std::nullopt;
-    int tail = 0;
-    while (tail < std::min(a, b) - head && lineOf(before, b - 1 - tail) == lineOf(after, a - 1 - tail))
-        ++tail;
-    return LineSpan{head, b - head - tail, a - head - tail};
-}
-
 // A random change: lines replaced, inserted or deleted, characters recoloured, a last
 // line left without its break, or everything deleted.
 RichText randomChange(const RichText& art, QRandomGenerator& rng) {
@@ -112,7 +94,7 @@ private slots:
                 LineEdits changed;
                 for (int k = rng.bounded(1, 4); k > 0; --k) {
                     const RichText next = randomChange(art, rng);
-                    if (const auto span = spanOf(art, next)) changed.add(*span);
+                    if (const auto span = differingLines(art, next)) changed.add(*span);
                     art = next;
                 }
                 // Cells edited in the grid itself are drawn from the art again.
