@@ -98,7 +98,9 @@ void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFo
         if (run.empty()) return;
         auto [it, added] = formats.try_emplace(runColour.value(), base);
         if (added) it->second.setForeground(runColour.toQColor());
-        cursor.insertText(QString::fromUtf16(run.data(), qsizetype(run.size())), it->second);
+        // As it is: fromUtf16 would take a leading U+FEFF or U+FFFE for a byte order mark.
+        cursor.insertText(QString(reinterpret_cast<const QChar*>(run.data()), qsizetype(run.size())),
+                          it->second);
         run.clear();
     };
     const int n = text.size();

@@ -54,8 +54,8 @@ private slots:
     // What a loaded document gives back is known without reading it: surrogate halves,
     // characters beyond Unicode, structural characters and line breaks of all kinds.
     void loadedArtIsWhatTheDocumentGivesBack() {
-        static const char32_t pool[] = {U'a',   U' ',   0x1F600, 0xD83D, 0xDE00,   0xDC00, 0xFFFC,
-                                        0xFDD0, 0x2028, 0x0000,  0xFFFF, 0x110000, U'\n'};
+        static const char32_t pool[] = {U'a',   U' ',   0x1F600, 0xD83D, 0xDE00, 0xDC00,   0xFFFC, 0xFDD0,
+                                        0x2028, 0x0000, 0xFFFF,  0xFFFE, 0xFEFF, 0x110000, U'\n'};
         const Colour colours[] = {colours::White, Colour{0x0000FF}};
         QRandomGenerator rng(9);
         for (int round = 0; round < 300; ++round) {
