@@ -1,5 +1,6 @@
 #include "art/CharGrid.h"
 
+#include "art/LineEdits.h"
 #include "art/RichText.h"
 
 #include <algorithm>
@@ -20,14 +21,7 @@ void CharGrid::reset(int rows, int cols) {
 void CharGrid::replaceRows(int at, int count, std::vector<Row> with) {
     for (Row& r : with)
         r.resize(std::size_t(cols_));
-    const auto first = rows_.begin() + at;
-    const int common = std::min(count, int(with.size()));
-    std::move(with.begin(), with.begin() + common, first);
-    if (count > common)
-        rows_.erase(first + common, first + count);
-    else
-        rows_.insert(first + common, std::make_move_iterator(with.begin() + common),
-                     std::make_move_iterator(with.end()));
+    spliceLines(rows_, at, count, std::move(with));
 }
 
 void CharGrid::setCols(int cols) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace torvo {
@@ -41,5 +43,19 @@ public:
 private:
     std::vector<Stretch> stretches_;
 };
+
+// Replaces the entries [at, at + count) of a vector kept a line (or row) each by `with`:
+// entries that stay are assigned in place, so that the ones after move only when the
+// number of lines changes.
+template <class T> void spliceLines(std::vector<T>& v, int at, int count, std::vector<T> with) {
+    const auto first = v.begin() + at;
+    const int common = std::min(count, int(with.size()));
+    std::move(with.begin(), with.begin() + common, first);
+    if (count > common)
+        v.erase(first + common, first + count);
+    else
+        v.insert(first + common, std::make_move_iterator(with.begin() + common),
+                 std::make_move_iterator(with.end()));
+}
 
 } // namespace torvo

@@ -87,8 +87,7 @@ std::optional<std::vector<Colour>> ColourFollower::update(const RichText& art,
             for (Colour c : fresh.back())
                 found |= ++tally_[c.value()].lines == 1;
         }
-        const auto at = lines_.erase(first, first + s.oldLines);
-        lines_.insert(at, std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+        spliceLines(lines_, s.newFirst, s.oldLines, std::move(fresh));
     }
     pending_.clear();
     // First appearances stand where no line up to the last of them changed (so no colour

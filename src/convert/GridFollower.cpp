@@ -87,8 +87,7 @@ std::optional<GridPatch> GridFollower::update(const RichText& art, const CharGri
             fresh.push_back(lineLength(art, line));
             count(fresh.back(), +1);
         }
-        const auto at = lengths_.erase(first, first + s.oldLines);
-        lengths_.insert(at, fresh.begin(), fresh.end());
+        spliceLines(lengths_, s.newFirst, s.oldLines, std::move(fresh));
 
         // The last line is no row: the rows of the stretch stop before it.
         GridPatch::Splice splice;

@@ -186,8 +186,7 @@ std::optional<TaggedPatch> TaggedFollower::update(const RichText& art, const Pal
             state = fresh.back().end;
             odd_ += fresh.back().odd;
         }
-        const auto at = lines_.erase(first, first + s.oldLines);
-        lines_.insert(at, std::make_move_iterator(fresh.begin()), std::make_move_iterator(fresh.end()));
+        spliceLines(lines_, s.newFirst, s.oldLines, std::move(fresh));
         touch(s.newFirst, s.oldLines, s.newLines);
         next = s.newEnd();
     }
