@@ -180,13 +180,20 @@ std::vector<LineSpan> ArtMirror::write(QTextDocument& document, const std::vecto
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         insertRichText(cursor, *it->with, base);
-        // The layout lays a line changed within itself out at once, wherever it is; told
-        // that the lines are dirty, it only forgets their layout until they are shown.
-        const QTextBlock first = document.findBlock(from);
-        const QTextBlock last = document.findBlock(cursor.position());
-        document.markContentsDirty(first.position(), last.position() + last.length() - first.position());
+        const int added = cursor.position() - from;
+        // The layout lays a line changed within itself out at once, wherever it is, but
+        // only forgets the layout of a change that reaches the next line until it is
+        // shown: the line break after the edit is touched too (its format merged with
+        // nothing, which leaves it as it was).
+        const QTextBlock last = document.findBlock(from + added);
+        if (last.next().isValid()) {
+            const int lineBreak = last.position() + last.length() - 1;
+            cursor.setPosition(lineBreak);
+            cursor.setPosition(lineBreak + 1, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(QTextCharFormat());
+        }
         cursor.endEditBlock();
-        followEdit(from, cursor.position() - from);
+        followEdit(from, added);
     }
     // The document ends as the art does: a last line with characters ends the document,
     // and an empty last line needs one more line break, or it would not count.

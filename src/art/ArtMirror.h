@@ -29,11 +29,11 @@ public:
     // them, take the typing colour.
     ArtChange setTypingColour(Colour typing);
 
-    // Writes the hunks into the document, or takes them back, in one edit block, and
-    // follows each edit as it is made: the caller leaves the document's own report of the
-    // block aside. Returns the lines the edits replaced, in the order they were made. A
-    // last line with characters ends the document, as typing leaves it. `base` is the
-    // format of the text.
+    // Writes the hunks into the document, or takes them back, each edit in an edit block
+    // of its own, and follows each edit as it is made: the caller leaves the document's own
+    // reports of them aside. Returns the lines the edits replaced, in the order they were
+    // made. A last line with characters ends the document, as typing leaves it. `base` is
+    // the format of the text.
     std::vector<LineSpan> write(QTextDocument& document, const std::vector<ArtHunk>& hunks, bool undo,
                                 const QTextCharFormat& base);
 
