@@ -25,7 +25,9 @@ public:
     QString ShowOpen(const QString& Filter);
     QString ShowSave(const QString& Filter);
 
-    QString FileName() const { return fileName_; }
+    // The path chosen last, where the next dialog opens.
+    QString lastPath() const { return fileName_; }
+    void setLastPath(const QString& path) { fileName_ = path; }
     void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
 
     // "Texto (*.txt)|*.txt|Todo (*.*)|*.*" as a Qt filter list.

@@ -27,6 +27,7 @@
 #include "window/TabStrip.h"
 #include "window/Twips.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -43,6 +44,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -68,6 +70,17 @@ QString fileName(const QString& path) {
     return QFileInfo(path).fileName();
 }
 
+// A smaller size of the same font until the caption fits the button's place.
+void fitCaption(QAbstractButton* button) {
+    QFont font = button->parentWidget()->font();
+    button->setFont(font);
+    for (qreal points = font.pointSizeF(); points > 5 && button->sizeHint().width() > button->width();
+         points -= 0.25) {
+        font.setPointSizeF(points - 0.25);
+        button->setFont(font);
+    }
+}
+
 } // namespace
 
 Form1::Form1(QWidget* parent)
@@ -90,6 +103,7 @@ Form1::Form1(QWidget* parent)
     buildMenus();
     wireEvents();
     Form_Load();
+    restoreSettings();
     updateTitle();
 }
 
@@ -143,6 +157,8 @@ void Form1::buildControls() {
     chkFill = option("chkFill", QStringLiteral("Fill"), twRect(60, 315, 735, 195));
     chkWFill = option("chkWFill", QStringLiteral("X Fill"), twRect(840, 315, 735, 195));
     chkNone->setChecked(true);
+    for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
+        fitCaption(b);
 
     ColorPicker = new ColorSwatch(client_);
     ColorPicker->setObjectName(QStringLiteral("ColorPicker"));
@@ -221,6 +237,9 @@ void Form1::buildControls() {
     BoxCopy->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     BoxCopy->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     BoxCopy->setFont(namedFont({"Lucida Console", "DejaVu Sans Mono"}, 8.25, false));
+    // Only for copying: nothing typed here would ever be read back.
+    BoxCopy->setReadOnly(true);
+    BoxCopy->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     BoxCopy->hide();
 
     CommonDialog1 = new CommonDialog(this);
@@ -294,6 +313,7 @@ void Form1::wireEvents() {
     connect(ColorPicker2, &QLineEdit::textChanged, this, &Form1::ColorPicker2_Change);
     connect(SSTab1, &TabStrip::tabClicked, this, &Form1::SSTab1_Click);
     connect(Grid1, &GridView::keyPress, this, &Form1::Grid1_KeyPress);
+    connect(Grid1, &GridView::keyDown, this, &Form1::Grid1_KeyDown);
     connect(Grid1, &GridView::mouseDown, this, &Form1::Grid1_MouseDown);
     connect(Grid1, &GridView::mouseMove, this, &Form1::Grid1_MouseMove);
     connect(Grid1, &GridView::mouseUp, this, &Form1::Grid1_MouseUp);
@@ -318,6 +338,8 @@ void Form1::wireEvents() {
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &Form1::cancelSend);
 }
 
 void Form1::chooseNeighbourTab(int step) {
@@ -410,6 +432,7 @@ void Form1::changeEvent(QEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
     Form_Terminate();
     writeRecovery();
+    saveSettings();
     QMainWindow::closeEvent(event);
 }
 
@@ -421,6 +444,7 @@ void Form1::mnuExit_Click() {
     // Ends at once: nothing is asked, and Form_Terminate does not run; unsaved work
     // stays in the recovery file for the next start.
     writeRecovery();
+    saveSettings();
     QCoreApplication::exit(0);
 }
 
@@ -451,13 +475,13 @@ void Form1::Color_MouseDown(int Index, int Button) {
         }
         break;
     case CambioColor: {
+        // The rows shown selected, and no others.
         const int r1 = Grid2->Row();
         const int r2 = Grid2->RowSel();
-        const int step = r2 >= r1 ? 1 : -1;
-        for (int r = r1;; r += step) {
+        const int rows = int(grid2Model_->rows().size());
+        if (r1 < 0 || r2 < 0 || r1 >= rows || r2 >= rows) break;
+        for (int r = std::min(r1, r2); r <= std::max(r1, r2); ++r)
             grid2Model_->setReplacement(r, c);
-            if (r == r2) break;
-        }
         break;
     }
     default:
@@ -485,6 +509,7 @@ void Form1::ColorPicker2_Change() {
         return;
     }
     chkWFill->setText(text + QStringLiteral(" Fill"));
+    fitCaption(chkWFill);
 }
 
 // ---- View switching ----
@@ -569,8 +594,8 @@ void Form1::SSTab1_Click(int PreviousTab) {
 void Form1::RestaurarGrid() {
     auto grid = torvo::RestaurarGrid(BackBox(), cancelCheck());
     if (!grid) return;
-    const int row = Grid1->Row();
-    const int col = Grid1->Col();
+    const int row = std::max(Grid1->Row(), 0);
+    const int col = std::max(Grid1->Col(), 0);
     grid1Model_->setGrid(std::move(*grid));
     const CharGrid& g = grid1Model_->grid();
     if (g.rows() > 0 && g.cols() > 0)
@@ -625,6 +650,23 @@ void Form1::RestaurarCopyPaste() {
 
 void Form1::mnuUseTags_Click() {
     RestaurarCopyPaste();
+    saveSettings();
+}
+
+// What the user set outlives the window: the tag choice, the window's place and size,
+// and the folder the file dialogs open in.
+void Form1::restoreSettings() {
+    const QSettings settings;
+    mnuUseTags->setChecked(settings.value(QStringLiteral("usarTags"), true).toBool());
+    restoreGeometry(settings.value(QStringLiteral("ventana")).toByteArray());
+    CommonDialog1->setLastPath(settings.value(QStringLiteral("ultimoArchivo")).toString());
+}
+
+void Form1::saveSettings() const {
+    QSettings settings;
+    settings.setValue(QStringLiteral("usarTags"), mnuUseTags->isChecked());
+    settings.setValue(QStringLiteral("ventana"), saveGeometry());
+    settings.setValue(QStringLiteral("ultimoArchivo"), CommonDialog1->lastPath());
 }
 
 // ---- Grid painting ----
@@ -638,6 +680,18 @@ void Form1::Grid1_KeyPress(const QString& text) {
     Cell cell = grid1Model_->grid().at(r, c);
     cell.ch = units.front();
     cell.hasChar = true;
+    editCell(r, c, cell);
+}
+
+void Form1::Grid1_KeyDown(int KeyCode) {
+    // Backspace and Delete empty the current cell; its colour stays.
+    if (KeyCode != Qt::Key_Backspace && KeyCode != Qt::Key_Delete) return;
+    const int r = Grid1->Row();
+    const int c = Grid1->Col();
+    if (!grid1Model_->grid().contains(r, c)) return;
+    Cell cell = grid1Model_->grid().at(r, c);
+    cell.ch = 0;
+    cell.hasChar = false;
     editCell(r, c, cell);
 }
 
@@ -810,8 +864,22 @@ void Form1::writeRecovery() {
 // ---- Sending ----
 
 void Form1::Enviar_Click() {
+    // A second click during the countdown calls the send off: typing into the wrong
+    // window is the costly mistake here.
+    if (Timer1->isActive()) {
+        cancelSend();
+        return;
+    }
     SSTab1->setTab(TextBox);
     Timer1->start(1000);
+}
+
+void Form1::cancelSend() {
+    if (!Timer1->isActive()) return;
+    Timer1->stop();
+    counter_ = 0;
+    Label1->setText(QString());
+    showStatus(QStringLiteral("Envío cancelado."));
 }
 
 void Form1::Timer1_Timer() {

@@ -72,6 +72,7 @@ public:
     void Mensaje_Change();
     void SSTab1_Click(int PreviousTab);
     void Grid1_KeyPress(const QString& text);
+    void Grid1_KeyDown(int KeyCode);
     void Grid1_MouseDown(int Button);
     void Grid1_MouseMove(int Button);
     void Grid1_MouseUp(int Button);
@@ -130,6 +131,9 @@ private:
     void waitForMensajeListo();
     void chooseNeighbourTab(int step);
     void send();
+    void cancelSend();
+    void restoreSettings();
+    void saveSettings() const;
     std::function<bool()> cancelCheck() const {
         return [this] { return Cerrando; };
     }

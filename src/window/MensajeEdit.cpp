@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -57,9 +58,17 @@ constexpr qsizetype BulkPositions = 50000;
 
 MensajeEdit::MensajeEdit(QWidget* parent) : QPlainTextEdit(parent) {
     document()->setUndoRedoEnabled(false);
+    setTabStop(document());
     watch(document());
     mirror_.reset(*document());
     connect(this, &QPlainTextEdit::textChanged, this, &MensajeEdit::settle);
+}
+
+void MensajeEdit::setTabStop(QTextDocument* document) {
+    // A tab takes one column, as it takes one cell in the grid.
+    QTextOption option = document->defaultTextOption();
+    option.setTabStopDistance(QFontMetricsF(artFont()).horizontalAdvance(QLatin1Char(' ')));
+    document->setDefaultTextOption(option);
 }
 
 void MensajeEdit::watch(QTextDocument* document) {
@@ -187,6 +196,7 @@ void MensajeEdit::swapDocument(const RichText& target) {
     fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
     fresh->setDefaultFont(document()->defaultFont());
     fresh->setUndoRedoEnabled(false);
+    setTabStop(fresh);
     loadDocument(*fresh, target, artFormat());
     QTextDocument* old = document();
     disconnect(old, nullptr, this, nullptr);

@@ -69,6 +69,7 @@ protected:
 
 private:
     void watch(QTextDocument* document);
+    static void setTabStop(QTextDocument* document);
     void noteChange(int position, int removed, int added);
     void settle();
     void normalise(int from, int to);

@@ -1,5 +1,7 @@
 #include "TestRegistry.h"
 
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
 #ifdef TORVO_TEST_WIDGETS
@@ -23,7 +25,10 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings and data folders of their own, never the user's.
+    QStandardPaths::setTestModeEnabled(true);
     App app(argc, argv);
+    QSettings().clear();
     // A test class may be chosen with -class Name; other arguments go to QtTest.
     QStringList args = app.arguments();
     QString only;
