@@ -70,15 +70,19 @@ QString fileName(const QString& path) {
     return QFileInfo(path).fileName();
 }
 
-// A smaller size of the same font until the caption fits the button's place.
-void fitCaption(QAbstractButton* button) {
-    QFont font = button->parentWidget()->font();
-    button->setFont(font);
-    for (qreal points = font.pointSizeF(); points > 5 && button->sizeHint().width() > button->width();
-         points -= 0.25) {
-        font.setPointSizeF(points - 0.25);
-        button->setFont(font);
-    }
+// One smaller size of the same font for a group of options, until every caption fits
+// its place.
+void fitCaptions(std::initializer_list<QAbstractButton*> buttons) {
+    QFont font = (*buttons.begin())->parentWidget()->font();
+    auto fits = [&] {
+        for (QAbstractButton* b : buttons) {
+            b->setFont(font);
+            if (b->sizeHint().width() > b->width()) return false;
+        }
+        return true;
+    };
+    while (!fits() && font.pointSizeF() > 5)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
 }
 
 } // namespace
@@ -157,8 +161,7 @@ void Form1::buildControls() {
     chkFill = option("chkFill", QStringLiteral("Fill"), twRect(60, 315, 735, 195));
     chkWFill = option("chkWFill", QStringLiteral("X Fill"), twRect(840, 315, 735, 195));
     chkNone->setChecked(true);
-    for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
-        fitCaption(b);
+    fitCaptions({chkNone, chkLock, chkFill, chkWFill});
 
     ColorPicker = new ColorSwatch(client_);
     ColorPicker->setObjectName(QStringLiteral("ColorPicker"));
@@ -509,7 +512,7 @@ void Form1::ColorPicker2_Change() {
         return;
     }
     chkWFill->setText(text + QStringLiteral(" Fill"));
-    fitCaption(chkWFill);
+    fitCaptions({chkNone, chkLock, chkFill, chkWFill});
 }
 
 // ---- View switching ----
