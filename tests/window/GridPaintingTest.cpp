@@ -59,6 +59,12 @@ private slots:
             if (paints) { // the painted cell became current: typing writes into it
                 QTest::keyClick(f.Grid1(), Qt::Key_Q);
                 QCOMPARE(f.grid().at(1, 2).text(), QStringLiteral("q"));
+                // The typed cell, then the whole gesture, press to release, are one step each.
+                f.control<QAction>("mnuUndo")->trigger();
+                f.control<QAction>("mnuUndo")->trigger();
+                QCOMPARE(f.grid().at(1, 2).text(), QStringLiteral("f"));
+                for (auto [r, c] : {std::pair(0, 0), std::pair(0, 1), std::pair(1, 2)})
+                    QCOMPARE(f.grid().at(r, c).colour, P[0]);
             }
         }
     }
