@@ -5,6 +5,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Both names: the settings (the desktop's sending permission) live in ~/.config/torvo/.
+    QApplication::setOrganizationName(QStringLiteral("torvo"));
     QApplication::setApplicationName(QStringLiteral("torvo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Torvo"));
     QApplication::setDesktopFileName(QStringLiteral("torvo"));

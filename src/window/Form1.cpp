@@ -13,7 +13,7 @@
 #include "paint/Fill.h"
 #include "send/Keystrokes.h"
 #include "send/Typist.h"
-#include "send/x11/X11Typist.h"
+#include "send/TypistChoice.h"
 #include "window/CharacterBox.h"
 #include "window/ColorSwatch.h"
 #include "window/CommonDialog.h"
@@ -21,6 +21,7 @@
 #include "window/Grid2Model.h"
 #include "window/GridView.h"
 #include "window/MensajeEdit.h"
+#include "window/SendRoutes.h"
 #include "window/TabStrip.h"
 #include "window/Twips.h"
 
@@ -71,14 +72,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Torvo"));
     setAcceptDrops(true);
-    typistFactory_ = [](QString* error) -> std::unique_ptr<Typist> {
-        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-            *error =
-                QStringLiteral("No se puede enviar: esta sesión no tiene una pantalla X11 donde escribir.");
-            return nullptr;
-        }
-        return X11Typist::open(error);
-    };
+    typistFactory_ = [](QString* error) { return chooseTypist(desktopRoutes(), isWaylandSession(), error); };
     buildControls();
     buildMenus();
     wireEvents();
@@ -705,7 +699,7 @@ void Form1::send() {
         showStatus(error);
         return;
     }
-    showStatus(QStringLiteral("Enviado."));
+    showStatus(typist->doneMessage());
 }
 
 // ---- Files ----
