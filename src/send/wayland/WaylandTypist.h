@@ -45,7 +45,7 @@ private:
     struct Connection;
     explicit WaylandTypist(std::unique_ptr<Connection> c);
     std::unique_ptr<Connection> c_;
-    int keysPerSecond_ = 1000;
+    int keysPerSecond_ = 2000;
 };
 
 } // namespace torvo
