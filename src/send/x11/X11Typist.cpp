@@ -191,6 +191,15 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
     Display* d = display_;
     ErrorScope errors;
     KeyMap map;
+    // The core keyboard map is that of the device that sent the last key. Under XWayland,
+    // after keys of the compositor's keyboard (a virtual keyboard, say), it is that keyboard's
+    // map, not XTest's, with which our keys are read: a key without symbols sent through XTest
+    // first makes XTest's map the core one. The lowest keycode has no symbols in the evdev maps.
+    if (map.read(d) && map.blank(map.minCode)) {
+        XTestFakeKeyEvent(d, unsigned(map.minCode), True, CurrentTime);
+        XTestFakeKeyEvent(d, unsigned(map.minCode), False, CurrentTime);
+        XSync(d, False);
+    }
     if (!map.read(d))
         return fail(QStringLiteral("No se ha podido leer el mapa del teclado X11: no se ha enviado nada."));
     const std::unordered_map<KeySym, Slot> known = slotsOf(map);
