@@ -175,7 +175,9 @@ bool X11Typist::focusIsX11Window() const {
 
 int X11Typist::spareKeycodeCount() const {
     KeyMap map;
-    return map.read(display_) ? int(map.spares().size()) : 0;
+    if (!map.read(display_)) return 0;
+    // Less the lowest keycode, kept blank for perform's first key.
+    return int(map.spares().size()) - (map.blank(map.minCode) ? 1 : 0);
 }
 
 bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
@@ -194,16 +196,20 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
     // The core keyboard map is that of the device that sent the last key. Under XWayland,
     // after keys of the compositor's keyboard (a virtual keyboard, say), it is that keyboard's
     // map, not XTest's, with which our keys are read: a key without symbols sent through XTest
-    // first makes XTest's map the core one. The lowest keycode has no symbols in the evdev maps.
+    // first makes XTest's map the core one. The lowest keycode has no symbols in the evdev maps;
+    // it is never bound below, so a client still reading an older map never sees it as a character.
+    int primeCode = 0;
     if (map.read(d) && map.blank(map.minCode)) {
-        XTestFakeKeyEvent(d, unsigned(map.minCode), True, CurrentTime);
-        XTestFakeKeyEvent(d, unsigned(map.minCode), False, CurrentTime);
+        primeCode = map.minCode;
+        XTestFakeKeyEvent(d, unsigned(primeCode), True, CurrentTime);
+        XTestFakeKeyEvent(d, unsigned(primeCode), False, CurrentTime);
         XSync(d, False);
     }
     if (!map.read(d))
         return fail(QStringLiteral("No se ha podido leer el mapa del teclado X11: no se ha enviado nada."));
     const std::unordered_map<KeySym, Slot> known = slotsOf(map);
-    const std::vector<int> spares = map.spares();
+    std::vector<int> spares = map.spares();
+    std::erase(spares, primeCode);
 
     std::vector<XStroke> strokes;
     strokes.reserve(actions.size());
