@@ -31,16 +31,16 @@ void MensajeChangeAfterOneCharacter(benchmark::State& state) {
         QTextCursor cursor(view->document());
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(QStringLiteral("x"));
-        benchmark::DoNotOptimize(form->BackBox.size());
+        benchmark::DoNotOptimize(form->BackBox().size());
     }
-    state.counters["positions"] = form->BackBox.size();
+    state.counters["positions"] = form->BackBox().size();
 }
 
 void RestaurarMensaje(benchmark::State& state) {
     auto form = windowWith(int(state.range(0)), int(state.range(1)));
     for (auto _ : state) {
         form->RestaurarMensaje();
-        benchmark::DoNotOptimize(form->BackBox.size());
+        benchmark::DoNotOptimize(form->BackBox().size());
     }
 }
 

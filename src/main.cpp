@@ -1,6 +1,8 @@
 #include "window/Form1.h"
+#include "window/QtSpanish.h"
 
 #include <QApplication>
+#include <QStandardPaths>
 #include <cstdio>
 
 int main(int argc, char** argv) {
@@ -8,7 +10,6 @@ int main(int argc, char** argv) {
     // Both names: the settings (the desktop's sending permission) live in ~/.config/torvo/.
     QApplication::setOrganizationName(QStringLiteral("torvo"));
     QApplication::setApplicationName(QStringLiteral("torvo"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Torvo"));
     QApplication::setDesktopFileName(QStringLiteral("torvo"));
     // One argument is a file handed over by the desktop ("Open with"); nothing else is taken.
     const QStringList args = app.arguments().mid(1);
@@ -16,8 +17,16 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: torvo [FILE]\n");
         return 2;
     }
+    if (!torvo::installQtSpanish(app))
+        std::fprintf(
+            stderr,
+            "torvo: falta la traducción de Qt al español (qtbase_es); sus diálogos saldrán en inglés.\n");
     torvo::Form1 window;
     window.show();
-    if (args.size() == 1) window.openPath(args.front());
+    // Work left unsaved by an editor that ended (an exit, a crash) comes back first.
+    // Named without the organisation, so that it stays where it was before there was one.
+    window.startRecovery(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                             QStringLiteral("/torvo/recovery"),
+                         args.value(0));
     return app.exec();
 }

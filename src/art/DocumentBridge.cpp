@@ -22,41 +22,46 @@ bool isStructural(char32_t c) {
 
 } // namespace
 
+bool appendBlock(RichText& text, const QTextBlock& block, Colour typing) {
+    bool hasChars = false;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment fragment = it.fragment();
+        if (!fragment.isValid()) continue;
+        const QTextCharFormat format = fragment.charFormat();
+        // Images and other objects are not characters of the art.
+        const bool object = format.objectType() != QTextFormat::NoObject;
+        const Colour colour = format.foreground().style() == Qt::NoBrush
+                                  ? typing
+                                  : Colour::fromQColor(format.foreground().color());
+        const QString s = fragment.text();
+        const qsizetype n = s.size();
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t c = s[i].unicode();
+            if (c == LineSeparator || c == QChar::ParagraphSeparator) {
+                text.appendLineBreak();
+                hasChars = false;
+            } else if (isFrameMarker(c) || (object && c == ObjectReplacement)) {
+                continue;
+            } else if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate()) {
+                text.append(QChar::surrogateToUcs4(c, s[i + 1].unicode()), colour);
+                ++i;
+                hasChars = true;
+            } else {
+                text.append(c, colour);
+                hasChars = true;
+            }
+        }
+    }
+    return hasChars;
+}
+
 RichText snapshotDocument(const QTextDocument& document, Colour typing, bool terminateLastLine) {
     RichText text(typing);
     text.reserve(std::size_t(document.characterCount()) + 2);
     bool lastBlockHasChars = false;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next()) {
         if (block != document.begin()) text.appendLineBreak();
-        lastBlockHasChars = false;
-        for (auto it = block.begin(); !it.atEnd(); ++it) {
-            const QTextFragment fragment = it.fragment();
-            if (!fragment.isValid()) continue;
-            const QTextCharFormat format = fragment.charFormat();
-            // Images and other objects are not characters of the art.
-            const bool object = format.objectType() != QTextFormat::NoObject;
-            const Colour colour = format.foreground().style() == Qt::NoBrush
-                                      ? typing
-                                      : Colour::fromQColor(format.foreground().color());
-            const QString s = fragment.text();
-            const qsizetype n = s.size();
-            for (qsizetype i = 0; i < n; ++i) {
-                const char16_t c = s[i].unicode();
-                if (c == LineSeparator || c == QChar::ParagraphSeparator) {
-                    text.appendLineBreak();
-                    lastBlockHasChars = false;
-                } else if (isFrameMarker(c) || (object && c == ObjectReplacement)) {
-                    continue;
-                } else if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate()) {
-                    text.append(QChar::surrogateToUcs4(c, s[i + 1].unicode()), colour);
-                    ++i;
-                    lastBlockHasChars = true;
-                } else {
-                    text.append(c, colour);
-                    lastBlockHasChars = true;
-                }
-            }
-        }
+        lastBlockHasChars = appendBlock(text, block, typing);
     }
     if (terminateLastLine && lastBlockHasChars) text.appendLineBreak();
     return text;

@@ -4,6 +4,7 @@
 
 #include <QTextCharFormat>
 
+class QTextBlock;
 class QTextCursor;
 class QTextDocument;
 
@@ -12,6 +13,9 @@ namespace torvo {
 // Reads a rich-text document into the art model: its characters and text colours only.
 // A character without a colour of its own takes `typing`. Images and other objects are
 // dropped. With terminateLastLine, a last line that has characters gets a line break.
+// Appends the characters of one block; true when it had any.
+bool appendBlock(RichText& text, const QTextBlock& block, Colour typing);
+
 RichText snapshotDocument(const QTextDocument& document, Colour typing, bool terminateLastLine);
 
 // Inserts the art at the cursor in the format `base` (its font), each run in its colour.

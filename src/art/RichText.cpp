@@ -1,6 +1,16 @@
 #include "art/RichText.h"
 
+#include <algorithm>
+
 namespace torvo {
+namespace {
+
+bool isSeparator(char32_t ch) {
+    return ch == RichText::CR || ch == RichText::LF || ch == QChar::LineSeparator ||
+           ch == QChar::ParagraphSeparator;
+}
+
+} // namespace
 
 void appendCodePoint(QString& out, char32_t ch) {
     if (ch >= 0x10000 && ch <= 0x10FFFF) {
@@ -12,7 +22,7 @@ void appendCodePoint(QString& out, char32_t ch) {
 }
 
 void RichText::append(char32_t ch, Colour colour) {
-    if (ch == CR || ch == LF) {
+    if (isSeparator(ch)) {
         appendLineBreak();
         return;
     }
@@ -23,6 +33,7 @@ void RichText::appendLineBreak() {
     const Colour c = positions_.empty() ? typing_ : positions_.back().colour;
     positions_.push_back({CR, c});
     positions_.push_back({LF, c});
+    forgetLines();
 }
 
 void RichText::appendText(QStringView text, Colour colour) {
@@ -32,7 +43,7 @@ void RichText::appendText(QStringView text, Colour colour) {
         if (q == u'\r') {
             appendLineBreak();
             if (i + 1 < n && text[i + 1] == u'\n') ++i;
-        } else if (q == u'\n') {
+        } else if (isSeparator(q.unicode())) {
             appendLineBreak();
         } else if (q.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
             positions_.push_back({QChar::surrogateToUcs4(q, text[i + 1]), colour});
@@ -60,6 +71,56 @@ QString RichText::plainText() const {
     for (const Position& pos : positions_)
         appendCodePoint(s, pos.ch);
     return s;
+}
+
+RichText RichText::mid(int at, int length) const {
+    return RichText(std::vector<Position>(positions_.begin() + at, positions_.begin() + at + length),
+                    typing_);
+}
+
+void RichText::replace(int at, int length, const RichText& with) {
+    const auto first = positions_.begin() + at;
+    if (length == with.size()) {
+        std::copy(with.positions_.begin(), with.positions_.end(), first);
+    } else {
+        positions_.erase(first, first + length);
+        positions_.insert(positions_.begin() + at, with.positions_.begin(), with.positions_.end());
+    }
+    if (lines_.empty()) return;
+    // Lines starting inside the replaced range go; those of `with` come; later ones shift.
+    const auto from = std::upper_bound(lines_.begin(), lines_.end(), at);
+    const auto to = std::upper_bound(from, lines_.end(), at + length);
+    std::vector<int> added;
+    for (int p = 0; p < with.size(); ++p)
+        if (with.positions_[std::size_t(p)].ch == LF) added.push_back(at + p + 1);
+    const int shift = with.size() - length;
+    for (auto it = to; it != lines_.end(); ++it)
+        *it += shift;
+    const auto keep = lines_.erase(from, to);
+    lines_.insert(keep, added.begin(), added.end());
+}
+
+const std::vector<int>& RichText::lines() const {
+    if (lines_.empty()) {
+        lines_.push_back(0);
+        const int n = size();
+        for (int p = 0; p < n; ++p)
+            if (positions_[std::size_t(p)].ch == LF) lines_.push_back(p + 1);
+    }
+    return lines_;
+}
+
+int RichText::lineCount() const {
+    return int(lines().size());
+}
+
+int RichText::lineStart(int line) const {
+    return lines()[std::size_t(line)];
+}
+
+int RichText::lineOf(int p) const {
+    const std::vector<int>& starts = lines();
+    return int(std::upper_bound(starts.begin(), starts.end(), p) - starts.begin()) - 1;
 }
 
 } // namespace torvo

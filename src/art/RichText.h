@@ -30,14 +30,36 @@ public:
 
     RichText() = default;
     explicit RichText(Colour typing) : typing_(typing) {}
+    // A piece of another art: its positions as they are.
+    RichText(std::vector<Position> positions, Colour typing)
+        : positions_(std::move(positions)), typing_(typing) {}
 
-    // Appends one character. CR or LF given here becomes a whole line break.
+    // Appends one character. CR, LF and the Unicode line and paragraph separators given
+    // here become a whole line break.
     void append(char32_t ch, Colour colour);
     void appendLineBreak();
-    // Appends text in one colour; every CR LF, lone CR or lone LF becomes one line break.
+    // Appends text in one colour; every CR LF, lone CR, lone LF or Unicode line or
+    // paragraph separator becomes one line break.
     void appendText(QStringView text, Colour colour);
-    void clear() { positions_.clear(); }
+    void clear() {
+        positions_.clear();
+        lines_.clear();
+    }
     void reserve(std::size_t n) { positions_.reserve(n); }
+
+    // The positions [at, at + length).
+    RichText mid(int at, int length) const;
+    // Replaces the positions [at, at + length) by those of `with`. The caller keeps line
+    // breaks whole (never a CR without its LF).
+    void replace(int at, int length, const RichText& with);
+
+    // Lines are the pieces between line breaks: a text with n breaks has n + 1 lines, the
+    // last one empty when the text ends with a break. A line's start is the position
+    // after the previous break.
+    int lineCount() const;
+    int lineStart(int line) const;
+    // The line holding position p (p may be size()).
+    int lineOf(int p) const;
 
     int size() const { return int(positions_.size()); }
     bool isEmpty() const { return positions_.empty(); }
@@ -59,9 +81,20 @@ public:
     friend bool operator==(const RichText& a, const RichText& b) { return a.positions_ == b.positions_; }
 
 private:
+    void forgetLines() { lines_.clear(); }
+    const std::vector<int>& lines() const;
+
     std::vector<Position> positions_;
     Colour typing_ = colours::White;
+    // Start of every line, built when first asked for; empty = not built.
+    mutable std::vector<int> lines_;
 };
+
+// Whether two positions are the same character of the art. A line break's colour is
+// derived from what comes before it, so only its character counts.
+inline bool sameCharacter(const RichText::Position& a, const RichText::Position& b) {
+    return a.ch == b.ch && (a.colour == b.colour || a.ch == RichText::CR || a.ch == RichText::LF);
+}
 
 // Appends the UTF-16 form of one code point.
 void appendCodePoint(QString& out, char32_t ch);

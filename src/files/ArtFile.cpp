@@ -4,6 +4,7 @@
 #include "files/RtfWriter.h"
 
 #include <QStringDecoder>
+#include <algorithm>
 
 namespace torvo {
 
@@ -23,6 +24,26 @@ QString fromWindows1252(QByteArrayView bytes) {
         out[i] = b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b);
     }
     return s;
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+// The quoted shape: the payload lies between the quote that opens the file and the last
+// quote, so quotes inside the art stay. Files that went through other editors or mail
+// programs can have any line ends and spaces after the last quote, and a byte order mark
+// before the first. Other text after the last quote is kept whole, as plain text, unless
+// the payload is an RTF document, which carries all of the art.
+std::optional<QByteArrayView> quotedPayload(QByteArrayView bytes) {
+    if (bytes.startsWith("\xEF\xBB\xBF")) bytes = bytes.sliced(3);
+    if (bytes.isEmpty() || bytes.front() != '"') return std::nullopt;
+    const qsizetype last = bytes.lastIndexOf('"');
+    if (last == 0) return std::nullopt;
+    const QByteArrayView payload = bytes.sliced(1, last - 1);
+    const QByteArrayView after = bytes.sliced(last + 1);
+    if (payload.startsWith("{\\rtf1\\") || std::all_of(after.begin(), after.end(), isBlank)) return payload;
+    return std::nullopt;
 }
 
 QString decodePlain(QByteArrayView bytes) {
@@ -50,15 +71,7 @@ QByteArray encodeArtFile(const RichText& text, SaveFormat format) {
 }
 
 std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error) {
-    // The quoted shape: the payload lies between the first quote and the quote that ends
-    // the file (before its final CR LF). Taking the last quote keeps quotes inside the art.
-    QByteArrayView payload = bytes;
-    if (bytes.size() >= 2 && bytes.front() == '"') {
-        if (bytes.endsWith("\"\r\n") && bytes.size() >= 4)
-            payload = bytes.sliced(1, bytes.size() - 4);
-        else if (bytes.back() == '"')
-            payload = bytes.sliced(1, bytes.size() - 2);
-    }
+    const QByteArrayView payload = quotedPayload(bytes).value_or(bytes);
 
     LoadedArt loaded;
     if (payload.startsWith("{\\rtf1\\")) {
@@ -85,6 +98,14 @@ std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error) {
     if (!loaded.text.isEmpty() && !loaded.text.endsWithLineBreak()) loaded.text.appendLineBreak();
     // Moved, not copied: the art of a huge file takes hundreds of megabytes.
     return std::optional<LoadedArt>(std::move(loaded));
+}
+
+bool reopensAs(QByteArrayView bytes, const RichText& art) {
+    std::optional<LoadedArt> loaded = decodeArtFile(bytes, nullptr);
+    if (!loaded) return false;
+    RichText& text = loaded->text;
+    if (!text.isEmpty() && !text.endsWithLineBreak()) text.appendLineBreak();
+    return text == art;
 }
 
 } // namespace torvo

@@ -30,4 +30,8 @@ struct LoadedArt {
 // it is white. On failure returns nullopt and, when error is given, one Spanish line.
 std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error);
 
+// Whether opening the file gives back `art` (its last line terminated, as the text view's
+// working copy has it): every character with its colour.
+bool reopensAs(QByteArrayView bytes, const RichText& art);
+
 } // namespace torvo

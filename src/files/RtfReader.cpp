@@ -14,7 +14,8 @@ namespace {
 constexpr std::size_t kMaxTableEntries = 1 << 16;
 
 // Upr: the group of \upr, whose plain version is ignored in favour of its \ud group.
-enum class Dest : std::uint8_t { Text, FontTable, ColourTable, Skip, Upr };
+// Generator: the name of the program that wrote the document.
+enum class Dest : std::uint8_t { Text, FontTable, ColourTable, Skip, Upr, Generator };
 
 enum class Word : std::uint8_t {
     Unknown,
@@ -41,6 +42,9 @@ enum class Word : std::uint8_t {
     Ud,
     Upr,
     Break,
+    Section,
+    SectionDefaults,
+    Generator,
     Tab,
     Symbol,
     Bin,
@@ -81,7 +85,6 @@ const std::unordered_map<std::string_view, WordInfo>& words() {
                                    "listtable",
                                    "listoverridetable",
                                    "rsidtbl",
-                                   "generator",
                                    "xmlnstbl",
                                    "mmathPr",
                                    "datastore",
@@ -182,8 +185,11 @@ const std::unordered_map<std::string_view, WordInfo>& words() {
         t.emplace("u", WordInfo{Word::U});
         t.emplace("ud", WordInfo{Word::Ud});
         t.emplace("upr", WordInfo{Word::Upr});
-        for (std::string_view b : {"par", "line", "sect", "page", "row", "nestrow"})
+        for (std::string_view b : {"par", "line", "page", "row", "nestrow"})
             t.emplace(b, WordInfo{Word::Break});
+        t.emplace("sect", WordInfo{Word::Section});
+        t.emplace("sectd", WordInfo{Word::SectionDefaults});
+        t.emplace("generator", WordInfo{Word::Generator});
         for (std::string_view b : {"tab", "cell", "nestcell"})
             t.emplace(b, WordInfo{Word::Tab});
         t.emplace("bin", WordInfo{Word::Bin});
@@ -322,6 +328,8 @@ private:
     bool special(char32_t ch);
     bool put(char32_t ch, Colour c);
     bool emitBreak();
+    bool endSection();
+    bool endDocument();
     bool resolveHigh();
     bool flush();
     bool unicode(int n);
@@ -350,6 +358,13 @@ private:
     Colour highColour_;
     int skip_ = 0; // fallback characters still to skip after \u
     bool lastCr_ = false;
+
+    // Section ends, read as the program that wrote the document shows them (see endSection).
+    QByteArray generator_;
+    bool lineEmpty_ = true;    // nothing since the last line break
+    bool sectionEmpty_ = true; // no text and no break since the last \sect
+    bool sawSection_ = false;
+    bool sectionReopened_ = false; // \sectd after a \sect, with nothing since
 };
 
 bool Reader::put(char32_t ch, Colour c) {
@@ -359,6 +374,8 @@ bool Reader::put(char32_t ch, Colour c) {
     }
     lastCr_ = ch == RichText::CR;
     const int added = ch == RichText::CR || ch == RichText::LF ? 2 : 1;
+    lineEmpty_ = added == 2;
+    sectionEmpty_ = false;
     if (out_.size() > maxPositions_ - added)
         return fail(QStringLiteral("El archivo RTF es demasiado grande."));
     out_.append(ch, c);
@@ -376,6 +393,31 @@ bool Reader::emitBreak() {
     lastCr_ = false;
     if (out_.size() > maxPositions_ - 2) return fail(QStringLiteral("El archivo RTF es demasiado grande."));
     out_.appendLineBreak();
+    lineEmpty_ = true;
+    sectionEmpty_ = false;
+    return true;
+}
+
+// Word and AbiWord write \sect in place of the paragraph mark of a section's last
+// paragraph, so it ends a paragraph, an empty one too. LibreOffice writes it after that
+// mark and shows no paragraph for it, except that a section left with no paragraph gets
+// an empty one.
+bool Reader::endSection() {
+    if (!flush() || !resolveHigh()) return false;
+    const bool libreOffice = generator_.startsWith("LibreOffice");
+    bool ok = true;
+    if (!libreOffice || !lineEmpty_ || sectionEmpty_) ok = emitBreak();
+    sawSection_ = true;
+    sectionEmpty_ = true;
+    sectionReopened_ = false;
+    return ok;
+}
+
+// LibreOffice opens a section after the last \sect when the document goes on with \sectd,
+// and shows that section, empty as it is, as one empty paragraph.
+bool Reader::endDocument() {
+    if (!flush() || !resolveHigh()) return false;
+    if (sectionReopened_ && sectionEmpty_ && generator_.startsWith("LibreOffice")) return emitBreak();
     return true;
 }
 
@@ -417,6 +459,10 @@ bool Reader::flush() {
 }
 
 bool Reader::textByte(unsigned char b) {
+    if (st_.dest == Dest::Generator) {
+        if (generator_.size() < 32) generator_.append(char(b));
+        return true;
+    }
     if (st_.dest == Dest::ColourTable) {
         if (b == ';') {
             if (colourTable_.size() < kMaxTableEntries)
@@ -505,7 +551,8 @@ bool Reader::controlWord(std::string_view name, bool hasParam, int param) {
     if (st_.starPending) {
         st_.starPending = false;
         // "\*" before a destination this reader does not keep: skip the whole group.
-        if (info.word != Word::Ud && info.word != Word::FontTable && info.word != Word::ColourTable) {
+        if (info.word != Word::Ud && info.word != Word::FontTable && info.word != Word::ColourTable &&
+            info.word != Word::Generator) {
             st_.dest = Dest::Skip;
             return true;
         }
@@ -603,6 +650,15 @@ bool Reader::controlWord(std::string_view name, bool hasParam, int param) {
         return true;
     case Word::Break:
         return textVisible() ? emitBreak() : true;
+    case Word::Section:
+        return textVisible() ? endSection() : true;
+    case Word::SectionDefaults:
+        if (sawSection_ && sectionEmpty_) sectionReopened_ = true;
+        return true;
+    case Word::Generator:
+        st_.dest = Dest::Generator;
+        generator_.clear();
+        return true;
     case Word::Tab:
         return special(U'\t');
     case Word::Symbol:
@@ -746,7 +802,7 @@ std::optional<RichText> Reader::run(QString* error) {
         if (!ok) return failed();
     }
     // A document cut short keeps what was read before the cut.
-    if (!flush() || !resolveHigh()) return failed();
+    if (!endDocument()) return failed();
     return std::move(out_);
 }
 

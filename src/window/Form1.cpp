@@ -10,6 +10,9 @@
 #include "files/BitmapExport.h"
 #include "files/ExportText.h"
 #include "files/HtmlExport.h"
+#include "files/RecoveryStore.h"
+#include "history/ArtStep.h"
+#include "history/GridStep.h"
 #include "paint/Fill.h"
 #include "send/Keystrokes.h"
 #include "send/Typist.h"
@@ -68,18 +71,31 @@ QString fileName(const QString& path) {
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+Form1::Form1(QWidget* parent)
+    : QMainWindow(parent), textHistory_([this](const History::Step& s, bool undo) { undoText(s, undo); }),
+      gridHistory_([this](const History::Step& s, bool undo) { undoGrid(s, undo); }) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QStringLiteral("Torvo"));
     setAcceptDrops(true);
+    clock_.start();
+    recoveryTimer_.setSingleShot(true);
+    recoveryTimer_.setInterval(1000);
     typistFactory_ = [](QString* error) { return chooseTypist(desktopRoutes(), isWaylandSession(), error); };
     buildControls();
     buildMenus();
     wireEvents();
     Form_Load();
+    updateTitle();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    // The stacks report a clean state as they go; the work must stay in its recovery file.
+    for (History* history : {&textHistory_, &gridHistory_})
+        disconnect(history->stack(), nullptr, this, nullptr);
+}
+
+const RichText& Form1::BackBox() const {
+    return Mensaje->art();
+}
 
 void Form1::buildControls() {
     client_ = new QWidget(this);
@@ -218,10 +234,12 @@ void Form1::buildMenus() {
     };
     QMenu* mnuArchivo = menuBar()->addMenu(QStringLiteral("&Archivo"));
     mnuArchivo->setObjectName(QStringLiteral("mnuArchivo"));
-    connect(action(mnuArchivo, "mnuOpen", QStringLiteral("&Abrir")), &QAction::triggered, this,
-            &Form1::mnuOpen_Click);
-    connect(action(mnuArchivo, "mnuSave", QStringLiteral("&Guardar")), &QAction::triggered, this,
-            &Form1::mnuSave_Click);
+    QAction* mnuOpen = action(mnuArchivo, "mnuOpen", QStringLiteral("&Abrir"));
+    mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(mnuOpen, &QAction::triggered, this, &Form1::mnuOpen_Click);
+    QAction* mnuSave = action(mnuArchivo, "mnuSave", QStringLiteral("&Guardar"));
+    mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    connect(mnuSave, &QAction::triggered, this, &Form1::mnuSave_Click);
     connect(action(mnuArchivo, "mnuSaveHTML", QStringLiteral("Guardar &Html")), &QAction::triggered, this,
             &Form1::mnuSaveHTML_Click);
     connect(action(mnuArchivo, "mnuSaveAnsi", QStringLiteral("Guardar A&nsi")), &QAction::triggered, this,
@@ -229,8 +247,26 @@ void Form1::buildMenus() {
     connect(action(mnuArchivo, "mnuSaveBitmap", QStringLiteral("Guardar &Bitmap")), &QAction::triggered, this,
             &Form1::mnuSaveBitmap_Click);
     mnuArchivo->addSeparator()->setObjectName(QStringLiteral("mnuLine"));
-    connect(action(mnuArchivo, "mnuExit", QStringLiteral("&Salir")), &QAction::triggered, this,
-            &Form1::mnuExit_Click);
+    QAction* mnuExit = action(mnuArchivo, "mnuExit", QStringLiteral("&Salir"));
+    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
+
+    // Undo and redo follow the history of the view shown: the text's or the grid's.
+    QMenu* mnuEdicion = menuBar()->addMenu(QStringLiteral("E&dición"));
+    mnuEdicion->setObjectName(QStringLiteral("mnuEdicion"));
+    historyGroup_.addStack(textHistory_.stack());
+    historyGroup_.addStack(gridHistory_.stack());
+    historyGroup_.setActiveStack(textHistory_.stack());
+    mnuUndo = historyGroup_.createUndoAction(this, QStringLiteral("&Deshacer"));
+    mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
+    mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuRedo = historyGroup_.createRedoAction(this, QStringLiteral("&Rehacer"));
+    mnuRedo->setObjectName(QStringLiteral("mnuRedo"));
+    mnuRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    mnuEdicion->addAction(mnuUndo);
+    mnuEdicion->addAction(mnuRedo);
+    Mensaje->setHistoryActions(mnuUndo, mnuRedo);
 
     QMenu* mnuConfig = menuBar()->addMenu(QStringLiteral("&Configuracion"));
     mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
@@ -257,13 +293,13 @@ void Form1::wireEvents() {
     connect(Grid1, &GridView::mouseUp, this, &Form1::Grid1_MouseUp);
     connect(Mensaje, &MensajeEdit::pasteProblem, this, &Form1::showStatus);
     connect(Mensaje, &MensajeEdit::fileDropped, this, &Form1::openPath);
-
-    watchDocument();
-    connect(Mensaje, &QPlainTextEdit::textChanged, this, [this] {
-        if (!textChangePending_) return;
-        textChangePending_ = false;
-        Mensaje_Change();
-    });
+    connect(Mensaje, &MensajeEdit::artChanged, this, &Form1::artChanged);
+    for (History* history : {&textHistory_, &gridHistory_})
+        connect(history->stack(), &QUndoStack::cleanChanged, this, [this] {
+            updateTitle();
+            if (!isArtModified()) writeRecovery();
+        });
+    connect(&recoveryTimer_, &QTimer::timeout, this, &Form1::writeRecovery);
 
     // The tab strip answers the keyboard the way tab strips do.
     auto shortcut = [this](QKeySequence keys, int step) {
@@ -276,21 +312,6 @@ void Form1::wireEvents() {
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
     shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
     shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
-}
-
-void Form1::watchDocument() {
-    // Only changes of the text run Mensaje_Change; the window's own re-formatting does not.
-    connect(Mensaje->document(), &QTextDocument::contentsChange, this, [this](int position, int, int added) {
-        if (formatting_ > 0) return;
-        if (!textChangePending_) {
-            changeStart_ = position;
-            changeEnd_ = position + added;
-        } else {
-            changeStart_ = std::min(changeStart_, position);
-            changeEnd_ = std::max(changeEnd_, position + added);
-        }
-        textChangePending_ = true;
-    });
 }
 
 void Form1::chooseNeighbourTab(int step) {
@@ -327,7 +348,8 @@ void Form1::Form_Load() {
     Mensaje->setTypingColour(Palette[0]);
     Mensaje->setCurrentCharFormat(MensajeEdit::artFormat());
     Mensaje->setTextColour(Palette[0]);
-    BackBox = RichText(Palette[0]);
+    textHistory_.clear();
+    gridHistory_.clear();
     grid1Model_->setGrid(CharGrid(1, 1));
     grid2Model_->setRows({});
     BoxCopy->setPlainText(QString());
@@ -381,6 +403,7 @@ void Form1::changeEvent(QEvent* event) {
 
 void Form1::closeEvent(QCloseEvent* event) {
     Form_Terminate();
+    writeRecovery();
     QMainWindow::closeEvent(event);
 }
 
@@ -389,7 +412,9 @@ void Form1::Form_Terminate() {
 }
 
 void Form1::mnuExit_Click() {
-    // Ends at once: nothing is asked or saved, and Form_Terminate does not run.
+    // Ends at once: nothing is asked, and Form_Terminate does not run; unsaved work
+    // stays in the recovery file for the next start.
+    writeRecovery();
     QCoreApplication::exit(0);
 }
 
@@ -405,19 +430,19 @@ void Form1::Color_MouseDown(int Index, int Button) {
     ColorPicker2->setPalette(pal);
 
     switch (SSTab1->Tab()) {
-    case TextBox: {
-        ++formatting_;
+    case TextBox:
+        // Colouring a selection is a change of the art like any other: one step, and
+        // the other views follow.
         Mensaje->setTextColour(c);
-        --formatting_;
         if (!Mensaje->textCursor().hasSelection()) Mensaje->setTypingColour(c);
-        // The working copy follows at once; the other views wait for the next text change.
-        BackBox = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), true);
         break;
-    }
     case GridTab:
         if (chkFill->isChecked()) break;
-        grid1Model_->editGrid().setColour(Grid1->Row(), Grid1->Col(), c);
-        grid1Model_->changedCell(Grid1->Row(), Grid1->Col());
+        if (grid1Model_->grid().contains(Grid1->Row(), Grid1->Col())) {
+            Cell cell = grid1Model_->grid().at(Grid1->Row(), Grid1->Col());
+            cell.colour = c;
+            editCell(Grid1->Row(), Grid1->Col(), cell);
+        }
         break;
     case CambioColor: {
         const int r1 = Grid2->Row();
@@ -458,28 +483,10 @@ void Form1::ColorPicker2_Change() {
 
 // ---- View switching ----
 
-void Form1::normaliseRange(int position, int length) {
-    if (length <= 0) return;
-    QTextCursor cursor(Mensaje->document());
-    cursor.setPosition(position);
-    cursor.setPosition(std::min(position + length, Mensaje->document()->characterCount() - 1),
-                       QTextCursor::KeepAnchor);
-    QTextCharFormat format;
-    format.setFontFamilies(MensajeEdit::artFont().families());
-    format.setFontPointSize(8);
-    format.setFontUnderline(false);
-    format.setFontStrikeOut(false);
-    ++formatting_;
-    cursor.mergeCharFormat(format);
-    --formatting_;
-}
-
 void Form1::Mensaje_Change() {
+    // The text view keeps its working copy and its font up to date itself, change by change.
     if (!MensajeListo) return;
-    normaliseRange(changeStart_, changeEnd_ - changeStart_);
-    changeStart_ = changeEnd_ = 0;
     Mensaje->moveCursor(QTextCursor::End);
-    BackBox = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), true);
     RestaurarGrid();
     RestaurarGrid2();
     RestaurarCopyPaste();
@@ -497,6 +504,7 @@ void Form1::SSTab1_Click(int PreviousTab) {
     for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
         b->setEnabled(false);
     waitCounter_ = 0;
+    finishPaint();
 
     switch (SSTab1->Tab()) {
     case TextBox:
@@ -509,6 +517,7 @@ void Form1::SSTab1_Click(int PreviousTab) {
         if (PreviousTab == CambioColor) RestaurarColores();
         for (int t : {1, 2, 3})
             SSTab1->setTabEnabled(t, true);
+        historyGroup_.setActiveStack(textHistory_.stack());
         Mensaje_Change();
         break;
     case GridTab:
@@ -521,6 +530,9 @@ void Form1::SSTab1_Click(int PreviousTab) {
         Grid2->hide();
         if (PreviousTab == CambioColor) RestaurarColores();
         waitForMensajeListo();
+        // The grid's own steps last as long as this visit: leaving writes them back as one.
+        gridHistory_.clear();
+        historyGroup_.setActiveStack(gridHistory_.stack());
         Grid1->show();
         break;
     case CambioColor:
@@ -529,6 +541,7 @@ void Form1::SSTab1_Click(int PreviousTab) {
         Mensaje->hide();
         Grid1->hide();
         if (PreviousTab == GridTab) RestaurarMensaje();
+        historyGroup_.setActiveStack(nullptr);
         Grid2->show();
         break;
     case CopyPaste:
@@ -538,33 +551,17 @@ void Form1::SSTab1_Click(int PreviousTab) {
         Mensaje->hide();
         Grid1->hide();
         Grid2->hide();
+        historyGroup_.setActiveStack(nullptr);
         break;
     default:
         break;
     }
 }
 
-void Form1::loadIntoMensaje(const RichText& text) {
-    // A document filled while no view lays it out is several times faster to build;
-    // the view then takes it whole, as one change of the text view.
-    auto* document = new QTextDocument(Mensaje);
-    document->setDocumentLayout(new QPlainTextDocumentLayout(document));
-    document->setDefaultFont(Mensaje->document()->defaultFont());
-    loadDocument(*document, text, MensajeEdit::artFormat());
-    // The view deletes the document it made itself; the ones made here are ours.
-    QTextDocument* old = Mensaje->document();
-    const bool ours = old->parent() == Mensaje;
-    Mensaje->setDocument(document);
-    watchDocument();
-    if (ours) old->deleteLater();
-    Mensaje->moveCursor(QTextCursor::End);
-    Mensaje_Change();
-}
-
 // ---- Conversions ----
 
 void Form1::RestaurarGrid() {
-    auto grid = torvo::RestaurarGrid(BackBox, cancelCheck());
+    auto grid = torvo::RestaurarGrid(BackBox(), cancelCheck());
     if (!grid) return;
     const int row = Grid1->Row();
     const int col = Grid1->Col();
@@ -578,13 +575,17 @@ void Form1::RestaurarMensaje() {
     MensajeListo = false;
     auto text = torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0], cancelCheck());
     if (!text) return; // closing: the text view keeps its content and the flag stays down
-    BackBox = std::move(*text);
-    loadIntoMensaje(BackBox);
+    // Only the lines that differ are rewritten, and they are one step of the text's history.
+    const ArtChange change = Mensaje->replaceArt(*text);
+    Mensaje->endWithEmptyLine();
+    if (!change.hunks.empty())
+        textHistory_.record(std::make_shared<ArtStep>(change.hunks, ArtStep::Kind::Edit, clock_.elapsed()));
+    gridHistory_.clear();
     MensajeListo = true;
 }
 
 void Form1::RestaurarGrid2() {
-    auto list = distinctColours(BackBox, cancelCheck());
+    auto list = distinctColours(BackBox(), cancelCheck());
     if (!list) return;
     std::vector<Grid2Model::Row> rows;
     rows.reserve(list->size());
@@ -598,17 +599,19 @@ void Form1::RestaurarColores() {
     std::vector<ColourReplacement> changes;
     for (const Grid2Model::Row& row : grid2Model_->rows())
         changes.push_back({row.from, row.to});
-    RichText recoloured = BackBox;
+    RichText recoloured = BackBox();
     if (!applyColourChanges(recoloured, changes, cancelCheck())) return;
-    BackBox = std::move(recoloured);
-    Mensaje->setTypingColour(BackBox.typingColour());
+    Mensaje->setTypingColour(recoloured.typingColour());
     MensajeListo = true;
     // This write is a change of the text view, so it rebuilds every view.
-    loadIntoMensaje(BackBox);
+    const ArtChange change = Mensaje->replaceArt(recoloured);
+    Mensaje->endWithEmptyLine();
+    if (!change.hunks.empty())
+        textHistory_.record(std::make_shared<ArtStep>(change.hunks, ArtStep::Kind::Edit, clock_.elapsed()));
 }
 
 void Form1::RestaurarCopyPaste() {
-    auto text = taggedText(BackBox, Palette, mnuUseTags->isChecked(), cancelCheck());
+    auto text = taggedText(BackBox(), Palette, mnuUseTags->isChecked(), cancelCheck());
     if (!text) return;
     BoxCopy->setPlainText(QString());
     BoxCopy->setPlainText(*text);
@@ -626,8 +629,10 @@ void Form1::Grid1_KeyPress(const QString& text) {
     const int r = Grid1->Row();
     const int c = Grid1->Col();
     if (!grid1Model_->grid().contains(r, c)) return;
-    grid1Model_->editGrid().setChar(r, c, units.front());
-    grid1Model_->changedCell(r, c);
+    Cell cell = grid1Model_->grid().at(r, c);
+    cell.ch = units.front();
+    cell.hasChar = true;
+    editCell(r, c, cell);
 }
 
 void Form1::Grid1_MouseDown(int Button) {
@@ -636,8 +641,7 @@ void Form1::Grid1_MouseDown(int Button) {
     const int c = Grid1->MouseCol();
     if (!grid1Model_->grid().contains(r, c)) return; // past the last row or column
     Grid1->setCurrentCell(r, c);
-    grid1Model_->editGrid().setColour(r, c, currentColour());
-    grid1Model_->changedCell(r, c);
+    paintCell(r, c);
 }
 
 void Form1::Grid1_MouseMove(int Button) {
@@ -645,24 +649,156 @@ void Form1::Grid1_MouseMove(int Button) {
 }
 
 void Form1::Grid1_MouseUp(int Button) {
+    // A right-button gesture, press to release, is one step.
+    if (Button == 2) finishPaint();
     if (Button != 1) return;
     const int C = Grid1->Col(), R = Grid1->Row(), SC = Grid1->ColSel(), SR = Grid1->RowSel();
-    if (chkFill->isChecked()) {
-        const FillBounds b = Fill(grid1Model_->editGrid(), C, R, SC, SR, currentColour());
+    auto fill = [&](auto run) {
+        const CharGrid before = grid1Model_->grid();
+        const FillBounds b = run(grid1Model_->editGrid());
         MaxCols = b.MaxCols;
         MaxRows = b.MaxRows;
-        grid1Model_->changed();
-    }
+        const std::vector<CellChange> cells = diffGrids(before, grid1Model_->grid());
+        grid1Model_->editGrid() = before;
+        editCells(cells);
+    };
+    if (chkFill->isChecked()) fill([&](CharGrid& g) { return Fill(g, C, R, SC, SR, currentColour()); });
     if (chkLock->isChecked() && grid1Model_->grid().contains(R, C)) {
-        grid1Model_->editGrid().setColour(R, C, currentColour());
-        grid1Model_->changedCell(R, C);
+        Cell cell = grid1Model_->grid().at(R, C);
+        cell.colour = currentColour();
+        editCell(R, C, cell);
     }
-    if (chkWFill->isChecked()) {
-        const FillBounds b = WFill(grid1Model_->editGrid(), C, R, SC, SR, currentCharacter());
-        MaxCols = b.MaxCols;
-        MaxRows = b.MaxRows;
+    if (chkWFill->isChecked()) fill([&](CharGrid& g) { return WFill(g, C, R, SC, SR, currentCharacter()); });
+}
+
+void Form1::editCells(const std::vector<CellChange>& cells) {
+    finishPaint();
+    if (cells.empty()) return;
+    CharGrid& grid = grid1Model_->editGrid();
+    for (const CellChange& change : cells)
+        grid.at(change.row, change.col) = change.after;
+    if (cells.size() == 1)
+        grid1Model_->changedCell(cells.front().row, cells.front().col);
+    else
         grid1Model_->changed();
+    gridHistory_.record(std::make_shared<GridStep>(cells));
+    scheduleRecovery();
+}
+
+void Form1::editCell(int r, int c, const Cell& after) {
+    const CharGrid& grid = grid1Model_->grid();
+    if (!grid.contains(r, c) || grid.at(r, c) == after) return;
+    editCells({{r, c, grid.at(r, c), after}});
+}
+
+void Form1::paintCell(int r, int c) {
+    const quint64 key = quint64(quint32(r)) << 32 | quint32(c);
+    painting_.try_emplace(key, grid1Model_->grid().at(r, c));
+    grid1Model_->editGrid().setColour(r, c, currentColour());
+    grid1Model_->changedCell(r, c);
+}
+
+void Form1::finishPaint() {
+    if (painting_.empty()) return;
+    std::vector<CellChange> cells;
+    const CharGrid& grid = grid1Model_->grid();
+    for (const auto& [key, before] : painting_) {
+        const int r = int(key >> 32), c = int(key & 0xFFFFFFFFu);
+        if (grid.contains(r, c) && !(grid.at(r, c) == before)) cells.push_back({r, c, before, grid.at(r, c)});
     }
+    painting_.clear();
+    if (cells.empty()) return;
+    gridHistory_.record(std::make_shared<GridStep>(std::move(cells)));
+    scheduleRecovery();
+}
+
+// ---- History and recovery ----
+
+void Form1::artChanged(const ArtChange& change, MensajeEdit::Source source) {
+    // The user's own changes in the text view are steps; the window's rewrites and the
+    // history's own undo and redo are recorded (or not) where they are made.
+    if ((source == MensajeEdit::Source::Typing || source == MensajeEdit::Source::User) &&
+        !change.hunks.empty()) {
+        const auto kind = source == MensajeEdit::Source::Typing ? ArtStep::Kind::Typing : ArtStep::Kind::Edit;
+        textHistory_.record(std::make_shared<ArtStep>(change.hunks, kind, clock_.elapsed()));
+    }
+    scheduleRecovery();
+    Mensaje_Change();
+}
+
+void Form1::undoText(const History::Step& step, bool undo) {
+    const auto& art = static_cast<const ArtStep&>(step);
+    Mensaje->applyHunks(art.hunks(), undo);
+    if (art.kind() == ArtStep::Kind::Open) setFileName(art.file(undo));
+}
+
+void Form1::undoGrid(const History::Step& step, bool undo) {
+    static_cast<const GridStep&>(step).applyTo(grid1Model_->editGrid(), undo);
+    grid1Model_->changed();
+    scheduleRecovery();
+}
+
+void Form1::openArt(const RichText& art, const QString& file) {
+    const QString before = fileName_;
+    const ArtChange change = Mensaje->replaceArt(art);
+    // The view holds the text as it was read, a final line break included.
+    if (art.endsWithLineBreak()) Mensaje->endWithEmptyLine();
+    if (!change.hunks.empty() || file != before)
+        textHistory_.record(std::make_shared<ArtStep>(change.hunks, before, file));
+    setFileName(file);
+}
+
+bool Form1::isArtModified() const {
+    return !textHistory_.stack()->isClean() || !gridHistory_.stack()->isClean();
+}
+
+void Form1::setFileName(const QString& path) {
+    fileName_ = path;
+    updateTitle();
+}
+
+void Form1::updateTitle() {
+    const QString name = QFileInfo(fileName_).fileName();
+    setWindowTitle(name.isEmpty() ? QStringLiteral("Torvo[*]") : name + QStringLiteral("[*] — Torvo"));
+    setWindowModified(isArtModified());
+}
+
+void Form1::startRecovery(const QString& folder, const QString& file) {
+    recovery_ = std::make_unique<RecoveryStore>(folder);
+    QString problem;
+    // With a file to open as well, the recovered art stays on disk for a later start
+    // too, since it is no longer the art on show.
+    const auto found = recovery_->takeOver(&problem, file.isEmpty());
+    QStringList said;
+    if (found) {
+        openArt(found->art, found->file);
+        said << (found->file.isEmpty() ? QStringLiteral("Recuperado el trabajo sin guardar.")
+                                       : QStringLiteral("Recuperado el trabajo sin guardar de «%1».")
+                                             .arg(QFileInfo(found->file).fileName()));
+    }
+    if (!problem.isEmpty()) said << problem;
+    if (!file.isEmpty() && openPath(file) && found)
+        said
+            << QStringLiteral("Abierto «%1»; Ctrl+Z vuelve a lo recuperado.").arg(QFileInfo(file).fileName());
+    if (!said.isEmpty()) showStatus(said.join(u' '));
+}
+
+void Form1::scheduleRecovery() {
+    if (recovery_ && !recoveryTimer_.isActive()) recoveryTimer_.start();
+}
+
+void Form1::writeRecovery() {
+    recoveryTimer_.stop();
+    if (!recovery_) return;
+    if (!isArtModified()) {
+        recovery_->discard();
+        return;
+    }
+    // On the grid, the art is what leaving it would write back.
+    const bool onGrid = !gridHistory_.stack()->isClean();
+    const QString error = recovery_->write(
+        onGrid ? *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]) : BackBox(), fileName_);
+    if (!error.isEmpty()) showStatus(error);
 }
 
 // ---- Sending ----
@@ -687,7 +823,7 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::send() {
-    const auto keys = buildKeystrokes(BackBox, Palette, cancelCheck());
+    const auto keys = buildKeystrokes(BackBox(), Palette, cancelCheck());
     if (!keys) return;
     QString error;
     std::unique_ptr<Typist> typist = typistFactory_(&error);
@@ -723,7 +859,10 @@ bool Form1::openPath(const QString& path) {
                        .arg(MaxArtPositions));
         return false;
     }
-    loadIntoMensaje(loaded->text);
+    // Opening over unsaved work is one step: undo brings that work back.
+    if (SSTab1->Tab() == GridTab) SSTab1->setTab(TextBox);
+    openArt(loaded->text, path);
+    textHistory_.stack()->setClean();
     showStatus(QStringLiteral("Abierto «%1».").arg(fileName(path)));
     return true;
 }
@@ -745,14 +884,20 @@ void Form1::mnuSave_Click() {
         "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
     const RichText art = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), false);
-    const QString error = writeFileAtomically(path, encodeArtFile(art, formatForPath(path)));
+    const QByteArray bytes = encodeArtFile(art, formatForPath(path));
+    const QString error = writeFileAtomically(path, bytes);
     reportWrite(path, error);
+    // Saved means the file gives this art back; text without colours does not.
+    if (error.isEmpty() && reopensAs(bytes, BackBox())) {
+        textHistory_.stack()->setClean();
+        setFileName(path);
+    }
 }
 
 void Form1::mnuSaveAnsi_Click() {
     const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos Ansi (*.ans)|*.ans"));
     if (path.isEmpty()) return;
-    const auto text = SalvarComoAnsi(BackBox, Palette, cancelCheck());
+    const auto text = SalvarComoAnsi(BackBox(), Palette, cancelCheck());
     if (!text) return;
     const QString error = writeFileAtomically(path, encodeExport(*text));
     reportWrite(path, error);
@@ -761,7 +906,7 @@ void Form1::mnuSaveAnsi_Click() {
 void Form1::mnuSaveHTML_Click() {
     const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos HTML (*.html)|*.html"));
     if (path.isEmpty()) return;
-    const auto page = SalvarComoHTML(BackBox, cancelCheck());
+    const auto page = SalvarComoHTML(BackBox(), cancelCheck());
     if (!page) return;
     const QString error = writeFileAtomically(path, encodeExport(*page));
     reportWrite(path, error);
@@ -772,7 +917,7 @@ void Form1::mnuSaveBitmap_Click() {
     MaxRows = grid1Model_->grid().rows();
     MensajeListo = false;
     const auto restore = qScopeGuard([this] { MensajeListo = true; });
-    const QImage image = renderArt(BackBox, MaxCols, MaxRows, textImageFont());
+    const QImage image = renderArt(BackBox(), MaxCols, MaxRows, textImageFont());
     if (image.isNull()) {
         showStatus(QStringLiteral("La imagen sería demasiado grande para guardarla."));
         return;

@@ -1,12 +1,19 @@
 #pragma once
 
+#include "art/CharGrid.h"
 #include "art/RichText.h"
+#include "history/History.h"
 #include "palette/Palette.h"
+#include "window/MensajeEdit.h"
 
+#include <QElapsedTimer>
 #include <QMainWindow>
+#include <QTimer>
+#include <QUndoGroup>
 #include <array>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 
 class QAction;
 class QGroupBox;
@@ -25,9 +32,10 @@ class CommonDialog;
 class Grid1Model;
 class Grid2Model;
 class GridView;
-class MensajeEdit;
+class RecoveryStore;
 class TabStrip;
 class Typist;
+struct CellChange;
 
 // The one window. Its handlers keep their names and stay thin: each calls the core
 // library and puts the result into a control.
@@ -49,7 +57,8 @@ public:
     bool Cerrando = false;
     int MaxCols = 0;
     int MaxRows = 0;
-    RichText BackBox;
+    // The working copy of the text view: the art as every walker reads it.
+    const RichText& BackBox() const;
 
     // Handlers.
     void Form_Load();
@@ -93,6 +102,17 @@ public:
     Colour currentColour() const;
     QString currentCharacter() const;
 
+    // Unsaved work is kept in `folder` and survives an exit or a crash: the newest
+    // recovery file left there by an editor that ended is loaded now, then `file` (if
+    // any) is opened over it as a further step.
+    void startRecovery(const QString& folder, const QString& file = {});
+    // The file the art belongs to ("" before any open or save).
+    QString artFile() const { return fileName_; }
+    // The art differs from what was last opened or saved.
+    bool isArtModified() const;
+    History& textHistory() { return textHistory_; }
+    History& gridHistory() { return gridHistory_; }
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -104,21 +124,31 @@ private:
     void buildControls();
     void buildMenus();
     void wireEvents();
-    void layoutViews();
     void showStatus(const QString& message);
     // One status line for a file written (error empty) or not.
     void reportWrite(const QString& path, const QString& error);
     void waitForMensajeListo();
-    // Replaces the whole text view; as a change of the text it runs Mensaje_Change.
-    void loadIntoMensaje(const RichText& text);
-    void watchDocument();
-    void normaliseRange(int position, int length);
     void chooseNeighbourTab(int step);
     void send();
-    bool cancelled() const { return Cerrando; }
     std::function<bool()> cancelCheck() const {
         return [this] { return Cerrando; };
     }
+
+    // History and recovery.
+    void artChanged(const ArtChange& change, MensajeEdit::Source source);
+    void undoText(const History::Step& step, bool undo);
+    void undoGrid(const History::Step& step, bool undo);
+    // Opens the art as one step, belonging to `file` afterwards.
+    void openArt(const RichText& art, const QString& file);
+    // Changes cells of the grid as one step of its history.
+    void editCells(const std::vector<CellChange>& cells);
+    void editCell(int r, int c, const Cell& after);
+    void paintCell(int r, int c);
+    void finishPaint();
+    void setFileName(const QString& path);
+    void updateTitle();
+    void scheduleRecovery();
+    void writeRecovery();
 
     QWidget* client_ = nullptr;
     QPushButton* Enviar = nullptr;
@@ -144,15 +174,22 @@ private:
     QTimer* Timer1 = nullptr;
     QAction* mnuUseTags = nullptr;
 
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
+
     int counter_ = 0;
     int waitCounter_ = 0;
-    // Set while the window itself re-formats the text view, whose format changes are
-    // not changes of the text.
-    int formatting_ = 0;
-    bool textChangePending_ = false;
-    int changeStart_ = 0;
-    int changeEnd_ = 0;
     TypistFactory typistFactory_;
+
+    History textHistory_;
+    History gridHistory_;
+    QUndoGroup historyGroup_;
+    QElapsedTimer clock_;
+    QString fileName_;
+    // The cells a right-button paint gesture has changed so far, with what they held.
+    std::unordered_map<quint64, Cell> painting_;
+    std::unique_ptr<RecoveryStore> recovery_;
+    QTimer recoveryTimer_;
 };
 
 } // namespace torvo

@@ -3,11 +3,18 @@
 #include "art/DocumentBridge.h"
 #include "files/RtfReader.h"
 
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QMimeData>
+#include <QPlainTextDocumentLayout>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QUrl>
+#include <memory>
 
 namespace torvo {
 namespace {
@@ -21,9 +28,112 @@ QString rtfType(const QMimeData* source) {
     return {};
 }
 
+// Undo and redo belong to the window's history, not to the view's own.
+bool isHistoryKey(const QKeyEvent* event) {
+    const auto mods = event->modifiers() & ~Qt::KeypadModifier;
+    return (event->key() == Qt::Key_Z &&
+            (mods == Qt::ControlModifier || mods == (Qt::ControlModifier | Qt::ShiftModifier))) ||
+           (event->key() == Qt::Key_Y && mods == Qt::ControlModifier);
+}
+
+// Keys that type or delete characters, as opposed to commands such as paste or cut.
+bool isTypingKey(const QKeyEvent* event) {
+    switch (event->key()) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return true;
+    default:
+        return !event->text().isEmpty() && event->text().front().isPrint() &&
+               !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    }
+}
+
+// Replacing more than this many positions builds a new document off the view instead.
+constexpr qsizetype BulkPositions = 50000;
+
 } // namespace
 
-MensajeEdit::MensajeEdit(QWidget* parent) : QPlainTextEdit(parent) {}
+MensajeEdit::MensajeEdit(QWidget* parent) : QPlainTextEdit(parent) {
+    document()->setUndoRedoEnabled(false);
+    watch(document());
+    mirror_.reset(*document());
+    connect(this, &QPlainTextEdit::textChanged, this, &MensajeEdit::settle);
+}
+
+void MensajeEdit::watch(QTextDocument* document) {
+    connect(document, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
+        if (formatting_ == 0) noteChange(position, removed, added);
+    });
+}
+
+void MensajeEdit::noteChange(int position, int removed, int added) {
+    if (!pending_) {
+        pending_ = true;
+        pendingFrom_ = position;
+        pendingTo_ = position + added;
+        return;
+    }
+    // Several edits before the view settles: a range that holds them all.
+    if (position <= pendingTo_) pendingTo_ = std::max(pendingTo_ + added - removed, position + added);
+    pendingFrom_ = std::min(pendingFrom_, position);
+    pendingTo_ = std::max(pendingTo_, position + added);
+}
+
+void MensajeEdit::settle() {
+    if (!pending_) return;
+    pending_ = false;
+    const ArtChange change = mirror_.follow(*document(), pendingFrom_, pendingTo_ - pendingFrom_);
+    normalise(pendingFrom_, pendingTo_);
+    report(change);
+}
+
+void MensajeEdit::report(const ArtChange& change) {
+    if (change.touchesLines()) emit artChanged(change, source_);
+}
+
+void MensajeEdit::normalise(int from, int to) {
+    // New text takes the view's font; characters without a colour of their own show
+    // the typing colour, which is what the art gives them.
+    const int end = document()->characterCount() - 1;
+    from = std::clamp(from, 0, end);
+    to = std::clamp(to, from, end);
+    if (from == to) return;
+    ++formatting_;
+    QTextCursor cursor(document());
+    cursor.setPosition(from);
+    cursor.setPosition(to, QTextCursor::KeepAnchor);
+    QTextCharFormat font;
+    font.setFontFamilies(artFont().families());
+    font.setFontPointSize(8);
+    font.setFontUnderline(false);
+    font.setFontStrikeOut(false);
+    cursor.mergeCharFormat(font);
+    QTextCharFormat colour;
+    colour.setForeground(typingColour().toQColor());
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.charFormat().foreground().style() != Qt::NoBrush) continue;
+            const int a = std::max(from, fragment.position());
+            const int b = std::min(to, fragment.position() + fragment.length());
+            if (a >= b) continue;
+            cursor.setPosition(a);
+            cursor.setPosition(b, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(colour);
+        }
+    }
+    --formatting_;
+}
+
+void MensajeEdit::setTypingColour(Colour c) {
+    if (c == typingColour()) return;
+    const Source was = std::exchange(source_, Source::System);
+    report(mirror_.setTypingColour(c));
+    source_ = was;
+}
 
 void MensajeEdit::setTextColour(Colour c) {
     QTextCharFormat format;
@@ -33,7 +143,106 @@ void MensajeEdit::setTextColour(Colour c) {
 
 Colour MensajeEdit::textColour() const {
     const QBrush brush = currentCharFormat().foreground();
-    return brush.style() == Qt::NoBrush ? typing_ : Colour::fromQColor(brush.color());
+    return brush.style() == Qt::NoBrush ? typingColour() : Colour::fromQColor(brush.color());
+}
+
+ArtChange MensajeEdit::replaceArt(const RichText& text) {
+    // The art of a view always ends its last line.
+    RichText target = text;
+    if (!target.isEmpty() && !target.endsWithLineBreak()) target.appendLineBreak();
+    ArtChange change;
+    change.hunks = diffArt(art(), target);
+    if (change.hunks.empty()) return change;
+    const Source was = std::exchange(source_, Source::System);
+    if (hunkPositions(change.hunks) > BulkPositions && hunkPositions(change.hunks) > art().size() / 2)
+        swapDocument(target);
+    else
+        mirror_.write(*document(), change.hunks, false, artFormat());
+    source_ = was;
+    return change;
+}
+
+void MensajeEdit::applyHunks(const std::vector<ArtHunk>& hunks, bool undo) {
+    const Source was = std::exchange(source_, Source::History);
+    if (hunkPositions(hunks) > BulkPositions && hunkPositions(hunks) > art().size() / 2) {
+        RichText target = art();
+        torvo::applyHunks(target, hunks, undo);
+        swapDocument(target);
+    } else {
+        mirror_.write(*document(), hunks, undo, artFormat());
+    }
+    source_ = was;
+}
+
+void MensajeEdit::endWithEmptyLine() {
+    if (document()->lastBlock().length() <= 1) return;
+    QTextCursor cursor(document());
+    cursor.movePosition(QTextCursor::End);
+    cursor.insertBlock();
+}
+
+void MensajeEdit::swapDocument(const RichText& target) {
+    // A document filled while no view lays it out is several times faster to build.
+    auto* fresh = new QTextDocument(this);
+    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
+    fresh->setDefaultFont(document()->defaultFont());
+    fresh->setUndoRedoEnabled(false);
+    loadDocument(*fresh, target, artFormat());
+    QTextDocument* old = document();
+    disconnect(old, nullptr, this, nullptr);
+    // The view deletes the document it made itself; the ones made here are ours.
+    const bool ours = old->parent() == this;
+    setDocument(fresh);
+    watch(fresh);
+    if (ours) old->deleteLater();
+    pending_ = false;
+    report(mirror_.reset(*fresh));
+}
+
+void MensajeEdit::setHistoryActions(QAction* undo, QAction* redo) {
+    undo_ = undo;
+    redo_ = redo;
+}
+
+bool MensajeEdit::event(QEvent* event) {
+    // Leave undo and redo to the window's shortcuts.
+    if (event->type() == QEvent::ShortcutOverride && isHistoryKey(static_cast<QKeyEvent*>(event))) {
+        event->ignore();
+        return true;
+    }
+    return QPlainTextEdit::event(event);
+}
+
+void MensajeEdit::keyPressEvent(QKeyEvent* event) {
+    if (isHistoryKey(event)) {
+        // Reached only when no shortcut took the key first.
+        QAction* action =
+            event->key() == Qt::Key_Z && !(event->modifiers() & Qt::ShiftModifier) ? undo_ : redo_;
+        if (action && action->isEnabled()) action->trigger();
+        return;
+    }
+    // Shift+Return would put a line separator inside a line; the art knows only lines.
+    if (event->matches(QKeySequence::InsertLineSeparator)) {
+        QKeyEvent plain(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+        keyPressEvent(&plain);
+        return;
+    }
+    const Source was = std::exchange(source_, isTypingKey(event) ? Source::Typing : Source::User);
+    QPlainTextEdit::keyPressEvent(event);
+    source_ = was;
+}
+
+void MensajeEdit::contextMenuEvent(QContextMenuEvent* event) {
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    for (QAction* action : menu->actions()) {
+        QAction* ours = action->objectName() == QLatin1String("edit-undo")   ? undo_
+                        : action->objectName() == QLatin1String("edit-redo") ? redo_
+                                                                             : nullptr;
+        if (!ours) continue;
+        menu->insertAction(action, ours);
+        menu->removeAction(action);
+    }
+    menu->exec(event->globalPos());
 }
 
 QMimeData* MensajeEdit::createMimeDataFromSelection() const {
@@ -70,7 +279,7 @@ void MensajeEdit::insertFromMimeData(const QMimeData* source) {
         emit fileDropped(source->urls().front().toLocalFile());
         return;
     }
-    RichText pasted(typing_);
+    RichText pasted(typingColour());
     const QString rtf = rtfType(source);
     bool have = false;
     if (!rtf.isEmpty()) {

@@ -1,44 +1,91 @@
 #pragma once
 
+#include "art/ArtMirror.h"
 #include "art/Colour.h"
 
 #include <QPlainTextEdit>
+
+class QAction;
 
 namespace torvo {
 
 // The text view: an editor of characters and their text colours. A plain-text editor
 // lays out only what it shows, so even very large art stays quick to replace and type in;
 // every character still carries its own colour and font.
+// It keeps the art (art()) equal to what it shows, change by change, and reports every
+// change with what it did, so that the history and the other views need not read it all.
 // Pasted RTF is read with the project's RTF reader and pasted HTML as Qt reads it, both
 // keeping their colours and taking the view's font; backgrounds, sizes, images and
 // tables are dropped.
 class MensajeEdit : public QPlainTextEdit {
     Q_OBJECT
 public:
+    // Who made a change.
+    enum class Source {
+        Typing,  // keys typed or deleting in the view
+        User,    // anything else the user did in the view: paste, drop, colouring
+        System,  // the window's own rewrites (replaceArt)
+        History, // undo and redo (applyHunks)
+    };
+
     explicit MensajeEdit(QWidget* parent = nullptr);
 
     // The character format of the art: the view's font, no colour.
     static QTextCharFormat artFormat();
     static QFont artFont();
 
-    void setTypingColour(Colour c) { typing_ = c; }
+    const RichText& art() const { return mirror_.art(); }
+
+    void setTypingColour(Colour c);
     // Colours the selection, or the characters typed next when nothing is selected.
     void setTextColour(Colour c);
     Colour textColour() const;
-    Colour typingColour() const { return typing_; }
+    Colour typingColour() const { return art().typingColour(); }
+
+    // Makes the art `target` in one change and returns it: the lines that differ are
+    // rewritten, or the whole document is replaced when most of it changes.
+    ArtChange replaceArt(const RichText& text);
+    // Does the hunks again, or takes them back.
+    void applyHunks(const std::vector<ArtHunk>& hunks, bool undo);
+    // A last line with characters gets its line break in the view too.
+    void endWithEmptyLine();
+
+    // The window's undo and redo, which the keys and the context menu use.
+    void setHistoryActions(QAction* undo, QAction* redo);
 
 signals:
+    void artChanged(const torvo::ArtChange& change, torvo::MensajeEdit::Source source);
     void pasteProblem(const QString& message);
     // A file from the desktop was dropped on the view: it is opened, not pasted.
     void fileDropped(const QString& path);
 
 protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     bool canInsertFromMimeData(const QMimeData* source) const override;
     void insertFromMimeData(const QMimeData* source) override;
     QMimeData* createMimeDataFromSelection() const override;
 
 private:
-    Colour typing_ = colours::White;
+    void watch(QTextDocument* document);
+    void noteChange(int position, int removed, int added);
+    void settle();
+    void normalise(int from, int to);
+    // Replaces the document by one holding `target`, built off the view.
+    void swapDocument(const RichText& target);
+    void report(const ArtChange& change);
+
+    ArtMirror mirror_;
+    Source source_ = Source::User;
+    int formatting_ = 0;
+    bool pending_ = false;
+    int pendingFrom_ = 0;
+    int pendingTo_ = 0;
+    // While replaceArt runs: what it did.
+    ArtChange* collect_ = nullptr;
+    QAction* undo_ = nullptr;
+    QAction* redo_ = nullptr;
 };
 
 } // namespace torvo

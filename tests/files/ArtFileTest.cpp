@@ -132,6 +132,48 @@ private slots:
             QCOMPARE(a->text.colourAt(p), colours::White);
         QCOMPARE(a->text.typingColour(), colours::White);
     }
+    // Files that went through other editors or mail programs: the payload is what lies
+    // between the first and the last quote, in both formats.
+    void oddEndsAroundTheQuotes_data() {
+        QTest::addColumn<QByteArray>("head");
+        QTest::addColumn<QByteArray>("tail");
+        QTest::addColumn<QString>("textOpened"); // the plain-text file as it opens
+        const QString unwrapped = QStringLiteral("a\"b\r\nc\r\n");
+        QTest::newRow("CR LF") << QByteArray() << QByteArray("\r\n") << unwrapped;
+        QTest::newRow("nothing") << QByteArray() << QByteArray() << unwrapped;
+        QTest::newRow("lone LF") << QByteArray() << QByteArray("\n") << unwrapped;
+        QTest::newRow("lone CR") << QByteArray() << QByteArray("\r") << unwrapped;
+        QTest::newRow("spaces") << QByteArray() << QByteArray("   ") << unwrapped;
+        QTest::newRow("spaces, tab, CR LF") << QByteArray() << QByteArray(" \t \r\n") << unwrapped;
+        QTest::newRow("two CR LF") << QByteArray() << QByteArray("\r\n\r\n") << unwrapped;
+        QTest::newRow("three LF") << QByteArray() << QByteArray("\n\n\n") << unwrapped;
+        QTest::newRow("byte order mark") << QByteArray("\xEF\xBB\xBF") << QByteArray("\n") << unwrapped;
+        // Text after the last quote: an RTF payload still holds all the art; a text file
+        // is opened whole rather than lose that text.
+        QTest::newRow("signature") << QByteArray()
+                                   << QByteArray("\n-- \nMar\xC3\xAD"
+                                                 "a\n")
+                                   << QString::fromUtf8("\"a\"b\r\nc\r\n\"\r\n-- \r\nMaría\r\n");
+    }
+    void oddEndsAroundTheQuotes() {
+        QFETCH(QByteArray, head);
+        QFETCH(QByteArray, tail);
+        QFETCH(QString, textOpened);
+        RichText art;
+        art.appendText(QStringLiteral("a\"b"), Colour::fromRgb(200, 0, 0));
+        art.appendLineBreak();
+        art.appendText(QStringLiteral("c"), Colour::fromRgb(0, 0, 200));
+        art.appendLineBreak();
+
+        const std::optional<LoadedArt> own = decodeArtFile(head + '"' + writeRtf(art) + '"' + tail, nullptr);
+        QVERIFY(own && own->rich);
+        QVERIFY2(own->text == art, qPrintable(describe(own->text)));
+
+        const std::optional<LoadedArt> text =
+            decodeArtFile(head + '"' + art.plainText().toUtf8() + '"' + tail, nullptr);
+        QVERIFY(text && !text->rich);
+        QCOMPARE(text->text.plainText(), textOpened);
+    }
     void plainTextLosesNoByte() {
         // Valid UTF-8, NUL bytes included.
         const QByteArray utf8("\xE2\x96\x88\x00x", 5);

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBlock>
@@ -103,6 +104,32 @@ private slots:
                                            {NL, Br},
                                            {QString::fromUtf8("Después — fin"), rgb(0xA0, 0xA0, 0)},
                                            {NL, Br}});
+    }
+    // Both programs write section breaks (see fixtures/README.md); the art must have the
+    // lines the program that wrote the file shows. LibreOffice's text export ends every
+    // paragraph with LF, AbiWord's puts LF between paragraphs.
+    void sectionBreaksGiveTheLinesTheirWriterShows_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QByteArray>("shown");
+        QTest::addColumn<bool>("terminated");
+        QTest::newRow("LibreOffice") << QByteArray("lo-sections.rtf")
+                                     << QByteArray("lo-sections.libreoffice.txt") << true;
+        QTest::newRow("AbiWord") << QByteArray("abw-sections.rtf") << QByteArray("abw-sections.abiword.txt")
+                                 << false;
+    }
+    void sectionBreaksGiveTheLinesTheirWriterShows() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QByteArray, shown);
+        QFETCH(bool, terminated);
+        const std::optional<LoadedArt> loaded = decodeArtFile(fixture(rtf.constData()), nullptr);
+        QVERIFY(loaded && loaded->rich);
+        QStringList ours = loaded->text.plainText().split(QStringLiteral("\r\n"));
+        if (ours.last().isEmpty()) ours.removeLast(); // the final CR LF ends the last line
+        QStringDecoder utf8(QStringDecoder::Utf8);    // drops LibreOffice's byte order mark
+        QStringList theirs = QString(utf8.decode(fixture(shown.constData()))).split(u'\n');
+        QVERIFY(theirs.size() > 2);
+        if (terminated) theirs.removeLast();
+        QCOMPARE(ours.join(u'|'), theirs.join(u'|'));
     }
     void fixturesSurviveSavingInBothFormats() {
         for (const char* name : {"lo-pre-colours.rtf", "lo-paragraphs.rtf", "lo-table-image-link.rtf"}) {

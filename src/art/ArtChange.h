@@ -1,0 +1,44 @@
+#pragma once
+
+#include "art/RichText.h"
+
+#include <vector>
+
+namespace torvo {
+
+// One replaced stretch of the art: at `at`, `removed` gave way to `inserted`. Line breaks
+// are never split.
+struct ArtHunk {
+    int at = 0;
+    RichText removed;
+    RichText inserted;
+    friend bool operator==(const ArtHunk& a, const ArtHunk& b) {
+        return a.at == b.at && a.removed == b.removed && a.inserted == b.inserted;
+    }
+};
+
+// What one change did to the art. The hunks are in order and do not overlap; each `at`
+// counts in the new art. The lines [firstLine, firstLine + oldLines) of the old art
+// became the lines [firstLine, firstLine + newLines) of the new one (also when only the
+// derived colour of a line break changed); every other line is as it was.
+struct ArtChange {
+    std::vector<ArtHunk> hunks;
+    int firstLine = 0;
+    int oldLines = 0;
+    int newLines = 0;
+
+    bool touchesLines() const { return oldLines > 0 || newLines > 0; }
+};
+
+// The hunks that turn `before` into `after`, both placed at `base` of an art. Where both
+// hold the same number of line breaks, each changed line is its own hunk, trimmed to what
+// differs; otherwise one hunk runs from the first difference to the last.
+std::vector<ArtHunk> diffArt(const RichText& before, const RichText& after, int base = 0);
+
+// Applies the hunks to the art, or takes them back.
+void applyHunks(RichText& art, const std::vector<ArtHunk>& hunks, bool undo);
+
+// Positions the hunks hold, removed and inserted together.
+qsizetype hunkPositions(const std::vector<ArtHunk>& hunks);
+
+} // namespace torvo

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "art/RichText.h"
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <memory>
+#include <optional>
+
+class QLockFile;
+
+namespace torvo {
+
+// What a recovery file holds: the unsaved art and the file it belongs to ("" for none).
+struct RecoveredArt {
+    RichText art;
+    QString file;
+};
+
+// The recovery file's bytes: a header line, the file name, the typing colour, every
+// position (code point and colour) and a checksum, so that a damaged file is known.
+QByteArray encodeRecovery(const RichText& art, const QString& file);
+// Nullopt and one Spanish line in *error for a file that is not a whole recovery file.
+std::optional<RecoveredArt> decodeRecovery(QByteArrayView bytes, QString* error);
+
+// The recovery files of a folder: one per running window, each held by a lock file so
+// that two editors never write the same one. A file whose lock nobody holds was left by
+// an editor that ended without saving (an exit, a crash, a kill).
+class RecoveryStore {
+public:
+    explicit RecoveryStore(QString folder);
+    // Keeps this window's file, if any, and lets the next start take it.
+    ~RecoveryStore();
+
+    // The newest file that no running editor holds. With `adopt` it becomes this
+    // window's own; otherwise it stays for a later start. A file that cannot be read is
+    // renamed aside and *problem says so.
+    std::optional<RecoveredArt> takeOver(QString* problem, bool adopt = true);
+    // Writes the art into this window's file, atomically. Empty, or one Spanish line.
+    QString write(const RichText& art, const QString& file);
+    // Removes this window's file: the art is saved.
+    void discard();
+    // This window's file ("" until the first write or take-over).
+    QString path() const { return path_; }
+
+    static constexpr const char* Suffix = ".torvo-recovery";
+
+private:
+    bool claim(const QString& path);
+
+    QString folder_;
+    QString path_;
+    std::unique_ptr<QLockFile> lock_;
+};
+
+} // namespace torvo

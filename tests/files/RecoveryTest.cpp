@@ -1,0 +1,85 @@
+#include "TestRegistry.h"
+#include "files/RecoveryStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace torvo;
+
+namespace {
+
+RichText sample() {
+    RichText art(Colour{0x00FF00});
+    art.appendLineBreak();
+    art.appendText(QString::fromUtf8("Ñ▒ \xF0\x9F\x98\x80\"{"), Colour{0x0000FF});
+    art.appendLineBreak();
+    art.append(U'x', colours::Black);
+    return art;
+}
+
+QStringList recoveryFiles(const QString& folder) {
+    return QDir(folder).entryList({QStringLiteral("*") + QLatin1String(RecoveryStore::Suffix)}, QDir::Files);
+}
+
+} // namespace
+
+class RecoveryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void roundTripAndDamage() {
+        const QString file = QStringLiteral("/tmp/dibujo ñ.qcg");
+        const QByteArray bytes = encodeRecovery(sample(), file);
+        QString error;
+        const auto back = decodeRecovery(bytes, &error);
+        QVERIFY2(back, qPrintable(error));
+        QCOMPARE(back->art, sample());
+        QCOMPARE(back->art.typingColour(), Colour{0x00FF00});
+        QCOMPARE(back->file, file);
+        // Every cut and every flipped byte is noticed, never read as art.
+        for (qsizetype n = 0; n < bytes.size(); ++n) {
+            QVERIFY(!decodeRecovery(bytes.first(n), &error));
+            QByteArray flipped = bytes;
+            flipped[n] = char(flipped[n] ^ 0x20);
+            QVERIFY(!decodeRecovery(flipped, &error));
+            QVERIFY(!error.isEmpty());
+        }
+    }
+    void oneFilePerWindowAndTakenOverOnlyWhenLeft() {
+        QTemporaryDir dir;
+        const QString folder = dir.filePath(QStringLiteral("recovery"));
+        auto first = std::make_unique<RecoveryStore>(folder);
+        RecoveryStore second(folder);
+        QVERIFY(first->write(sample(), QStringLiteral("a.qcg")).isEmpty());
+        QVERIFY(second.write(RichText(), QString()).isEmpty());
+        QCOMPARE(recoveryFiles(folder).size(), 2);
+        QString problem;
+        // Both are held by running windows.
+        QVERIFY(!RecoveryStore(folder).takeOver(&problem));
+        first.reset(); // the window ends, its file stays
+        RecoveryStore third(folder);
+        const auto found = third.takeOver(&problem);
+        QVERIFY(found && problem.isEmpty());
+        QCOMPARE(found->art, sample());
+        QCOMPARE(found->file, QStringLiteral("a.qcg"));
+        // Now it is the third window's: nobody else takes it, and saving removes it.
+        QVERIFY(!RecoveryStore(folder).takeOver(&problem));
+        third.discard();
+        QCOMPARE(recoveryFiles(folder).size(), 1);
+    }
+    void unreadableFileIsKeptAsideAndReported() {
+        QTemporaryDir dir;
+        QFile bad(dir.filePath(QStringLiteral("old") + QLatin1String(RecoveryStore::Suffix)));
+        QVERIFY(bad.open(QIODevice::WriteOnly));
+        bad.write(encodeRecovery(sample(), QString()).chopped(3));
+        bad.close();
+        QString problem;
+        QVERIFY(!RecoveryStore(dir.path()).takeOver(&problem));
+        QVERIFY(problem.contains(QStringLiteral("se guardó aparte")));
+        QVERIFY(recoveryFiles(dir.path()).isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.ilegible")}).size(), 1);
+    }
+};
+TORVO_TEST(RecoveryTest)
+#include "RecoveryTest.moc"
