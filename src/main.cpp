@@ -7,6 +7,8 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    // Both names: the settings (the desktop's sending permission) live in ~/.config/torvo/.
+    QApplication::setOrganizationName(QStringLiteral("torvo"));
     QApplication::setApplicationName(QStringLiteral("torvo"));
     QApplication::setDesktopFileName(QStringLiteral("torvo"));
     // One argument is a file handed over by the desktop ("Open with"); nothing else is taken.

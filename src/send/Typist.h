@@ -14,6 +14,9 @@ public:
     // Performs every action and returns after the target has been given them.
     // False with a Spanish line in *error when it could not.
     virtual bool perform(const std::vector<KeyAction>& actions, QString* error) = 0;
+    // The status line after a successful perform: a back end that had to leave some
+    // characters out says so here.
+    virtual QString doneMessage() const;
 };
 
 // Reads `keys` in the keystroke language and performs it in one call. A malformed

@@ -16,7 +16,7 @@
 #include "paint/Fill.h"
 #include "send/Keystrokes.h"
 #include "send/Typist.h"
-#include "send/x11/X11Typist.h"
+#include "send/TypistChoice.h"
 #include "window/CharacterBox.h"
 #include "window/ColorSwatch.h"
 #include "window/CommonDialog.h"
@@ -24,6 +24,7 @@
 #include "window/Grid2Model.h"
 #include "window/GridView.h"
 #include "window/MensajeEdit.h"
+#include "window/SendRoutes.h"
 #include "window/TabStrip.h"
 #include "window/Twips.h"
 
@@ -95,14 +96,7 @@ Form1::Form1(QWidget* parent)
     clock_.start();
     recoveryTimer_.setSingleShot(true);
     recoveryTimer_.setInterval(1000);
-    typistFactory_ = [](QString* error) -> std::unique_ptr<Typist> {
-        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-            *error =
-                QStringLiteral("No se puede enviar: esta sesión no tiene una pantalla X11 donde escribir.");
-            return nullptr;
-        }
-        return X11Typist::open(error);
-    };
+    typistFactory_ = [](QString* error) { return chooseTypist(desktopRoutes(), isWaylandSession(), error); };
     buildControls();
     buildMenus();
     wireEvents();
@@ -912,7 +906,7 @@ void Form1::send() {
         showStatus(error);
         return;
     }
-    showStatus(QStringLiteral("Enviado."));
+    showStatus(typist->doneMessage());
 }
 
 // ---- Files ----

@@ -88,7 +88,8 @@ private:
 constexpr int TextX = 200, TextY = 200, RedX = 168, RedY = 30;
 
 QStringList recoveryFiles(const QString& home) {
-    const QDir dir(home + QStringLiteral("/data/torvo/recovery"));
+    // The editor's data folder (organisation and application both "torvo").
+    const QDir dir(home + QStringLiteral("/data/torvo/torvo/recovery"));
     QStringList files;
     for (const QString& name :
          dir.entryList({QStringLiteral("*") + QLatin1String(RecoveryStore::Suffix)}, QDir::Files))

@@ -67,14 +67,9 @@ private slots:
         qputenv("DISPLAY", saved);
     }
     void workedExampleArrivesAsTheseBytes() {
-        RichText art;
-        art.appendText(u"Hi ", P[0]);
-        art.append(U'^', P[2]);
-        art.appendLineBreak();
-        art.appendText(u"ok", P[12]);
-        art.appendLineBreak();
-        const QByteArray expected = QByteArray::fromHex("5e574869205e525e0d5e5216476f6b0d1647");
-        QCOMPARE(typeKeys(*buildKeystrokes(art, P), expected.size()).toHex(' '), expected.toHex(' '));
+        const QByteArray expected = test::workedExampleBytes();
+        QCOMPARE(typeKeys(*buildKeystrokes(test::workedExampleArt(), P), expected.size()).toHex(' '),
+                 expected.toHex(' '));
     }
     void escapedCharactersArriveAsThemselves() {
         RichText art;

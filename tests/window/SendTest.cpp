@@ -1,5 +1,6 @@
 #include "FormFixture.h"
 #include "TestRegistry.h"
+#include "send/TypistChoice.h"
 
 #include <QPushButton>
 
@@ -102,14 +103,42 @@ private slots:
         QCOMPARE(int(rec.calls->size()), 1);
         QVERIFY(rec.calls->front().empty());
     }
-    void noDisplaySaysSoInTheStatusBar() {
-        FormFixture f; // the offscreen platform has no X11 display to type into
+    void statusLineSaysWhatHappened_data() {
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("failure"); // of the typing itself
+        QTest::addColumn<QString>("status");
+        QTest::newRow("typed") << int(Route::Ready) << QString() << QStringLiteral("Enviado.");
+        QTest::newRow("typing failed")
+            << int(Route::Ready) << QStringLiteral("falló") << QStringLiteral("falló");
+        QTest::newRow("no back end reaches the window")
+            << int(Route::OtherWindow) << QString()
+            << QStringLiteral("No se puede enviar: la ventana activa es de Wayland y este escritorio no deja "
+                              "escribir en ella.");
+    }
+    void statusLineSaysWhatHappened() {
+        QFETCH(int, outcome);
+        QFETCH(QString, failure);
+        QFETCH(QString, status);
+        FormFixture f;
+        f.form->setTypistFactory([&](QString* error) {
+            const RouteProbe probe = [&] {
+                Route r;
+                r.outcome = Route::Outcome(outcome);
+                if (r.outcome == Route::Ready) {
+                    auto t = std::make_unique<RecordingTypist>();
+                    if (!failure.isEmpty()) t->setFailure(failure);
+                    r.typist = std::move(t);
+                }
+                return r;
+            };
+            return chooseTypist({probe}, true, error);
+        });
         f.form->show();
         f.setArt(art({{u"a"_qs, P[0]}}));
         f.form->Enviar_Click();
         for (int i = 0; i < 6; ++i)
             f.form->Timer1_Timer();
-        QVERIFY(f.status().contains(QStringLiteral("X11")));
+        QCOMPARE(f.status(), status);
     }
 };
 TORVO_TEST(SendTest)
