@@ -1,0 +1,341 @@
+#include "files/AnsiReader.h"
+
+#include "convert/ColourChange.h"
+#include "files/AnsiExport.h"
+#include "files/CodePage437.h"
+#include "files/Sauce.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+#include <vterm.h>
+
+namespace torvo {
+namespace {
+
+constexpr char32_t RightHalf = 0xFFFFFFFF; // the second column of a wide character
+
+struct Cell {
+    char32_t ch = 0;   // 0: nothing was written here
+    quint32 marks = 0; // 1 + index of the combining marks that follow ch, 0 for none
+    Colour colour;     // the palette colour of the foreground
+    bool background = false;
+};
+
+bool blank(const Cell& c) {
+    return c.ch == 0 || c.ch == U' ' || c.ch == RightHalf;
+}
+
+// The bytes as the terminal takes them: UTF-8. The SCO forms ESC "[s" and ESC "[u" that
+// ANSI art saves and restores the cursor with are given as ESC "7" and ESC "8": the state
+// machine reads CSI s as the margin command of a later terminal. An escape byte always
+// starts a new sequence, so these three bytes cannot be part of another one.
+QByteArray terminalInput(QByteArrayView content, bool utf8) {
+    QByteArray out(content.size() * (utf8 ? 1 : 3), Qt::Uninitialized);
+    char* w = out.data();
+    const char* s = content.data();
+    const qsizetype n = content.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char b = s[i];
+        if (b == 0x1B && i + 2 < n && s[i + 1] == '[' && (s[i + 2] == 's' || s[i + 2] == 'u')) {
+            *w++ = b;
+            *w++ = s[i + 2] == 's' ? '7' : '8';
+            i += 2;
+        } else if (utf8 || static_cast<unsigned char>(b) < 0x80) {
+            *w++ = b;
+        } else {
+            const char16_t c = codePage437High(static_cast<unsigned char>(b));
+            if (c < 0x800) {
+                *w++ = char(0xC0 | c >> 6);
+            } else {
+                *w++ = char(0xE0 | c >> 12);
+                *w++ = char(0x80 | (c >> 6 & 0x3F));
+            }
+            *w++ = char(0x80 | (c & 0x3F));
+        }
+    }
+    out.truncate(w - out.data());
+    return out;
+}
+
+// A screen of rows x columns cells over libvterm's state machine. Rows are reached through
+// a table, so scrolling moves row numbers, not cells; a row that leaves the top is final
+// and goes straight into the picture.
+class Screen {
+public:
+    Screen(int columns, const Palette& palette, int maxPositions)
+        : cols_(columns), palette_(palette), maxPositions_(maxPositions),
+          cells_(std::size_t(AnsiRows) * std::size_t(columns)), rowOf_(AnsiRows) {
+        for (int r = 0; r < AnsiRows; ++r)
+            rowOf_[std::size_t(r)] = r;
+        for (int ansi = 0; ansi < 16; ++ansi)
+            inks_[std::size_t(ansi)] = palette_[paletteEntryOfAnsiColour(ansi)];
+        vt_ = vterm_new(AnsiRows, cols_);
+        vterm_set_utf8(vt_, 1);
+        // Answers to the file's queries go nowhere.
+        vterm_output_set_callback(
+            vt_, [](const char*, size_t, void*) {}, nullptr);
+        state_ = vterm_obtain_state(vt_);
+        static const VTermStateCallbacks callbacks = {
+            &Screen::putglyph,
+            nullptr,
+            &Screen::scrollrect,
+            &Screen::moverect,
+            &Screen::erase,
+            nullptr,
+            &Screen::setpenattr,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+        };
+        vterm_state_set_callbacks(state_, &callbacks, this);
+        vterm_state_reset(state_, 1);
+        // A line feed also returns the carriage, as a terminal's line discipline makes it
+        // for files with bare line feeds.
+        write("\x1b[20h");
+        updatePen();
+    }
+    ~Screen() { vterm_free(vt_); }
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    void write(QByteArrayView bytes) { vterm_input_write(vt_, bytes.data(), std::size_t(bytes.size())); }
+    bool full() const { return out_.size() > maxPositions_; }
+
+    // The rows still on the screen; empty rows at the end are dropped.
+    void finish() {
+        for (int r = 0; r < AnsiRows && !full(); ++r)
+            emitRow(r);
+    }
+    RichText& picture() { return out_; }
+    qsizetype backgroundCells() const { return background_; }
+
+private:
+    Cell* row(int r) { return &cells_[std::size_t(rowOf_[std::size_t(r)]) * std::size_t(cols_)]; }
+    Cell& at(int r, int c) { return row(r)[c]; }
+
+    // The palette colour of a terminal colour drawn as ink (bright when bold).
+    Colour inkOf(VTermColor c, bool bold) const {
+        int ansi;
+        if (VTERM_COLOR_IS_DEFAULT_FG(&c)) {
+            ansi = bold ? 15 : 7;
+        } else if (VTERM_COLOR_IS_DEFAULT_BG(&c)) {
+            ansi = 0;
+        } else if (VTERM_COLOR_IS_INDEXED(&c) && c.indexed.idx < 16) {
+            ansi = c.indexed.idx < 8 && bold ? c.indexed.idx + 8 : c.indexed.idx;
+        } else {
+            // 256-colour and direct colours: the nearest palette colour.
+            vterm_state_convert_color_to_rgb(state_, &c);
+            return GetColor(Colour::fromRgb(c.rgb.red, c.rgb.green, c.rgb.blue), palette_);
+        }
+        return inks_[std::size_t(ansi)];
+    }
+    bool notBlack(VTermColor c) const {
+        if (VTERM_COLOR_IS_DEFAULT_FG(&c)) return true;
+        if (VTERM_COLOR_IS_DEFAULT_BG(&c)) return false;
+        if (VTERM_COLOR_IS_INDEXED(&c) && c.indexed.idx < 16) return c.indexed.idx != 0;
+        vterm_state_convert_color_to_rgb(state_, &c);
+        return c.rgb.red != 0 || c.rgb.green != 0 || c.rgb.blue != 0;
+    }
+    void updatePen() {
+        if (!penChanged_) return;
+        penChanged_ = false;
+        VTermValue bold, reverse, fg, bg;
+        vterm_state_get_penattr(state_, VTERM_ATTR_BOLD, &bold);
+        vterm_state_get_penattr(state_, VTERM_ATTR_REVERSE, &reverse);
+        vterm_state_get_penattr(state_, VTERM_ATTR_FOREGROUND, &fg);
+        vterm_state_get_penattr(state_, VTERM_ATTR_BACKGROUND, &bg);
+        // Reverse video draws the characters in the background colour, on the foreground.
+        ink_ = reverse.boolean ? inkOf(bg.color, false) : inkOf(fg.color, bold.boolean);
+        paper_ = notBlack(reverse.boolean ? fg.color : bg.color);
+        erasePaper_ = notBlack(bg.color);
+    }
+    Cell blankCell() {
+        updatePen();
+        return Cell{0, 0, ink_, erasePaper_};
+    }
+    void clearRow(int r) { std::fill_n(row(r), cols_, blankCell()); }
+
+    // A row that is final: its characters and a line break, the blanks at its end left
+    // out. Empty rows wait until a row with characters follows them.
+    void emitRow(int r) {
+        const Cell* cells = row(r);
+        qsizetype painted = 0;
+        for (int c = 0; c < cols_; ++c)
+            painted += cells[c].background ? 1 : 0;
+        int end = cols_;
+        while (end > 0 && blank(cells[end - 1]))
+            --end;
+        if (end == 0) {
+            ++pendingRows_;
+            pendingBackground_ += painted;
+            return;
+        }
+        for (; pendingRows_ > 0; --pendingRows_)
+            out_.appendLineBreak();
+        background_ += pendingBackground_ + painted;
+        pendingBackground_ = 0;
+        // A cell nothing was written to becomes a space in the colour of the next character,
+        // as the grid writes its empty cells back.
+        int next = 0;
+        for (int c = 0; c < end; ++c) {
+            const Cell& cell = cells[c];
+            if (cell.ch == RightHalf) continue;
+            if (cell.ch == 0) {
+                next = std::max(next, c);
+                while (cells[next].ch == 0 || cells[next].ch == RightHalf)
+                    ++next;
+                out_.append(U' ', cells[next].colour);
+                continue;
+            }
+            out_.append(cell.ch, cell.colour);
+            if (cell.marks != 0)
+                for (const char32_t m : marks_[cell.marks - 1])
+                    out_.append(m, cell.colour);
+        }
+        out_.appendLineBreak();
+    }
+
+    static Screen* self(void* user) { return static_cast<Screen*>(user); }
+
+    static int putglyph(VTermGlyphInfo* info, VTermPos pos, void* user) {
+        Screen* s = self(user);
+        if (pos.row < 0 || pos.row >= AnsiRows || pos.col < 0 || pos.col >= s->cols_) return 1;
+        s->updatePen();
+        Cell* cells = s->row(pos.row);
+        // Half of a wide character that is overwritten takes its other half with it.
+        if (cells[pos.col].ch == RightHalf && pos.col > 0) cells[pos.col - 1].ch = 0;
+        const int width = std::clamp(info->width, 1, 2);
+        if (pos.col + width < s->cols_ && cells[pos.col + width].ch == RightHalf)
+            cells[pos.col + width].ch = 0;
+        Cell& cell = cells[pos.col];
+        const quint32 oldMarks = cell.marks;
+        cell = Cell{info->chars[0], 0, s->ink_, s->paper_};
+        if (info->chars[0] != 0 && info->chars[1] != 0) {
+            std::u32string marks;
+            for (int i = 1; i < VTERM_MAX_CHARS_PER_CELL && info->chars[i] != 0; ++i)
+                marks.push_back(info->chars[i]);
+            if (oldMarks != 0) {
+                s->marks_[oldMarks - 1] = std::move(marks);
+                cell.marks = oldMarks;
+            } else {
+                s->marks_.push_back(std::move(marks));
+                cell.marks = quint32(s->marks_.size());
+            }
+        }
+        if (width == 2 && pos.col + 1 < s->cols_) cells[pos.col + 1] = Cell{RightHalf, 0, s->ink_, s->paper_};
+        return 1;
+    }
+
+    static int erase(VTermRect rect, int, void* user) {
+        Screen* s = self(user);
+        const Cell blank = s->blankCell();
+        for (int r = std::max(rect.start_row, 0); r < std::min(rect.end_row, AnsiRows); ++r) {
+            Cell* cells = s->row(r);
+            for (int c = std::max(rect.start_col, 0); c < std::min(rect.end_col, s->cols_); ++c)
+                cells[c] = blank;
+        }
+        return 1;
+    }
+
+    static int moverect(VTermRect dest, VTermRect src, void* user) {
+        Screen* s = self(user);
+        const int rows = src.end_row - src.start_row, cols = src.end_col - src.start_col;
+        if (rows <= 0 || cols <= 0) return 1;
+        std::vector<Cell> copy;
+        copy.reserve(std::size_t(rows) * std::size_t(cols));
+        for (int r = 0; r < rows; ++r)
+            copy.insert(copy.end(), s->row(src.start_row + r) + src.start_col,
+                        s->row(src.start_row + r) + src.start_col + cols);
+        for (int r = 0; r < rows; ++r)
+            std::copy_n(copy.begin() + std::ptrdiff_t(r) * cols, cols,
+                        s->row(dest.start_row + r) + dest.start_col);
+        return 1;
+    }
+
+    // Whole-width scrolls turn the row table; a row leaving the top of the screen is final.
+    // Anything else is left to libvterm, which moves and erases through the callbacks above.
+    static int scrollrect(VTermRect rect, int downward, int rightward, void* user) {
+        Screen* s = self(user);
+        if (rightward != 0 || downward == 0 || rect.start_col != 0 || rect.end_col != s->cols_) return 0;
+        const int height = rect.end_row - rect.start_row;
+        const int n = std::min(std::abs(downward), height);
+        const auto first = s->rowOf_.begin() + rect.start_row, last = s->rowOf_.begin() + rect.end_row;
+        if (downward > 0) {
+            if (rect.start_row == 0)
+                for (int r = 0; r < n; ++r)
+                    s->emitRow(r);
+            std::rotate(first, first + n, last);
+            for (int r = rect.end_row - n; r < rect.end_row; ++r)
+                s->clearRow(r);
+        } else {
+            std::rotate(first, last - n, last);
+            for (int r = rect.start_row; r < rect.start_row + n; ++r)
+                s->clearRow(r);
+        }
+        return 1;
+    }
+
+    // The pen is read again before the next character or erase that needs it.
+    static int setpenattr(VTermAttr attr, VTermValue*, void* user) {
+        if (attr == VTERM_ATTR_BOLD || attr == VTERM_ATTR_REVERSE || attr == VTERM_ATTR_FOREGROUND ||
+            attr == VTERM_ATTR_BACKGROUND)
+            self(user)->penChanged_ = true;
+        return 1;
+    }
+
+    VTerm* vt_ = nullptr;
+    VTermState* state_ = nullptr;
+    const int cols_;
+    const Palette palette_;
+    std::array<Colour, 16> inks_;
+    const int maxPositions_;
+    std::vector<Cell> cells_;
+    std::vector<int> rowOf_;
+    std::vector<std::u32string> marks_;
+    Colour ink_;
+    bool paper_ = false;
+    bool erasePaper_ = false;
+    bool penChanged_ = true;
+    RichText out_{colours::White};
+    int pendingRows_ = 0;
+    qsizetype pendingBackground_ = 0;
+    qsizetype background_ = 0;
+};
+
+} // namespace
+
+std::optional<AnsiArt> readAnsiArt(QByteArrayView file, const Palette& palette, QString* error,
+                                   int maxPositions, const std::function<bool()>& cancelled) {
+    const SauceSplit split = splitSauce(file);
+    AnsiArt art;
+    art.columns = AnsiColumns;
+    if (split.record && split.record->dataType == SauceRecord::Character && split.record->tInfo1 > 0)
+        art.columns = std::min<int>(split.record->tInfo1, AnsiMaxColumns);
+    QByteArrayView content = split.content;
+    art.utf8 = content.isValidUtf8();
+    if (art.utf8 && content.startsWith("\xEF\xBB\xBF")) content = content.sliced(3);
+    const QByteArray input = terminalInput(content, art.utf8);
+
+    Screen screen(art.columns, palette, maxPositions);
+    // In pieces, so that a huge file stops as soon as its picture is too large.
+    constexpr qsizetype Piece = 256 * 1024;
+    for (qsizetype at = 0; at < input.size() && !screen.full(); at += Piece) {
+        if (cancelled && cancelled()) return std::nullopt;
+        screen.write(QByteArrayView(input).sliced(at, std::min(Piece, input.size() - at)));
+    }
+    screen.finish();
+    if (screen.full()) {
+        if (error)
+            *error = QStringLiteral("El dibujo pasa de %1 caracteres: es demasiado grande para abrirlo.")
+                         .arg(maxPositions);
+        return std::nullopt;
+    }
+    art.text = std::move(screen.picture());
+    art.backgroundCells = screen.backgroundCells();
+    return art;
+}
+
+} // namespace torvo
