@@ -1,11 +1,16 @@
+#include "files/ExportCommand.h"
 #include "window/Form1.h"
 
 #include <QApplication>
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // Conversions and the help run without a window, and without a GUI application for text.
+    if (torvo::isCommandLineTool(argc, argv)) return torvo::commandLineMain(argc, argv);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("torvo"));
+    // The settings file is ~/.config/torvo/torvo.conf.
+    QApplication::setOrganizationName(QStringLiteral("torvo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Torvo"));
     QApplication::setDesktopFileName(QStringLiteral("torvo"));
     // One argument is a file handed over by the desktop ("Open with"); nothing else is taken.

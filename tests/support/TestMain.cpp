@@ -1,5 +1,7 @@
 #include "TestRegistry.h"
 
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
 #ifdef TORVO_TEST_WIDGETS
@@ -24,6 +26,11 @@ int main(int argc, char** argv) {
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     App app(argc, argv);
+    // Settings go to a test folder, never to the user's own, and start empty.
+    QStandardPaths::setTestModeEnabled(true);
+    App::setApplicationName(QStringLiteral("torvo"));
+    App::setOrganizationName(QStringLiteral("torvo"));
+    QSettings().clear();
     // A test class may be chosen with -class Name; other arguments go to QtTest.
     QStringList args = app.arguments();
     QString only;
