@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 #include <vterm.h>
@@ -31,33 +33,154 @@ bool blank(const Cell& c) {
 // ANSI art saves and restores the cursor with are given as ESC "7" and ESC "8": the state
 // machine reads CSI s as the margin command of a later terminal. An escape byte always
 // starts a new sequence, so these three bytes cannot be part of another one.
-QByteArray terminalInput(QByteArrayView content, bool utf8) {
-    QByteArray out(content.size() * (utf8 ? 1 : 3), Qt::Uninitialized);
-    char* w = out.data();
-    const char* s = content.data();
-    const qsizetype n = content.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char b = s[i];
-        if (b == 0x1B && i + 2 < n && s[i + 1] == '[' && (s[i + 2] == 's' || s[i + 2] == 'u')) {
-            *w++ = b;
-            *w++ = s[i + 2] == 's' ? '7' : '8';
-            i += 2;
-        } else if (utf8 || static_cast<unsigned char>(b) < 0x80) {
-            *w++ = b;
-        } else {
-            const char16_t c = codePage437High(static_cast<unsigned char>(b));
-            if (c < 0x800) {
-                *w++ = char(0xC0 | c >> 6);
-            } else {
-                *w++ = char(0xE0 | c >> 12);
-                *w++ = char(0x80 | (c >> 6 & 0x3F));
+// Control sequences are passed on as libvterm 0.1.4 can take them: it writes past its
+// array after 16 parameters, counts that do not fit an int go negative, and a repeat (CSI
+// Ps b) before any character loops for ever. So no more than 16 parameters, none above
+// 9999 (far beyond any screen), and no repeats; nothing else is changed.
+class TerminalInput {
+public:
+    TerminalInput(QByteArrayView content, bool utf8)
+        : s_(content.data()), n_(content.size()), utf8_(utf8),
+          out_(content.size() * (utf8 ? 1 : 3) + 8, Qt::Uninitialized), w_(out_.data()) {}
+
+    QByteArray take() {
+        for (i_ = 0; i_ < n_; ++i_) {
+            const char b = s_[i_];
+            if (b != 0x1B) {
+                text(b);
+                continue;
             }
-            *w++ = char(0x80 | (c & 0x3F));
+            // libvterm starts a control sequence at a "[" after the escape even past
+            // intermediates, controls (which act at once) and characters. Past characters
+            // no terminal would: that escape becomes a cancel byte, which still ends
+            // whatever the escape would have ended.
+            qsizetype j = i_ + 1;
+            bool intermediate = false;
+            while (j < n_ && (quiet(s_[j]) || (s_[j] >= 0x20 && s_[j] <= 0x2F))) {
+                intermediate = intermediate || !quiet(s_[j]);
+                ++j;
+            }
+            if (j < n_ && static_cast<unsigned char>(s_[j]) >= 0x80) {
+                put(0x18);
+                continue;
+            }
+            char* const escape = w_;
+            put(b);
+            if (j >= n_ || s_[j] != '[') continue;
+            std::string controls;
+            for (++i_; i_ < j; ++i_) {
+                put(s_[i_]);
+                if (quiet(s_[i_])) controls.push_back(s_[i_]);
+            }
+            if (!intermediate && j + 1 < n_ && (s_[j + 1] == 's' || s_[j + 1] == 'u')) {
+                put(s_[j + 1] == 's' ? '7' : '8');
+                ++i_;
+            } else {
+                controlSequence(escape, controls);
+            }
+        }
+        out_.truncate(w_ - out_.data());
+        return std::move(out_);
+    }
+
+private:
+    static bool quiet(char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return (u < 0x20 && u != 0x1B && u != 0x18 && u != 0x1A) || u == 0x7F;
+    }
+    static bool cancels(unsigned char c) { return c == 0x1B || c == 0x18 || c == 0x1A; }
+    void put(char c) { *w_++ = c; }
+    void text(char b) {
+        if (utf8_ || static_cast<unsigned char>(b) < 0x80) {
+            put(b);
+            return;
+        }
+        const char16_t c = codePage437High(static_cast<unsigned char>(b));
+        if (c < 0x800) {
+            put(char(0xC0 | c >> 6));
+        } else {
+            put(char(0xE0 | c >> 12));
+            put(char(0x80 | (c >> 6 & 0x3F)));
+        }
+        put(char(0x80 | (c & 0x3F)));
+    }
+    void number(int v) {
+        char digits[4];
+        int k = 0;
+        do {
+            digits[k++] = char('0' + v % 10);
+            v /= 10;
+        } while (v > 0);
+        while (k > 0)
+            put(digits[--k]);
+    }
+
+    // From the "[" at i_ (the escape and the controls after it are written) to the final
+    // byte; i_ ends on the last byte taken. Characters inside are dropped: they would not
+    // end the sequence. A repeat leaves a cancel byte and the controls that were inside it.
+    void controlSequence(char* escape, std::string& controls) {
+        put('[');
+        int separators = 0;
+        int value = -1; // the digits of the parameter being read, -1 for none yet
+        const auto flush = [&] {
+            if (value >= 0 && separators < 16) number(value);
+            value = -1;
+        };
+        for (++i_; i_ < n_; ++i_) {
+            const auto c = static_cast<unsigned char>(s_[i_]);
+            if (cancels(c)) {
+                flush();
+                --i_; // the byte starts what comes next
+                return;
+            }
+            if (c >= 0x80) continue;
+            if (c < 0x20 || c == 0x7F) {
+                put(char(c)); // a control inside the sequence acts at once
+                controls.push_back(char(c));
+            } else if (c >= '0' && c <= '9') {
+                value = std::min((value < 0 ? 0 : value) * 10 + (c - '0'), 9999);
+            } else if (c == ';' || c == ':') {
+                flush();
+                if (++separators < 16) put(char(c));
+            } else if (c >= 0x3C && c <= 0x3F) {
+                if (separators < 16) put(char(c));
+            } else {
+                flush();
+                finalByte(escape, controls);
+                return;
+            }
+        }
+        flush();
+    }
+    // The intermediates and the final byte at i_; parameters can no longer follow.
+    void finalByte(char* escape, std::string& controls) {
+        for (; i_ < n_; ++i_) {
+            const auto c = static_cast<unsigned char>(s_[i_]);
+            if (cancels(c)) {
+                --i_;
+                return;
+            }
+            if (c >= 0x80) continue;
+            if (c == 'b') {
+                w_ = escape;
+                put(0x18);
+                for (const char k : controls)
+                    put(k);
+                return;
+            }
+            put(char(c));
+            if (c < 0x20 || c == 0x7F) controls.push_back(char(c));
+            if (c >= 0x40 && c <= 0x7E) return;
         }
     }
-    out.truncate(w - out.data());
-    return out;
-}
+
+    const char* s_;
+    const qsizetype n_;
+    const bool utf8_;
+    QByteArray out_;
+    char* w_;
+    qsizetype i_ = 0;
+};
 
 // A screen of rows x columns cells over libvterm's state machine. Rows are reached through
 // a table, so scrolling moves row numbers, not cells; a row that leaves the top is final
@@ -244,14 +367,13 @@ private:
         Screen* s = self(user);
         const int rows = src.end_row - src.start_row, cols = src.end_col - src.start_col;
         if (rows <= 0 || cols <= 0) return 1;
-        std::vector<Cell> copy;
-        copy.reserve(std::size_t(rows) * std::size_t(cols));
-        for (int r = 0; r < rows; ++r)
-            copy.insert(copy.end(), s->row(src.start_row + r) + src.start_col,
-                        s->row(src.start_row + r) + src.start_col + cols);
-        for (int r = 0; r < rows; ++r)
-            std::copy_n(copy.begin() + std::ptrdiff_t(r) * cols, cols,
-                        s->row(dest.start_row + r) + dest.start_col);
+        // Row by row in the order that reads every source row before it is overwritten.
+        const bool up = dest.start_row <= src.start_row;
+        for (int i = 0; i < rows; ++i) {
+            const int r = up ? i : rows - 1 - i;
+            std::memmove(s->row(dest.start_row + r) + dest.start_col,
+                         s->row(src.start_row + r) + src.start_col, std::size_t(cols) * sizeof(Cell));
+        }
         return 1;
     }
 
@@ -261,7 +383,7 @@ private:
         Screen* s = self(user);
         if (rightward != 0 || downward == 0 || rect.start_col != 0 || rect.end_col != s->cols_) return 0;
         const int height = rect.end_row - rect.start_row;
-        const int n = std::min(std::abs(downward), height);
+        const int n = int(std::min<long long>(std::llabs(downward), height));
         const auto first = s->rowOf_.begin() + rect.start_row, last = s->rowOf_.begin() + rect.end_row;
         if (downward > 0) {
             if (rect.start_row == 0)
@@ -317,7 +439,7 @@ std::optional<AnsiArt> readAnsiArt(QByteArrayView file, const Palette& palette, 
     QByteArrayView content = split.content;
     art.utf8 = content.isValidUtf8();
     if (art.utf8 && content.startsWith("\xEF\xBB\xBF")) content = content.sliced(3);
-    const QByteArray input = terminalInput(content, art.utf8);
+    const QByteArray input = TerminalInput(content, art.utf8).take();
 
     Screen screen(art.columns, palette, maxPositions);
     // In pieces, so that a huge file stops as soon as its picture is too large.

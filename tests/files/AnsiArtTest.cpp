@@ -132,6 +132,16 @@ private slots:
             << QByteArray("a\r\n").repeated(30) + "\x1b[Hb"
             << QStringList(6, "a") + QStringList{"b"} + QStringList(23, "a");
         QTest::newRow("cut escape") << QByteArray("ab\x1b[3") << QStringList{"ab"};
+        // Beyond what libvterm 0.1.4 can take: it wrote past its array of 16 parameters, and
+        // looped for ever on a repeat with nothing to repeat.
+        QTest::newRow("many parameters") << "\x1b[" + QByteArray(40, ';') + "1;31mab" << QStringList{"ab"};
+        QTest::newRow("repeat before any character") << QByteArray("\x1b[4bab") << QStringList{"ab"};
+        QTest::newRow("escape before a character") << QByteArray("\x1b\xCD[4bab") << QStringList{"═[4bab"};
+        QTest::newRow("repeat after a cut sequence") << QByteArray("\x1b[\x1b[bab") << QStringList{"ab"};
+        QTest::newRow("intermediate before the bracket")
+            << "\x1b#[" + QByteArray(40, ':') + "mab" << QStringList{"ab"};
+        QTest::newRow("huge count") << QByteArray("\x1b[99999999999999999999999Cx")
+                                    << QStringList{QString(79, u' ') + "x"};
         QTest::newRow("cut character") << QByteArray("ab\xE2\x96") << QStringList{"abΓû"};
     }
     void playedAsATerminal() {
