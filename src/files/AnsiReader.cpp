@@ -43,11 +43,28 @@ public:
         : s_(content.data()), n_(content.size()), utf8_(utf8),
           out_(content.size() * (utf8 ? 1 : 3) + 8, Qt::Uninitialized), w_(out_.data()) {}
 
-    QByteArray take() {
+    // Hands the bytes to sink in pieces of about Piece bytes, each ending between two
+    // sequences (only the first piece's memory is ever touched); stops when sink says so.
+    template <class Sink> void run(Sink&& sink) {
+        constexpr qsizetype Piece = 64 * 1024;
         for (i_ = 0; i_ < n_; ++i_) {
+            if (w_ - out_.data() >= Piece) {
+                if (!sink(QByteArrayView(out_.data(), w_ - out_.data()))) return;
+                w_ = out_.data();
+            }
             const char b = s_[i_];
             if (b != 0x1B) {
-                text(b);
+                // Text runs up to the next escape.
+                const void* next = std::memchr(s_ + i_, 0x1B, std::size_t(n_ - i_));
+                const qsizetype end = std::min(next ? static_cast<const char*>(next) - s_ : n_, i_ + Piece);
+                if (utf8_) {
+                    std::memcpy(w_, s_ + i_, std::size_t(end - i_));
+                    w_ += end - i_;
+                } else {
+                    for (qsizetype k = i_; k < end; ++k)
+                        text(s_[k]);
+                }
+                i_ = end - 1;
                 continue;
             }
             // libvterm starts a control sequence at a "[" after the escape even past
@@ -79,8 +96,7 @@ public:
                 controlSequence(escape, controls);
             }
         }
-        out_.truncate(w_ - out_.data());
-        return std::move(out_);
+        sink(QByteArrayView(out_.data(), w_ - out_.data()));
     }
 
 private:
@@ -182,6 +198,17 @@ private:
     qsizetype i_ = 0;
 };
 
+// ASCII is UTF-8: the full check starts at the first eight bytes that hold more.
+bool isUtf8(QByteArrayView bytes) {
+    qsizetype i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        quint64 word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080ull) break;
+    }
+    return bytes.sliced(i).isValidUtf8();
+}
+
 // A screen of rows x columns cells over libvterm's state machine. Rows are reached through
 // a table, so scrolling moves row numbers, not cells; a row that leaves the top is final
 // and goes straight into the picture.
@@ -215,6 +242,11 @@ public:
         };
         vterm_state_set_callbacks(state_, &callbacks, this);
         vterm_state_reset(state_, 1);
+        VTermValue v;
+        vterm_state_get_penattr(state_, VTERM_ATTR_FOREGROUND, &v);
+        pen_.fg = v.color;
+        vterm_state_get_penattr(state_, VTERM_ATTR_BACKGROUND, &v);
+        pen_.bg = v.color;
         // A line feed also returns the carriage, as a terminal's line discipline makes it
         // for files with bare line feeds.
         write("\x1b[20h");
@@ -265,15 +297,10 @@ private:
     void updatePen() {
         if (!penChanged_) return;
         penChanged_ = false;
-        VTermValue bold, reverse, fg, bg;
-        vterm_state_get_penattr(state_, VTERM_ATTR_BOLD, &bold);
-        vterm_state_get_penattr(state_, VTERM_ATTR_REVERSE, &reverse);
-        vterm_state_get_penattr(state_, VTERM_ATTR_FOREGROUND, &fg);
-        vterm_state_get_penattr(state_, VTERM_ATTR_BACKGROUND, &bg);
         // Reverse video draws the characters in the background colour, on the foreground.
-        ink_ = reverse.boolean ? inkOf(bg.color, false) : inkOf(fg.color, bold.boolean);
-        paper_ = notBlack(reverse.boolean ? fg.color : bg.color);
-        erasePaper_ = notBlack(bg.color);
+        ink_ = pen_.reverse ? inkOf(pen_.bg, false) : inkOf(pen_.fg, pen_.bold);
+        paper_ = notBlack(pen_.reverse ? pen_.fg : pen_.bg);
+        erasePaper_ = notBlack(pen_.bg);
     }
     Cell blankCell() {
         updatePen();
@@ -400,11 +427,26 @@ private:
         return 1;
     }
 
-    // The pen is read again before the next character or erase that needs it.
-    static int setpenattr(VTermAttr attr, VTermValue*, void* user) {
-        if (attr == VTERM_ATTR_BOLD || attr == VTERM_ATTR_REVERSE || attr == VTERM_ATTR_FOREGROUND ||
-            attr == VTERM_ATTR_BACKGROUND)
-            self(user)->penChanged_ = true;
+    // The colours are worked out again before the next character or erase that needs them.
+    static int setpenattr(VTermAttr attr, VTermValue* value, void* user) {
+        Pen& pen = self(user)->pen_;
+        switch (attr) {
+        case VTERM_ATTR_BOLD:
+            pen.bold = value->boolean != 0;
+            break;
+        case VTERM_ATTR_REVERSE:
+            pen.reverse = value->boolean != 0;
+            break;
+        case VTERM_ATTR_FOREGROUND:
+            pen.fg = value->color;
+            break;
+        case VTERM_ATTR_BACKGROUND:
+            pen.bg = value->color;
+            break;
+        default:
+            return 1;
+        }
+        self(user)->penChanged_ = true;
         return 1;
     }
 
@@ -420,6 +462,11 @@ private:
     Colour ink_;
     bool paper_ = false;
     bool erasePaper_ = false;
+    struct Pen {
+        bool bold = false;
+        bool reverse = false;
+        VTermColor fg, bg;
+    } pen_;
     bool penChanged_ = true;
     RichText out_{colours::White};
     int pendingRows_ = 0;
@@ -437,17 +484,21 @@ std::optional<AnsiArt> readAnsiArt(QByteArrayView file, const Palette& palette, 
     if (split.record && split.record->dataType == SauceRecord::Character && split.record->tInfo1 > 0)
         art.columns = std::min<int>(split.record->tInfo1, AnsiMaxColumns);
     QByteArrayView content = split.content;
-    art.utf8 = content.isValidUtf8();
+    art.utf8 = isUtf8(content);
     if (art.utf8 && content.startsWith("\xEF\xBB\xBF")) content = content.sliced(3);
-    const QByteArray input = TerminalInput(content, art.utf8).take();
 
     Screen screen(art.columns, palette, maxPositions);
+    // Each byte gives at most one character, unless the cursor jumps.
+    screen.picture().reserve(std::size_t(std::min<qsizetype>(content.size(), maxPositions)) + 2);
     // In pieces, so that a huge file stops as soon as its picture is too large.
-    constexpr qsizetype Piece = 256 * 1024;
-    for (qsizetype at = 0; at < input.size() && !screen.full(); at += Piece) {
-        if (cancelled && cancelled()) return std::nullopt;
-        screen.write(QByteArrayView(input).sliced(at, std::min(Piece, input.size() - at)));
-    }
+    bool stopped = false;
+    TerminalInput(content, art.utf8).run([&](QByteArrayView piece) {
+        stopped = cancelled && cancelled();
+        if (stopped || screen.full()) return false;
+        screen.write(piece);
+        return true;
+    });
+    if (stopped) return std::nullopt;
     screen.finish();
     if (screen.full()) {
         if (error)
