@@ -1,3 +1,4 @@
+#include "files/ExportCommand.h"
 #include "window/Form1.h"
 #include "window/QtSpanish.h"
 
@@ -6,6 +7,8 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // Conversions and the help run without a window, and without a GUI application for text.
+    if (torvo::isCommandLineTool(argc, argv)) return torvo::commandLineMain(argc, argv);
     QApplication app(argc, argv);
     // Both names: the settings (the desktop's sending permission) live in ~/.config/torvo/.
     QApplication::setOrganizationName(QStringLiteral("torvo"));

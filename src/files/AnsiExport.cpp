@@ -1,6 +1,7 @@
 #include "files/AnsiExport.h"
 
 #include "convert/TaggedText.h"
+#include "palette/Vocabulary.h"
 
 #include <algorithm>
 #include <array>
@@ -118,6 +119,24 @@ std::optional<QString> SalvarComoAnsi(const RichText& text, const Palette& palet
     if (!tagged) return std::nullopt;
     ANSIConvert(*tagged);
     return tagged;
+}
+
+int paletteEntryOfAnsiColour(int ansi) {
+    // Read off the conversion table, so the two directions cannot drift apart.
+    static const std::array<int, 16> entries = [] {
+        std::array<int, 16> e;
+        e.fill(8);
+        for (int i = Palette::Size - 1; i >= 0; --i) {
+            QString sequence = vocabulary::tagWord(i);
+            if (sequence.isEmpty()) continue;
+            ANSIConvert(sequence); // ESC "[" bold ";3" colour "m"
+            const int bold = sequence[2].digitValue();
+            const int colour = sequence[5].digitValue();
+            e[std::size_t(bold * 8 + colour)] = i; // the first entry with the colour wins
+        }
+        return e;
+    }();
+    return ansi >= 0 && ansi < 16 ? entries[std::size_t(ansi)] : 8;
 }
 
 } // namespace torvo

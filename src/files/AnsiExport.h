@@ -23,4 +23,9 @@ QString ANSIConvert(QString& str);
 std::optional<QString> SalvarComoAnsi(const RichText& text, const Palette& palette,
                                       const std::function<bool()>& cancelled = {});
 
+// The palette entry a terminal colour stands for (0-7 normal, 8-15 bright): the entry
+// whose tag word the export writes as that colour, so reading an export gives its colours
+// back. Black (0) is entry 8, which has no tag word.
+int paletteEntryOfAnsiColour(int ansi);
+
 } // namespace torvo

@@ -4,7 +4,7 @@
 #include "convert/ColourChange.h"
 #include "convert/TaggedText.h"
 #include "convert/TextGrid.h"
-#include "files/AnsiExport.h"
+#include "files/AnsiFile.h"
 #include "files/ArtFile.h"
 #include "files/AtomicWrite.h"
 #include "files/BitmapExport.h"
@@ -13,6 +13,7 @@
 #include "files/RecoveryStore.h"
 #include "history/ArtStep.h"
 #include "history/GridStep.h"
+#include "files/OpenArt.h"
 #include "paint/Fill.h"
 #include "send/Keystrokes.h"
 #include "send/Typist.h"
@@ -31,6 +32,7 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -918,8 +920,9 @@ bool Form1::openPath(const QString& path) {
         showStatus(error);
         return false;
     }
-    auto loaded = decodeArtFile(bytes, &error);
+    auto loaded = openArtFile(path, bytes, Palette, &error, MaxArtPositions, cancelCheck());
     if (!loaded) {
+        if (error.isEmpty()) return false; // the window is closing
         showStatus(QStringLiteral("No se pudo abrir «%1»: %2").arg(fileName(path), error));
         return false;
     }
@@ -934,14 +937,15 @@ bool Form1::openPath(const QString& path) {
     if (SSTab1->Tab() == GridTab) SSTab1->setTab(TextBox);
     openArt(loaded->text, path);
     textHistory_.stack()->setClean();
-    showStatus(QStringLiteral("Abierto «%1».").arg(fileName(path)));
+    showStatus(QStringLiteral("Abierto «%1».").arg(fileName(path)) +
+               (loaded->note.isEmpty() ? QString() : u' ' + loaded->note));
     return true;
 }
 
 void Form1::mnuOpen_Click() {
     const QString path = CommonDialog1->ShowOpen(QStringLiteral(
         "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Texto con Formato (*.rtf)|*.rtf|"
-        "Todos los Archivos (*.*)|*.*"));
+        "Arte ANSI (*.ans)|*.ans|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
     openPath(path);
 }
@@ -966,12 +970,16 @@ void Form1::mnuSave_Click() {
 }
 
 void Form1::mnuSaveAnsi_Click() {
-    const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos Ansi (*.ans)|*.ans"));
+    const QString path = CommonDialog1->ShowSave(ansiSaveFilter(), filterOfAnsiKind(lastAnsiKind()));
     if (path.isEmpty()) return;
-    const auto text = SalvarComoAnsi(BackBox(), Palette, cancelCheck());
-    if (!text) return;
-    const QString error = writeFileAtomically(path, encodeExport(*text));
+    const AnsiKind kind = ansiKindOfFilter(CommonDialog1->FilterIndex());
+    rememberAnsiKind(kind);
+    const auto file = encodeAnsiFile(BackBox(), Palette, kind, path, QDate::currentDate(), cancelCheck());
+    if (!file) return;
+    const QString error = writeFileAtomically(path, file->bytes);
     reportWrite(path, error);
+    if (error.isEmpty() && file->missing > 0)
+        showStatus(statusBar()->currentMessage() + u' ' + missingCharactersNote(file->missing));
 }
 
 void Form1::mnuSaveHTML_Click() {

@@ -28,6 +28,8 @@ int main(int argc, char** argv) {
     // Settings and data folders of their own, never the user's.
     QStandardPaths::setTestModeEnabled(true);
     App app(argc, argv);
+    App::setApplicationName(QStringLiteral("torvo"));
+    App::setOrganizationName(QStringLiteral("torvo"));
     QSettings().clear();
     // A test class may be chosen with -class Name; other arguments go to QtTest.
     QStringList args = app.arguments();
