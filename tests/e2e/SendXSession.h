@@ -113,15 +113,8 @@ public:
             return fail(why, QStringLiteral("xterm window not found"));
         id = id.trimmed();
         if (id.contains('\n')) id = id.left(id.indexOf('\n'));
-        // No window manager: focus it directly, with the pointer over it too.
-        run(QStringLiteral("xdotool"),
-            {QStringLiteral("mousemove"), QStringLiteral("--window"), QString::fromLatin1(id),
-             QStringLiteral("20"), QStringLiteral("20")},
-            nullptr, display_);
-        if (!run(QStringLiteral("xdotool"),
-                 {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::fromLatin1(id)}, nullptr,
-                 display_))
-            return fail(why, QStringLiteral("could not focus the xterm"));
+        xtermWindow_ = QString::fromLatin1(id);
+        if (!focusCapture()) return fail(why, QStringLiteral("could not focus the xterm"));
         QElapsedTimer t;
         t.start();
         while (!QFile::exists(ready)) {
@@ -130,6 +123,18 @@ public:
             QThread::msleep(20);
         }
         return true;
+    }
+
+    // Gives the capturing xterm the keyboard focus again. No window manager: the focus is
+    // set directly, with the pointer over the window too.
+    bool focusCapture() {
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QStringLiteral("--window"), xtermWindow_, QStringLiteral("20"),
+             QStringLiteral("20")},
+            nullptr, display_);
+        return run(QStringLiteral("xdotool"),
+                   {QStringLiteral("windowfocus"), QStringLiteral("--sync"), xtermWindow_}, nullptr,
+                   display_);
     }
 
     // Waits until the capture file holds `bytes` bytes (or `waitMs` passed); true when it does.
@@ -186,6 +191,7 @@ private:
     QProcess xvfb_;
     QString display_;
     std::unique_ptr<QProcess> xterm_;
+    QString xtermWindow_;
     QString outPath_;
     int captures_ = 0;
 };

@@ -85,7 +85,7 @@ private:
 };
 
 // Where the window draws its controls at its start size.
-constexpr int TextX = 200, TextY = 200, RedX = 168, RedY = 30;
+constexpr int TextX = 200, TextY = 200, RedX = 168, RedY = 30, EnviarX = 40, EnviarY = 40;
 
 QStringList recoveryFiles(const QString& home) {
     // The editor's data folder (organisation and application both "torvo").
@@ -111,7 +111,7 @@ QByteArray bytesOf(const QString& path) {
 
 } // namespace
 
-class RecoveryE2ETest : public QObject {
+class EditorE2ETest : public QObject {
     Q_OBJECT
     std::unique_ptr<test::SendXSession> session;
     QTemporaryDir home;
@@ -178,6 +178,20 @@ private slots:
         QCOMPARE(editor.title(), u"dibujo.qcg* — Torvo"_qs);
         exportEquals(editor, kept->art);
     }
+    // A countdown called off with Esc types nothing into the window that has the focus.
+    void cancelledSendTypesNothing() {
+        QString why;
+        QVERIFY2(session->startCapture(1, &why, 9), qPrintable(why));
+        QTemporaryDir other;
+        Editor editor(session->display(), other.path());
+        QVERIFY(editor.started());
+        editor.click(TextX, TextY);
+        editor.type(QStringLiteral("hola"));
+        editor.click(EnviarX, EnviarY);
+        editor.keys(QStringLiteral("Escape"));
+        QVERIFY(session->focusCapture());
+        QCOMPARE(session->finishCapture(), QByteArray());
+    }
     void twoEditorsKeepTwoFiles() {
         QTemporaryDir other;
         Editor first(session->display(), other.path());
@@ -191,5 +205,5 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(recoveryFiles(other.path()).size(), 2, 5000);
     }
 };
-TORVO_TEST(RecoveryE2ETest)
-#include "RecoveryE2ETest.moc"
+TORVO_TEST(EditorE2ETest)
+#include "EditorE2ETest.moc"
