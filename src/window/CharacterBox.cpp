@@ -4,7 +4,12 @@
 
 namespace torvo {
 
-CharacterBox::CharacterBox(QWidget* parent) : QLineEdit(parent) {}
+CharacterBox::CharacterBox(QWidget* parent) : QLineEdit(parent) {
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
+        const auto units = text.toUcs4();
+        if (units.size() > 1) setText(QString::fromUcs4(&units.back(), 1));
+    });
+}
 
 void CharacterBox::keyPressEvent(QKeyEvent* event) {
     // Tab still moves the focus; every other key replaces the character.

@@ -15,6 +15,7 @@
 #include "history/ArtStep.h"
 #include "history/GridStep.h"
 #include "paint/Fill.h"
+#include "paint/Tools.h"
 #include "send/Keystrokes.h"
 #include "send/Typist.h"
 #include "send/TypistChoice.h"
@@ -326,30 +327,8 @@ void Form1::wireEvents() {
         });
     connect(&recoveryTimer_, &QTimer::timeout, this, &Form1::writeRecovery);
 
-    // The tab strip answers the keyboard the way tab strips do.
-    auto shortcut = [this](QKeySequence keys, int step) {
-        auto* s = new QShortcut(keys, this);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, [this, step] { chooseNeighbourTab(step); });
-    };
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), +1);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), +1);
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Form1::cancelSend);
-}
-
-void Form1::chooseNeighbourTab(int step) {
-    const int count = SSTab1->bar()->count();
-    for (int i = 1; i < count; ++i) {
-        const int candidate = ((SSTab1->Tab() + step * i) % count + count) % count;
-        if (SSTab1->isTabEnabled(candidate)) {
-            SSTab1->setTab(candidate);
-            return;
-        }
-    }
 }
 
 void Form1::showStatus(const QString& message) {
@@ -473,16 +452,10 @@ void Form1::Color_MouseDown(int Index, int Button) {
             editCell(Grid1->Row(), Grid1->Col(), cell);
         }
         break;
-    case CambioColor: {
+    case CambioColor:
         // The rows shown selected, and no others.
-        const int r1 = Grid2->Row();
-        const int r2 = Grid2->RowSel();
-        const int rows = int(grid2Model_->rows().size());
-        if (r1 < 0 || r2 < 0 || r1 >= rows || r2 >= rows) break;
-        for (int r = std::min(r1, r2); r <= std::max(r1, r2); ++r)
-            grid2Model_->setReplacement(r, c);
+        grid2Model_->setReplacements(Grid2->Row(), Grid2->RowSel(), c);
         break;
-    }
     default:
         break;
     }
@@ -498,16 +471,7 @@ void Form1::ColorPicker2_KeyDown() {
 }
 
 void Form1::ColorPicker2_Change() {
-    // Pasting can bring more than one character: keep the last, as typing does.
-    const QString text = ColorPicker2->text();
-    const auto units = text.toUcs4();
-    if (units.size() > 1) {
-        QString last;
-        appendCodePoint(last, units.back());
-        ColorPicker2->setText(last);
-        return;
-    }
-    chkWFill->setText(text + QStringLiteral(" Fill"));
+    chkWFill->setText(ColorPicker2->text() + QStringLiteral(" Fill"));
     fitCaptions({chkNone, chkLock, chkFill, chkWFill});
 }
 
@@ -626,11 +590,8 @@ void Form1::RestaurarGrid2() {
 
 void Form1::RestaurarColores() {
     MensajeListo = false;
-    std::vector<ColourReplacement> changes;
-    for (const Grid2Model::Row& row : grid2Model_->rows())
-        changes.push_back({row.from, row.to});
     RichText recoloured = BackBox();
-    if (!applyColourChanges(recoloured, changes, cancelCheck())) return;
+    if (!applyColourChanges(recoloured, grid2Model_->rows(), cancelCheck())) return;
     Mensaje->setTypingColour(recoloured.typingColour());
     MensajeListo = true;
     // This write is a change of the text view, so it rebuilds every view.
@@ -711,23 +672,19 @@ void Form1::Grid1_MouseUp(int Button) {
     // A right-button gesture, press to release, is one step.
     if (Button == 2) finishPaint();
     if (Button != 1) return;
-    const int C = Grid1->Col(), R = Grid1->Row(), SC = Grid1->ColSel(), SR = Grid1->RowSel();
-    auto fill = [&](auto run) {
-        const CharGrid before = grid1Model_->grid();
-        const FillBounds b = run(grid1Model_->editGrid());
-        MaxCols = b.MaxCols;
-        MaxRows = b.MaxRows;
-        const std::vector<CellChange> cells = diffGrids(before, grid1Model_->grid());
-        grid1Model_->editGrid() = before;
-        editCells(cells);
-    };
-    if (chkFill->isChecked()) fill([&](CharGrid& g) { return Fill(g, C, R, SC, SR, currentColour()); });
-    if (chkLock->isChecked() && grid1Model_->grid().contains(R, C)) {
-        Cell cell = grid1Model_->grid().at(R, C);
-        cell.colour = currentColour();
-        editCell(R, C, cell);
-    }
-    if (chkWFill->isChecked()) fill([&](CharGrid& g) { return WFill(g, C, R, SC, SR, currentCharacter()); });
+    MaxCols = grid1Model_->grid().cols();
+    MaxRows = grid1Model_->grid().rows();
+    CharGrid after = grid1Model_->grid();
+    useTool(after, currentTool(), Grid1->Col(), Grid1->Row(), Grid1->ColSel(), Grid1->RowSel(),
+            currentColour(), currentCharacter());
+    editCells(diffGrids(grid1Model_->grid(), after));
+}
+
+Tool Form1::currentTool() const {
+    return chkLock->isChecked()    ? Tool::Lock
+           : chkFill->isChecked()  ? Tool::Fill
+           : chkWFill->isChecked() ? Tool::XFill
+                                   : Tool::None;
 }
 
 void Form1::editCells(const std::vector<CellChange>& cells) {
@@ -876,23 +833,20 @@ void Form1::Enviar_Click() {
 void Form1::cancelSend() {
     if (!Timer1->isActive()) return;
     Timer1->stop();
-    counter_ = 0;
+    countdown_.reset();
     Label1->setText(QString());
     showStatus(QStringLiteral("Envío cancelado."));
 }
 
 void Form1::Timer1_Timer() {
+    const Countdown::Tick tick = countdown_.tick();
     QPalette pal = Label1->palette();
-    pal.setColor(QPalette::WindowText, (counter_ > 2 ? Palette[2] : Palette[6]).toQColor());
+    pal.setColor(QPalette::WindowText, Palette[tick.paletteIndex].toQColor());
     Label1->setPalette(pal);
-    ++counter_;
-    Label1->setText(QString::number(6 - counter_));
-    if (counter_ == 6) {
-        Timer1->stop();
-        counter_ = 0;
-        Label1->setText(QString());
-        send();
-    }
+    Label1->setText(tick.label);
+    if (!tick.send) return;
+    Timer1->stop();
+    send();
 }
 
 void Form1::send() {

@@ -3,7 +3,9 @@
 #include "art/CharGrid.h"
 #include "art/RichText.h"
 #include "history/History.h"
+#include "paint/Tools.h"
 #include "palette/Palette.h"
+#include "send/Countdown.h"
 #include "window/MensajeEdit.h"
 
 #include <QElapsedTimer>
@@ -99,7 +101,7 @@ public:
     // Loads a file as the open command does, without the dialog. False when it failed
     // (the reason is in the status bar and the art is unchanged).
     bool openPath(const QString& path);
-    int sendCounter() const { return counter_; }
+    int sendCounter() const { return countdown_.count(); }
     Colour currentColour() const;
     QString currentCharacter() const;
 
@@ -129,9 +131,9 @@ private:
     // One status line for a file written (error empty) or not.
     void reportWrite(const QString& path, const QString& error);
     void waitForMensajeListo();
-    void chooseNeighbourTab(int step);
     void send();
     void cancelSend();
+    Tool currentTool() const;
     void restoreSettings();
     void saveSettings() const;
     std::function<bool()> cancelCheck() const {
@@ -181,7 +183,7 @@ private:
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
 
-    int counter_ = 0;
+    Countdown countdown_;
     int waitCounter_ = 0;
     TypistFactory typistFactory_;
 
