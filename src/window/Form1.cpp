@@ -2,6 +2,7 @@
 
 #include "art/DocumentBridge.h"
 #include "convert/ColourChange.h"
+#include "convert/TabChange.h"
 #include "convert/TaggedText.h"
 #include "convert/TextGrid.h"
 #include "files/AnsiFile.h"
@@ -56,8 +57,6 @@
 
 namespace torvo {
 namespace {
-
-enum Tabs { TextBox = 0, GridTab = 1, CambioColor = 2, CopyPaste = 3 };
 
 // The wait for MensajeListo gives up after this many looks.
 constexpr int WaitBudget = 1000000;
@@ -494,65 +493,34 @@ void Form1::waitForMensajeListo() {
 }
 
 void Form1::SSTab1_Click(int PreviousTab) {
-    BoxCopy->hide();
-    for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
-        b->setEnabled(false);
-    waitCounter_ = 0;
+    const int tab = SSTab1->Tab();
+    const TabChange change = changeTab(tab, PreviousTab);
     finishPaint();
-
-    switch (SSTab1->Tab()) {
-    case TextBox:
-        Grid1->hide();
-        Grid2->hide();
-        Mensaje->show();
-        for (int t : {1, 2, 3})
-            SSTab1->setTabEnabled(t, false);
-        if (PreviousTab == GridTab) RestaurarMensaje();
-        if (PreviousTab == CambioColor) RestaurarColores();
-        for (int t : {1, 2, 3})
-            SSTab1->setTabEnabled(t, true);
-        historyGroup_.setActiveStack(textHistory_.stack());
-        Mensaje_Change();
-        break;
-    case GridTab:
-        for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
-            b->setEnabled(true);
-        SSTab1->setTabEnabled(2, false);
-        SSTab1->setTabEnabled(3, false);
-        waitForMensajeListo();
-        Mensaje->hide();
-        Grid2->hide();
-        if (PreviousTab == CambioColor) RestaurarColores();
-        waitForMensajeListo();
-        // The grid's own steps last as long as this visit: leaving writes them back as one.
-        gridHistory_.clear();
-        historyGroup_.setActiveStack(gridHistory_.stack());
-        Grid1->show();
-        break;
-    case CambioColor:
-        SSTab1->setTabEnabled(1, false);
-        SSTab1->setTabEnabled(3, false);
-        Mensaje->hide();
-        Grid1->hide();
-        if (PreviousTab == GridTab) RestaurarMensaje();
-        historyGroup_.setActiveStack(nullptr);
-        Grid2->show();
-        break;
-    case CopyPaste:
-        SSTab1->setTabEnabled(1, false);
-        SSTab1->setTabEnabled(2, false);
-        BoxCopy->show();
-        Mensaje->hide();
-        Grid1->hide();
-        Grid2->hide();
-        historyGroup_.setActiveStack(nullptr);
-        break;
-    default:
-        break;
-    }
+    waitCounter_ = 0;
+    for (int t = 1; t < 4; ++t)
+        if (t != tab) SSTab1->setTabEnabled(t, false);
+    if (change.waitForText) waitForMensajeListo();
+    if (change.writeBack == TabChange::WriteBack::Grid) RestaurarMensaje();
+    if (change.writeBack == TabChange::WriteBack::Colours) RestaurarColores();
+    if (change.waitForText) waitForMensajeListo();
+    for (int t = 0; t < 4; ++t)
+        SSTab1->setTabEnabled(t, change.enabled[std::size_t(t)]);
+    showView(tab, change.tools);
+    if (change.rebuild) Mensaje_Change();
 }
 
-// ---- Conversions ----
+void Form1::showView(int tab, bool tools) {
+    const std::array<QWidget*, 4> views = {Mensaje, Grid1, Grid2, BoxCopy};
+    for (int t = 0; t < 4; ++t)
+        views[std::size_t(t)]->setVisible(t == tab);
+    for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
+        b->setEnabled(tools);
+    // Undo follows the view: the text's history, or the grid's for this visit of it.
+    if (tab == GridTab) gridHistory_.clear();
+    historyGroup_.setActiveStack(tab == TextBox   ? textHistory_.stack()
+                                 : tab == GridTab ? gridHistory_.stack()
+                                                  : nullptr);
+}
 
 void Form1::RestaurarGrid() {
     auto grid = torvo::RestaurarGrid(BackBox(), cancelCheck());

@@ -133,6 +133,7 @@ private:
     void waitForMensajeListo();
     void send();
     void cancelSend();
+    void showView(int tab, bool tools);
     Tool currentTool() const;
     void restoreSettings();
     void saveSettings() const;
