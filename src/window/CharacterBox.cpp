@@ -11,6 +11,13 @@ CharacterBox::CharacterBox(QWidget* parent) : QLineEdit(parent) {
     });
 }
 
+void CharacterBox::setBackground(Colour c) {
+    QPalette colours = palette();
+    colours.setColor(QPalette::Base, c.toQColor());
+    colours.setColor(QPalette::Text, Qt::black);
+    setPalette(colours);
+}
+
 void CharacterBox::keyPressEvent(QKeyEvent* event) {
     // Tab still moves the focus; every other key replaces the character.
     if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "art/Colour.h"
+
 #include <QLineEdit>
 
 namespace torvo {
@@ -11,6 +13,9 @@ class CharacterBox : public QLineEdit {
     Q_OBJECT
 public:
     explicit CharacterBox(QWidget* parent = nullptr);
+
+    // The character shows on the current colour.
+    void setBackground(Colour c);
 
 signals:
     void keyDown();

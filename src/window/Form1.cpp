@@ -431,25 +431,16 @@ void Form1::Color_MouseDown(int Index, int Button) {
     const Colour c = Palette[Index];
     if (Button != 1) return;
     ColorPicker->setColour(c);
-    QPalette pal = ColorPicker2->palette();
-    pal.setColor(QPalette::Base, c.toQColor());
-    pal.setColor(QPalette::Text, Qt::black);
-    ColorPicker2->setPalette(pal);
-
+    ColorPicker2->setBackground(c);
     switch (SSTab1->Tab()) {
     case TextBox:
         // Colouring a selection is a change of the art like any other: one step, and
         // the other views follow.
-        Mensaje->setTextColour(c);
-        if (!Mensaje->textCursor().hasSelection()) Mensaje->setTypingColour(c);
+        Mensaje->colourSelection(c);
         break;
     case GridTab:
-        if (chkFill->isChecked()) break;
-        if (grid1Model_->grid().contains(Grid1->Row(), Grid1->Col())) {
-            Cell cell = grid1Model_->grid().at(Grid1->Row(), Grid1->Col());
-            cell.colour = c;
-            editCell(Grid1->Row(), Grid1->Col(), cell);
-        }
+        // The current cell takes the colour, unless the colour is for the next fill.
+        if (!chkFill->isChecked()) useTool(Tool::Lock, c);
         break;
     case CambioColor:
         // The rows shown selected, and no others.
@@ -642,9 +633,13 @@ void Form1::Grid1_MouseUp(int Button) {
     if (Button != 1) return;
     MaxCols = grid1Model_->grid().cols();
     MaxRows = grid1Model_->grid().rows();
+    useTool(currentTool(), currentColour());
+}
+
+void Form1::useTool(Tool tool, Colour colour) {
     CharGrid after = grid1Model_->grid();
-    useTool(after, currentTool(), Grid1->Col(), Grid1->Row(), Grid1->ColSel(), Grid1->RowSel(),
-            currentColour(), currentCharacter());
+    torvo::useTool(after, tool, Grid1->Col(), Grid1->Row(), Grid1->ColSel(), Grid1->RowSel(), colour,
+                   currentCharacter());
     editCells(diffGrids(grid1Model_->grid(), after));
 }
 

@@ -135,6 +135,8 @@ private:
     void cancelSend();
     void showView(int tab, bool tools);
     Tool currentTool() const;
+    // A left click with the tool on the grid, as one step.
+    void useTool(Tool tool, Colour colour);
     void restoreSettings();
     void saveSettings() const;
     std::function<bool()> cancelCheck() const {

@@ -150,6 +150,11 @@ void MensajeEdit::setTextColour(Colour c) {
     mergeCurrentCharFormat(format);
 }
 
+void MensajeEdit::colourSelection(Colour c) {
+    setTextColour(c);
+    if (!textCursor().hasSelection()) setTypingColour(c);
+}
+
 Colour MensajeEdit::textColour() const {
     const QBrush brush = currentCharFormat().foreground();
     return brush.style() == Qt::NoBrush ? typingColour() : Colour::fromQColor(brush.color());
