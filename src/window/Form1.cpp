@@ -409,6 +409,7 @@ void Form1::changeEvent(QEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
     Form_Terminate();
     writeRecovery();
+    if (recovery_) recovery_->flush();
     saveSettings();
     QMainWindow::closeEvent(event);
 }
@@ -421,6 +422,7 @@ void Form1::mnuExit_Click() {
     // Ends at once: nothing is asked, and Form_Terminate does not run; unsaved work
     // stays in the recovery file for the next start.
     writeRecovery();
+    if (recovery_) recovery_->flush();
     saveSettings();
     QCoreApplication::exit(0);
 }
@@ -775,8 +777,9 @@ void Form1::writeRecovery() {
     }
     // On the grid, the art is what leaving it would write back.
     const bool onGrid = !gridHistory_.stack()->isClean();
-    const QString error = recovery_->write(
+    QString error = recovery_->write(
         onGrid ? *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]) : BackBox(), fileName_);
+    if (error.isEmpty()) error = recovery_->takeError(); // the write before this one
     if (!error.isEmpty()) showStatus(error);
 }
 

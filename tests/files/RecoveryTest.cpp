@@ -53,6 +53,8 @@ private slots:
         RecoveryStore second(folder);
         QVERIFY(first->write(sample(), QStringLiteral("a.qcg")).isEmpty());
         QVERIFY(second.write(RichText(), QString()).isEmpty());
+        first->flush();
+        second.flush();
         QCOMPARE(recoveryFiles(folder).size(), 2);
         QString problem;
         // Both are held by running windows.
@@ -66,6 +68,7 @@ private slots:
         // Now it is the third window's: nobody else takes it, and saving removes it.
         QVERIFY(!RecoveryStore(folder).takeOver(&problem));
         third.discard();
+        third.flush();
         QCOMPARE(recoveryFiles(folder).size(), 1);
     }
     void unreadableFileIsKeptAsideAndReported() {
