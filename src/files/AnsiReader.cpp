@@ -1,9 +1,9 @@
 #include "files/AnsiReader.h"
 
 #include "convert/ColourChange.h"
-#include "files/AnsiExport.h"
-#include "files/CodePage437.h"
+#include "files/CodePage.h"
 #include "files/Sauce.h"
+#include "palette/Vocabulary.h"
 
 #include <algorithm>
 #include <array>
@@ -111,7 +111,7 @@ private:
             put(b);
             return;
         }
-        const char16_t c = codePage437High(static_cast<unsigned char>(b));
+        const char16_t c = codePage_.character(static_cast<unsigned char>(b));
         if (c < 0x800) {
             put(char(0xC0 | c >> 6));
         } else {
@@ -193,6 +193,7 @@ private:
     const char* s_;
     const qsizetype n_;
     const bool utf8_;
+    const CodePage& codePage_ = CodePage::ibm437();
     QByteArray out_;
     char* w_;
     qsizetype i_ = 0;
@@ -220,7 +221,7 @@ public:
         for (int r = 0; r < AnsiRows; ++r)
             rowOf_[std::size_t(r)] = r;
         for (int ansi = 0; ansi < 16; ++ansi)
-            inks_[std::size_t(ansi)] = palette_[paletteEntryOfAnsiColour(ansi)];
+            inks_[std::size_t(ansi)] = palette_[vocabulary::paletteEntryOfAnsiColour(ansi)];
         vt_ = vterm_new(AnsiRows, cols_);
         vterm_set_utf8(vt_, 1);
         // Answers to the file's queries go nowhere.

@@ -1,5 +1,8 @@
 #include "files/RtfReader.h"
 
+#include "base/CodePoints.h"
+#include "files/CodePage.h"
+
 #include <QStringDecoder>
 #include <algorithm>
 #include <string_view>
@@ -204,12 +207,6 @@ const std::unordered_map<std::string_view, WordInfo>& words() {
     }();
     return table;
 }
-
-// Windows-1252, with the five unassigned bytes kept as the C1 controls of the same value.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 int codePageOfCharset(int charset) {
     switch (charset) {
@@ -426,35 +423,17 @@ bool Reader::flush() {
     const int cp = codePage();
     const Colour c = colour();
     if (!resolveHigh()) return false;
-    QString text;
-    if (cp == 1252 || cp == 0) {
-        text.reserve(pending_.size());
-        for (char b : std::as_const(pending_)) {
-            const auto u = static_cast<unsigned char>(b);
-            text.append(QChar(u >= 0x80 && u < 0xA0 ? kCp1252High[u - 0x80] : char16_t(u)));
-        }
-    } else {
+    QStringDecoder* decoder = nullptr;
+    if (cp != 1252 && cp != 0) {
         auto it = decoders_.find(cp);
         if (it == decoders_.end()) it = decoders_.emplace(cp, decoderFor(cp)).first;
-        if (it->second.isValid()) {
-            text = it->second.decode(pending_);
-        } else {
-            for (char b : std::as_const(pending_)) {
-                const auto u = static_cast<unsigned char>(b);
-                text.append(QChar(u >= 0x80 && u < 0xA0 ? kCp1252High[u - 0x80] : char16_t(u)));
-            }
-        }
+        if (it->second.isValid()) decoder = &it->second;
     }
+    // Windows-1252 also stands in for a code page Qt cannot decode.
+    const QString text = decoder ? decoder->decode(pending_) : CodePage::windows1252().decode(pending_);
     pending_.clear();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        char32_t ch = text[i].unicode();
-        if (QChar::isHighSurrogate(ch) && i + 1 < n && text[i + 1].isLowSurrogate())
-            ch = QChar::surrogateToUcs4(char16_t(ch), text[++i].unicode());
-        else if (QChar::isSurrogate(ch))
-            ch = 0xFFFD;
-        if (!put(ch, c)) return false;
-    }
+    for (const char32_t ch : CodePoints(text))
+        if (!put(isSurrogate(ch) ? 0xFFFD : ch, c)) return false;
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "paint/Fill.h"
 
+#include "base/CodePoints.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -25,10 +27,7 @@ CellText firstOf(const QString& s) {
     CellText t;
     if (s.isEmpty()) return t;
     t.hasChar = true;
-    if (s.size() >= 2 && s[0].isHighSurrogate() && s[1].isLowSurrogate())
-        t.ch = QChar::surrogateToUcs4(s[0], s[1]);
-    else
-        t.ch = s[0].unicode();
+    t.ch = codePointAt(s, 0).ch;
     return t;
 }
 
@@ -36,8 +35,7 @@ CellText firstOf(const QString& s) {
 // cell's text.
 CellText exactly(const QString& s) {
     CellText t = firstOf(s);
-    const qsizetype units = !t.hasChar ? 0 : t.ch >= 0x10000 ? 2 : 1;
-    if (s.size() != units) t.valid = false;
+    if (!s.isEmpty() && codePointAt(s, 0).units != s.size()) t.valid = false;
     return t;
 }
 
@@ -148,8 +146,7 @@ FillBounds WFill(CharGrid& grid, int C, int R, int SC, int SR, const QString& Wr
 }
 
 bool isTypableCell(char32_t ch) {
-    if (ch < 0x20 || ch == 0x7F || ch > 0x10FFFF) return false;
-    return !(ch >= 0xD800 && ch <= 0xDFFF);
+    return ch >= 0x20 && ch != 0x7F && ch <= 0x10FFFF && !isSurrogate(ch);
 }
 
 } // namespace torvo

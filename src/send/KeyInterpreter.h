@@ -12,8 +12,7 @@ namespace torvo {
 struct KeyAction {
     enum Kind { Type, Press } kind = Type;
     char32_t ch = 0; // Type
-    QString key;     // Press: "ENTER", "TAB", "ESC", "BACKSPACE", "DELETE", "INSERT", "HOME", "END",
-                     // "PGUP", "PGDN", "UP", "DOWN", "LEFT", "RIGHT", "F1".."F12"
+    QString key;     // Press: the key's name in the table of named keys (send/Keysyms.h)
     int modifiers = 0;
 
     static constexpr int Ctrl = 1;
@@ -29,7 +28,8 @@ inline constexpr int MaxKeyRepeat = 1000;
 // Reads a string in the keystroke language:
 //  - ordinary characters are typed as themselves;
 //  - "{x}" types any one character x literally ("{{}", "{}}", "{^}", "{~}", "{(}"...);
-//  - "{ENTER}" and "~" press Enter; "{NAME}" presses a named key (case-insensitive);
+//  - "{ENTER}" and "~" press Enter; "{NAME}" presses a named key (any letter case, any of
+//    its spellings in the table of named keys);
 //  - "{x n}" / "{NAME n}" repeats it n times (0..MaxKeyRepeat);
 //  - "^", "+", "%" hold Ctrl, Shift, Alt for the next key or the next group "(...)";
 //  - "[" and "]" are reserved and rejected outside braces.

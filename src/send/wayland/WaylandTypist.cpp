@@ -25,21 +25,12 @@ constexpr int LastKeycode = 255;
 
 // The keys every map holds, in keycode order from FirstKeycode: the three modifiers, then
 // the named keys.
-constexpr std::array<quint32, 29> FixedKeysyms{keysyms::ShiftL, keysyms::ControlL,
-                                               keysyms::AltL,   0xff0d,
-                                               0xff09,          0xff1b,
-                                               0xff08,          0xffff,
-                                               0xff63,          0xff50,
-                                               0xff57,          0xff55,
-                                               0xff56,          0xff52,
-                                               0xff54,          0xff51,
-                                               0xff53,          0xffbe,
-                                               0xffbf,          0xffc0,
-                                               0xffc1,          0xffc2,
-                                               0xffc3,          0xffc4,
-                                               0xffc5,          0xffc6,
-                                               0xffc7,          0xffc8,
-                                               0xffc9};
+constexpr auto FixedKeysyms = [] {
+    std::array<quint32, 3 + NamedKeys.size()> keys{keysyms::ShiftL, keysyms::ControlL, keysyms::AltL};
+    for (std::size_t i = 0; i < NamedKeys.size(); ++i)
+        keys[3 + i] = NamedKeys[i].keysym;
+    return keys;
+}();
 constexpr int FirstCharKeycode = FirstKeycode + int(FixedKeysyms.size());
 // Keys sent between round trips to the compositor.
 constexpr int SyncEvery = 16;
