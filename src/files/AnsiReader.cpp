@@ -477,8 +477,8 @@ private:
 
 } // namespace
 
-std::optional<AnsiArt> readAnsiArt(QByteArrayView file, const Palette& palette, QString* error,
-                                   int maxPositions, const std::function<bool()>& cancelled) {
+std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& palette, int maxPositions,
+                                           const std::function<bool()>& cancelled) {
     const SauceSplit split = splitSauce(file);
     AnsiArt art;
     art.columns = AnsiColumns;
@@ -501,12 +501,9 @@ std::optional<AnsiArt> readAnsiArt(QByteArrayView file, const Palette& palette, 
     });
     if (stopped) return std::nullopt;
     screen.finish();
-    if (screen.full()) {
-        if (error)
-            *error = QStringLiteral("El dibujo pasa de %1 caracteres: es demasiado grande para abrirlo.")
-                         .arg(maxPositions);
-        return std::nullopt;
-    }
+    if (screen.full())
+        return Failure{QStringLiteral("El dibujo pasa de %1 caracteres: es demasiado grande para abrirlo.")
+                           .arg(maxPositions)};
     art.text = std::move(screen.picture());
     art.backgroundCells = screen.backgroundCells();
     return art;

@@ -56,25 +56,23 @@ QByteArray encodeArtFile(const RichText& text, SaveFormat format) {
     return file;
 }
 
-std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error) {
+Result<LoadedArt> decodeArtFile(QByteArrayView bytes) {
     const QByteArrayView payload = quotedPayload(bytes).value_or(bytes);
 
     LoadedArt loaded;
     if (payload.startsWith("{\\rtf1\\")) {
-        std::optional<RichText> rich = readRtf(payload, error);
-        if (!rich) return std::nullopt;
+        Result<RichText> rich = readRtf(payload);
+        if (!rich) return rich.failure();
         loaded.text = std::move(*rich);
         loaded.text.setTypingColour(colours::White);
         loaded.rich = true;
-        return std::optional<LoadedArt>(std::move(loaded));
+        return loaded;
     }
 
     {
         const QString plain = decodePlain(payload);
-        if (plain.size() > kRtfMaxPositions) {
-            if (error) *error = QStringLiteral("El archivo es demasiado grande para abrirlo.");
-            return std::nullopt;
-        }
+        if (plain.size() > kRtfMaxPositions)
+            return Failure{QStringLiteral("El archivo es demasiado grande para abrirlo.")};
         loaded.text = RichText(colours::White);
         // A lone CR or LF grows into two positions; reserving for that avoids a
         // reallocation that would double the peak memory of a huge file.
@@ -82,12 +80,13 @@ std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error) {
         loaded.text.appendText(plain, colours::White);
     }
     if (!loaded.text.isEmpty() && !loaded.text.endsWithLineBreak()) loaded.text.appendLineBreak();
-    // Moved, not copied: the art of a huge file takes hundreds of megabytes.
-    return std::optional<LoadedArt>(std::move(loaded));
+    // Moved, not copied (a returned local is): the art of a huge file takes hundreds of
+    // megabytes.
+    return loaded;
 }
 
 bool reopensAs(QByteArrayView bytes, const RichText& art) {
-    std::optional<LoadedArt> loaded = decodeArtFile(bytes, nullptr);
+    Result<LoadedArt> loaded = decodeArtFile(bytes);
     if (!loaded) return false;
     RichText& text = loaded->text;
     if (!text.isEmpty() && !text.endsWithLineBreak()) text.appendLineBreak();

@@ -289,7 +289,7 @@ class Reader {
 public:
     Reader(QByteArrayView in, int maxPositions) : in_(in), maxPositions_(maxPositions) {}
 
-    std::optional<RichText> run(QString* error);
+    Result<RichText> run();
 
 private:
     struct State {
@@ -714,17 +714,12 @@ bool Reader::controlSymbol(char c) {
     }
 }
 
-std::optional<RichText> Reader::run(QString* error) {
-    auto failed = [&]() -> std::optional<RichText> {
-        if (error) *error = error_;
-        return std::nullopt;
-    };
+Result<RichText> Reader::run() {
     while (pos_ < in_.size() &&
            (in_[pos_] == ' ' || in_[pos_] == '\t' || in_[pos_] == '\r' || in_[pos_] == '\n'))
         ++pos_;
     if (!in_.sliced(pos_).startsWith("{\\rtf")) {
-        fail(QStringLiteral("El archivo no es un documento RTF."));
-        return failed();
+        return Failure{QStringLiteral("El archivo no es un documento RTF.")};
     }
     ++pos_; // the root group is st_ itself
 
@@ -778,18 +773,18 @@ std::optional<RichText> Reader::run(QString* error) {
                 ok = textByte(c);
             }
         }
-        if (!ok) return failed();
+        if (!ok) return Failure{error_};
     }
     // A document cut short keeps what was read before the cut.
-    if (!endDocument()) return failed();
+    if (!endDocument()) return Failure{error_};
     return std::move(out_);
 }
 
 } // namespace
 
-std::optional<RichText> readRtf(QByteArrayView rtf, QString* error, int maxPositions) {
+Result<RichText> readRtf(QByteArrayView rtf, int maxPositions) {
     Reader reader(rtf, maxPositions);
-    return reader.run(error);
+    return reader.run();
 }
 
 } // namespace torvo

@@ -153,14 +153,10 @@ private:
 
 } // namespace
 
-std::optional<std::vector<KeyAction>> parseKeys(QStringView keys, QString* error) {
+Result<std::vector<KeyAction>> parseKeys(QStringView keys) {
     std::vector<KeyAction> out;
     Parser parser(keys);
-    if (!parser.run(out)) {
-        if (error) *error = parser.error();
-        return std::nullopt;
-    }
-    if (error) error->clear();
+    if (!parser.run(out)) return Failure{parser.error()};
     return out;
 }
 

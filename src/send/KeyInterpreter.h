@@ -1,8 +1,9 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QString>
 #include <QStringView>
-#include <optional>
 #include <vector>
 
 namespace torvo {
@@ -33,8 +34,7 @@ inline constexpr int MaxKeyRepeat = 1000;
 //  - "{x n}" / "{NAME n}" repeats it n times (0..MaxKeyRepeat);
 //  - "^", "+", "%" hold Ctrl, Shift, Alt for the next key or the next group "(...)";
 //  - "[" and "]" are reserved and rejected outside braces.
-// A malformed string is rejected whole: nullopt, and *error (when given) holds the
-// reason as one Spanish line.
-std::optional<std::vector<KeyAction>> parseKeys(QStringView keys, QString* error);
+// A malformed string is rejected whole, with its fault and where it is.
+Result<std::vector<KeyAction>> parseKeys(QStringView keys);
 
 } // namespace torvo
