@@ -89,19 +89,20 @@ Span span(int from, int to, int n) {
     return {std::min(from, n - 1), std::max(to, 0), -1};
 }
 
-template <class Seed> FillBounds walkRectangle(CharGrid& grid, int C, int R, int SC, int SR, Seed seed) {
-    const FillBounds bounds{grid.cols(), grid.rows()};
-    const Span cs = span(C, SC, bounds.MaxCols);
-    const Span rs = span(R, SR, bounds.MaxRows);
-    if (cs.empty() || rs.empty()) return bounds;
+// Seeds at every cell of the rectangle, in the drag's direction (columns outer, rows
+// inner), each flood bounded by the grid's size as the walk started.
+template <class Seed> void walkRectangle(CharGrid& grid, int C, int R, int SC, int SR, Seed seed) {
+    const int maxCols = grid.cols(), maxRows = grid.rows();
+    const Span cs = span(C, SC, maxCols);
+    const Span rs = span(R, SR, maxRows);
+    if (cs.empty() || rs.empty()) return;
     for (int i = cs.first;; i += cs.step) {
         for (int j = rs.first;; j += rs.step) {
-            seed(i, j, bounds);
+            seed(i, j, maxCols, maxRows);
             if (j == rs.last) break;
         }
         if (i == cs.last) break;
     }
-    return bounds;
 }
 
 void colourFill(CharGrid& grid, int C, int R, const CellText& str, Colour Colr, int MaxCols, int MaxRows) {
@@ -128,9 +129,9 @@ void SeFill(CharGrid& grid, int C, int R, const QString& str, Colour Colr, int M
     colourFill(grid, C, R, exactly(str), Colr, MaxCols, MaxRows);
 }
 
-FillBounds Fill(CharGrid& grid, int C, int R, int SC, int SR, Colour Colr) {
-    return walkRectangle(grid, C, R, SC, SR, [&](int i, int j, const FillBounds& b) {
-        colourFill(grid, i, j, textOf(grid.at(j, i)), Colr, b.MaxCols, b.MaxRows);
+void Fill(CharGrid& grid, int C, int R, int SC, int SR, Colour Colr) {
+    walkRectangle(grid, C, R, SC, SR, [&](int i, int j, int maxCols, int maxRows) {
+        colourFill(grid, i, j, textOf(grid.at(j, i)), Colr, maxCols, maxRows);
     });
 }
 
@@ -138,10 +139,10 @@ void ReFill(CharGrid& grid, int C, int R, const QString& str, const QString& Wrd
     charFill(grid, C, R, exactly(str), firstOf(Wrd), MaxCols, MaxRows);
 }
 
-FillBounds WFill(CharGrid& grid, int C, int R, int SC, int SR, const QString& Wrd) {
+void WFill(CharGrid& grid, int C, int R, int SC, int SR, const QString& Wrd) {
     const CellText w = firstOf(Wrd);
-    return walkRectangle(grid, C, R, SC, SR, [&](int i, int j, const FillBounds& b) {
-        charFill(grid, i, j, textOf(grid.at(j, i)), w, b.MaxCols, b.MaxRows);
+    walkRectangle(grid, C, R, SC, SR, [&](int i, int j, int maxCols, int maxRows) {
+        charFill(grid, i, j, textOf(grid.at(j, i)), w, maxCols, maxRows);
     });
 }
 

@@ -708,20 +708,18 @@ void Form1::Grid1_MouseUp(int Button) {
     const int C = Grid1->Col(), R = Grid1->Row(), SC = Grid1->ColSel(), SR = Grid1->RowSel();
     auto fill = [&](auto run) {
         const CharGrid before = grid1Model_->grid();
-        const FillBounds b = run(grid1Model_->editGrid());
-        MaxCols = b.MaxCols;
-        MaxRows = b.MaxRows;
+        run(grid1Model_->editGrid());
         const std::vector<CellChange> cells = diffGrids(before, grid1Model_->grid());
         grid1Model_->editGrid() = before;
         editCells(cells);
     };
-    if (chkFill->isChecked()) fill([&](CharGrid& g) { return Fill(g, C, R, SC, SR, currentColour()); });
+    if (chkFill->isChecked()) fill([&](CharGrid& g) { Fill(g, C, R, SC, SR, currentColour()); });
     if (chkLock->isChecked() && grid1Model_->grid().contains(R, C)) {
         Cell cell = grid1Model_->grid().at(R, C);
         cell.colour = currentColour();
         editCell(R, C, cell);
     }
-    if (chkWFill->isChecked()) fill([&](CharGrid& g) { return WFill(g, C, R, SC, SR, currentCharacter()); });
+    if (chkWFill->isChecked()) fill([&](CharGrid& g) { WFill(g, C, R, SC, SR, currentCharacter()); });
 }
 
 void Form1::editCells(const std::vector<CellChange>& cells) {
