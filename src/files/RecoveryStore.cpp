@@ -1,5 +1,6 @@
 #include "files/RecoveryStore.h"
 
+#include "base/CodePoints.h"
 #include "files/AtomicWrite.h"
 
 #include <QCoreApplication>
@@ -47,7 +48,7 @@ struct Reader {
 };
 
 bool isCodePoint(char32_t ch) {
-    return ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF);
+    return ch <= 0x10FFFF && !isSurrogate(ch);
 }
 
 } // namespace

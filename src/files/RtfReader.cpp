@@ -483,13 +483,14 @@ bool Reader::unicode(int n) {
     char32_t u = n < 0 ? char32_t(n + 65536) : char32_t(n);
     if (n < -32768 || u > 0x10FFFF) u = 0xFFFD;
     const Colour c = colour();
-    if (u >= 0xD800 && u < 0xDC00) {
+    // A character beyond 16 bits comes as two \u, one for each half of its surrogate pair.
+    if (QChar::isHighSurrogate(u)) {
         if (!resolveHigh()) return false;
         high_ = char16_t(u);
         highColour_ = c;
         return true;
     }
-    if (u >= 0xDC00 && u < 0xE000) {
+    if (QChar::isLowSurrogate(u)) {
         if (!high_) return put(0xFFFD, c);
         const char32_t joined = QChar::surrogateToUcs4(high_, char16_t(u));
         high_ = 0;
