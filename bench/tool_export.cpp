@@ -22,9 +22,9 @@ int main(int argc, char** argv) {
     const QString out = QString::fromLocal8Bit(argv[1]);
     const std::optional<AnsiFile> file =
         encodeAnsiFile(exportSampleArt(), Palette(), kind, out, QDate(2024, 1, 1));
-    const QString error = writeFileAtomically(out, file->bytes);
-    if (!error.isEmpty()) {
-        std::fprintf(stderr, "tool_export: %s\n", qPrintable(error));
+    const Result<void> written = writeFileAtomically(out, file->bytes);
+    if (!written) {
+        std::fprintf(stderr, "tool_export: %s\n", qPrintable(written.why()));
         return 1;
     }
     return 0;

@@ -16,7 +16,7 @@ using namespace torvo;
 
 namespace {
 
-struct Result {
+struct Rate {
     double seconds = 0;
     qint64 lost = 0; // bytes missing or different
 };
@@ -28,9 +28,9 @@ qint64 differences(const QByteArray& got, const QByteArray& expected) {
     return n;
 }
 
-template <class Session> Result typeWithTypist(Session& session, Typist& typist, const QString& keys) {
-    const QByteArray expected = test::bytesOf(*parseKeys(keys, nullptr));
-    Result r;
+template <class Session> Rate typeWithTypist(Session& session, Typist& typist, const QString& keys) {
+    const QByteArray expected = test::bytesOf(*parseKeys(keys));
+    Rate r;
     QString why;
     if (!session.startCapture(expected.size(), &why)) {
         std::fprintf(stderr, "%s\n", qPrintable(why));
@@ -39,17 +39,17 @@ template <class Session> Result typeWithTypist(Session& session, Typist& typist,
     }
     QElapsedTimer t;
     t.start();
-    QString error;
-    if (!sendKeys(typist, keys, &error)) std::fprintf(stderr, "%s\n", qPrintable(error));
+    if (const Result<void> sent = sendKeys(typist, keys); !sent)
+        std::fprintf(stderr, "%s\n", qPrintable(sent.why()));
     session.waitForBytes(expected.size(), 30000);
     r.seconds = double(t.nsecsElapsed()) / 1e9;
     r.lost = differences(session.finishCapture(), expected);
     return r;
 }
 
-Result typeWithXdotool(test::SendXSession& session, const QString& text) {
+Rate typeWithXdotool(test::SendXSession& session, const QString& text) {
     const QByteArray expected = text.toUtf8();
-    Result r;
+    Rate r;
     QString why;
     if (!session.startCapture(expected.size(), &why, 120)) {
         std::fprintf(stderr, "%s\n", qPrintable(why));
@@ -65,7 +65,7 @@ Result typeWithXdotool(test::SendXSession& session, const QString& text) {
     return r;
 }
 
-void print(const char* name, int characters, const Result& r) {
+void print(const char* name, int characters, const Rate& r) {
     std::printf("%s_chars_per_second: %.0f chars/s\n", name, r.seconds > 0 ? characters / r.seconds : 0.0);
     std::printf("%s_bytes_lost: %lld bytes\n", name, static_cast<long long>(r.lost));
 }
@@ -85,15 +85,15 @@ int typeIntoFoot(int characters) {
     }
     qputenv("XDG_RUNTIME_DIR", sway.runtimeDir().toLocal8Bit());
     qputenv("WAYLAND_DISPLAY", sway.waylandDisplay().toLocal8Bit());
-    const std::unique_ptr<WaylandTypist> typist = WaylandTypist::open(&why);
+    const auto typist = WaylandTypist::open();
     if (!typist) {
-        std::fprintf(stderr, "%s\n", qPrintable(why));
+        std::fprintf(stderr, "%s\n", qPrintable(typist.why()));
         return 1;
     }
     const Palette palette;
     for (int run = 1; run <= 3; ++run) {
         const RichText art = test::mixedArt(characters, 100u + quint32(run));
-        const Result r = typeWithTypist(sway, *typist, *buildKeystrokes(art, palette));
+        const Rate r = typeWithTypist(sway, **typist, *buildKeystrokes(art, palette));
         print(qPrintable(QStringLiteral("waylandtypist_mixed_run%1").arg(run)), characters, r);
     }
     return 0;
@@ -115,10 +115,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     qputenv("DISPLAY", session.display().toLocal8Bit());
-    QString error;
-    const std::unique_ptr<X11Typist> typist = X11Typist::open(&error);
+    const auto typist = X11Typist::open();
     if (!typist) {
-        std::fprintf(stderr, "%s\n", qPrintable(error));
+        std::fprintf(stderr, "%s\n", qPrintable(typist.why()));
         return 1;
     }
 
@@ -126,7 +125,7 @@ int main(int argc, char** argv) {
     const Palette palette;
     for (int run = 1; run <= 3; ++run) {
         const RichText art = test::mixedArt(characters, 100u + quint32(run));
-        const Result r = typeWithTypist(session, *typist, *buildKeystrokes(art, palette));
+        const Rate r = typeWithTypist(session, **typist, *buildKeystrokes(art, palette));
         print(qPrintable(QStringLiteral("x11typist_mixed_run%1").arg(run)), characters, r);
     }
 
@@ -137,7 +136,7 @@ int main(int argc, char** argv) {
     QString escaped;
     for (QChar c : ascii)
         escaped += IntercambiarSK(QString(c));
-    print("x11typist_ascii", characters, typeWithTypist(session, *typist, escaped));
+    print("x11typist_ascii", characters, typeWithTypist(session, **typist, escaped));
     print("xdotool_type_ascii", characters, typeWithXdotool(session, ascii));
     return typeIntoFoot(characters);
 }

@@ -8,10 +8,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArrayView in(reinterpret_cast<const char*>(data), qsizetype(size));
-    QString error;
-    const std::optional<torvo::AnsiArt> art = torvo::readAnsiArt(in, torvo::Palette(), &error, 200000);
+    const std::optional<torvo::Result<torvo::AnsiArt>> played =
+        torvo::readAnsiArt(in, torvo::Palette(), 200000);
+    if (!played) std::abort(); // nothing calls it off
+    const torvo::Result<torvo::AnsiArt>& art = *played;
     if (!art) {
-        if (error.isEmpty()) std::abort();
+        if (art.why().isEmpty()) std::abort();
         return 0;
     }
     const torvo::RichText& t = art->text;

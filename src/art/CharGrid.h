@@ -39,7 +39,6 @@ public:
     Cell& at(int r, int c) { return cells_[std::size_t(r) * std::size_t(cols_) + std::size_t(c)]; }
 
     void setChar(int r, int c, char32_t ch) { at(r, c).ch = ch, at(r, c).hasChar = true; }
-    void clearChar(int r, int c) { at(r, c).ch = 0, at(r, c).hasChar = false; }
     void setColour(int r, int c, Colour colour) { at(r, c).colour = colour; }
 
     friend bool operator==(const CharGrid&, const CharGrid&) = default;

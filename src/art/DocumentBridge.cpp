@@ -11,13 +11,13 @@ constexpr char16_t LineSeparator = 0x2028;
 constexpr char16_t ObjectReplacement = 0xFFFC;
 
 // The markers Qt uses in a document's text for frames and tables.
-bool isFrameMarker(char16_t c) {
+bool isFrameMarker(char32_t c) {
     return c >= 0xFDD0 && c <= 0xFDEF;
 }
 
 // Characters a text document would read as structure rather than text.
 bool isStructural(char32_t c) {
-    return c == ObjectReplacement || isFrameMarker(char16_t(c));
+    return c == ObjectReplacement || isFrameMarker(c);
 }
 
 } // namespace
@@ -34,19 +34,11 @@ bool appendBlock(RichText& text, const QTextBlock& block, Colour typing) {
                                   ? typing
                                   : Colour::fromQColor(format.foreground().color());
         const QString s = fragment.text();
-        const qsizetype n = s.size();
-        for (qsizetype i = 0; i < n; ++i) {
-            const char16_t c = s[i].unicode();
+        for (const char32_t c : CodePoints(s)) {
             if (c == LineSeparator || c == QChar::ParagraphSeparator) {
                 text.appendLineBreak();
                 hasChars = false;
-            } else if (isFrameMarker(c) || (object && c == ObjectReplacement)) {
-                continue;
-            } else if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate()) {
-                text.append(QChar::surrogateToUcs4(c, s[i + 1].unicode()), colour);
-                ++i;
-                hasChars = true;
-            } else {
+            } else if (!isFrameMarker(c) && !(object && c == ObjectReplacement)) {
                 text.append(c, colour);
                 hasChars = true;
             }

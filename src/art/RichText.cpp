@@ -12,15 +12,6 @@ bool isSeparator(char32_t ch) {
 
 } // namespace
 
-void appendCodePoint(QString& out, char32_t ch) {
-    if (ch >= 0x10000 && ch <= 0x10FFFF) {
-        out.append(QChar::highSurrogate(ch));
-        out.append(QChar::lowSurrogate(ch));
-    } else {
-        out.append(QChar(char16_t(ch)));
-    }
-}
-
 void RichText::append(char32_t ch, Colour colour) {
     if (isSeparator(ch)) {
         appendLineBreak();
@@ -38,18 +29,16 @@ void RichText::appendLineBreak() {
 
 void RichText::appendText(QStringView text, Colour colour) {
     const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar q = text[i];
-        if (q == u'\r') {
+    for (qsizetype i = 0; i < n;) {
+        const CodePoint cp = codePointAt(text, i);
+        i += cp.units;
+        if (cp.ch == RichText::CR) {
             appendLineBreak();
-            if (i + 1 < n && text[i + 1] == u'\n') ++i;
-        } else if (isSeparator(q.unicode())) {
+            if (i < n && text[i] == u'\n') ++i;
+        } else if (isSeparator(cp.ch)) {
             appendLineBreak();
-        } else if (q.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
-            positions_.push_back({QChar::surrogateToUcs4(q, text[i + 1]), colour});
-            ++i;
         } else {
-            positions_.push_back({q.unicode(), colour});
+            positions_.push_back({cp.ch, colour});
         }
     }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "art/Colour.h"
+#include "base/CodePoints.h"
 
 #include <QString>
 #include <QStringView>
@@ -95,8 +96,5 @@ private:
 inline bool sameCharacter(const RichText::Position& a, const RichText::Position& b) {
     return a.ch == b.ch && (a.colour == b.colour || a.ch == RichText::CR || a.ch == RichText::LF);
 }
-
-// Appends the UTF-16 form of one code point.
-void appendCodePoint(QString& out, char32_t ch);
 
 } // namespace torvo

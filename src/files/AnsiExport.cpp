@@ -14,24 +14,9 @@ struct Row {
     QStringView to;
 };
 
-// Rows 1-25 of the conversion table in their order; row 26 is clrScr().
-constexpr std::array<Row, 25> Rows{{
-    {u"<lblack>", u"\x1b[0;30m"},
-    {u"<lblue>", u"\x1b[0;34m"},
-    {u"<lgreen>", u"\x1b[0;32m"},
-    {u"<lcyan>", u"\x1b[0;36m"},
-    {u"<lred>", u"\x1b[0;31m"},
-    {u"<lmagenta>", u"\x1b[0;35m"},
-    {u"<lyellow>", u"\x1b[0;33m"},
-    {u"<lwhite>", u"\x1b[0;37m"},
-    {u"<black>", u"\x1b[1;30m"},
-    {u"<blue>", u"\x1b[1;34m"},
-    {u"<green>", u"\x1b[1;32m"},
-    {u"<cyan>", u"\x1b[1;36m"},
-    {u"<red>", u"\x1b[1;31m"},
-    {u"<magenta>", u"\x1b[1;35m"},
-    {u"<yellow>", u"\x1b[1;33m"},
-    {u"<white>", u"\x1b[1;37m"},
+// The rows of the conversion table after the tag words, whose sequences come with the
+// tag words themselves (vocabulary::ansiColourOfTag): background colours and line break.
+constexpr std::array<Row, 9> GraveCodes{{
     {u"`r0", u"\x1b[1;40m"},
     {u"`r4", u"\x1b[1;41m"},
     {u"`r2", u"\x1b[1;42m"},
@@ -42,6 +27,17 @@ constexpr std::array<Row, 25> Rows{{
     {u"`r%", u"\x1b[1;47m"},
     {u"`b", u"\r\n"},
 }};
+
+// ESC "[" bold ";3" colour "m" of each terminal colour, 0-7 normal, 8-15 bold.
+const std::array<QString, 16>& colourSequences() {
+    static const std::array<QString, 16> sequences = [] {
+        std::array<QString, 16> s;
+        for (int ansi = 0; ansi < 16; ++ansi)
+            s[std::size_t(ansi)] = QStringLiteral("\x1b[%1;3%2m").arg(ansi / 8).arg(ansi % 8);
+        return s;
+    }();
+    return sequences;
+}
 
 } // namespace
 
@@ -77,12 +73,9 @@ QString ANSIConvert(QString& str) {
                 ++j;
             if (j < limit) {
                 const QStringView word(s + i, j - i + 1);
-                for (std::size_t r = 0; r < 16; ++r) {
-                    if (Rows[r].from.size() == word.size() && Rows[r].from == word) {
-                        to = Rows[r].to;
-                        len = word.size();
-                        break;
-                    }
+                if (const std::optional<int> ansi = vocabulary::ansiColourOfTag(word)) {
+                    to = colourSequences()[std::size_t(*ansi)];
+                    len = word.size();
                 }
             }
         } else if (i + 1 < n) {
@@ -92,10 +85,10 @@ QString ANSIConvert(QString& str) {
                 len = 2;
             } else {
                 const QStringView code(s + i, std::min<qsizetype>(3, n - i));
-                for (std::size_t r = 16; r < Rows.size(); ++r) {
-                    if (code.startsWith(Rows[r].from)) {
-                        to = Rows[r].to;
-                        len = Rows[r].from.size();
+                for (const Row& r : GraveCodes) {
+                    if (code.startsWith(r.from)) {
+                        to = r.to;
+                        len = r.from.size();
                         break;
                     }
                 }
@@ -119,24 +112,6 @@ std::optional<QString> SalvarComoAnsi(const RichText& text, const Palette& palet
     if (!tagged) return std::nullopt;
     ANSIConvert(*tagged);
     return tagged;
-}
-
-int paletteEntryOfAnsiColour(int ansi) {
-    // Read off the conversion table, so the two directions cannot drift apart.
-    static const std::array<int, 16> entries = [] {
-        std::array<int, 16> e;
-        e.fill(8);
-        for (int i = Palette::Size - 1; i >= 0; --i) {
-            QString sequence = vocabulary::tagWord(i);
-            if (sequence.isEmpty()) continue;
-            ANSIConvert(sequence); // ESC "[" bold ";3" colour "m"
-            const int bold = sequence[2].digitValue();
-            const int colour = sequence[5].digitValue();
-            e[std::size_t(bold * 8 + colour)] = i; // the first entry with the colour wins
-        }
-        return e;
-    }();
-    return ansi >= 0 && ansi < 16 ? entries[std::size_t(ansi)] : 8;
 }
 
 } // namespace torvo

@@ -1,7 +1,7 @@
 #include "files/AnsiFile.h"
 
 #include "files/AnsiExport.h"
-#include "files/CodePage437.h"
+#include "files/CodePage.h"
 #include "files/Sauce.h"
 
 #include <QFileInfo>
@@ -65,10 +65,11 @@ std::optional<AnsiFile> encodeAnsiFile(const RichText& art, const Palette& palet
         return file;
     }
     text->append(QLatin1String("\r\n"));
-    file.bytes = toCodePage437(*text, &file.missing);
+    file.bytes = CodePage::ibm437().encode(*text, &file.missing);
     const QSize size = measure(art);
     SauceRecord sauce;
-    sauce.title = toCodePage437(path == QLatin1String("-") ? QString() : QFileInfo(path).completeBaseName());
+    sauce.title = CodePage::ibm437().encode(path == QLatin1String("-") ? QString()
+                                                                       : QFileInfo(path).completeBaseName());
     sauce.date = date;
     sauce.fileSize = quint32(file.bytes.size());
     sauce.tInfo1 = quint16(std::min(size.width(), 0xFFFF));

@@ -1,9 +1,9 @@
 #include "files/AnsiReader.h"
 
 #include "convert/ColourChange.h"
-#include "files/AnsiExport.h"
-#include "files/CodePage437.h"
+#include "files/CodePage.h"
 #include "files/Sauce.h"
+#include "palette/Vocabulary.h"
 
 #include <algorithm>
 #include <array>
@@ -111,7 +111,7 @@ private:
             put(b);
             return;
         }
-        const char16_t c = codePage437High(static_cast<unsigned char>(b));
+        const char16_t c = codePage_.character(static_cast<unsigned char>(b));
         if (c < 0x800) {
             put(char(0xC0 | c >> 6));
         } else {
@@ -193,6 +193,7 @@ private:
     const char* s_;
     const qsizetype n_;
     const bool utf8_;
+    const CodePage& codePage_ = CodePage::ibm437();
     QByteArray out_;
     char* w_;
     qsizetype i_ = 0;
@@ -220,7 +221,7 @@ public:
         for (int r = 0; r < AnsiRows; ++r)
             rowOf_[std::size_t(r)] = r;
         for (int ansi = 0; ansi < 16; ++ansi)
-            inks_[std::size_t(ansi)] = palette_[paletteEntryOfAnsiColour(ansi)];
+            inks_[std::size_t(ansi)] = palette_[vocabulary::paletteEntryOfAnsiColour(ansi)];
         vt_ = vterm_new(AnsiRows, cols_);
         vterm_set_utf8(vt_, 1);
         // Answers to the file's queries go nowhere.
@@ -476,8 +477,8 @@ private:
 
 } // namespace
 
-std::optional<AnsiArt> readAnsiArt(QByteArrayView file, const Palette& palette, QString* error,
-                                   int maxPositions, const std::function<bool()>& cancelled) {
+std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& palette, int maxPositions,
+                                           const std::function<bool()>& cancelled) {
     const SauceSplit split = splitSauce(file);
     AnsiArt art;
     art.columns = AnsiColumns;
@@ -500,12 +501,9 @@ std::optional<AnsiArt> readAnsiArt(QByteArrayView file, const Palette& palette, 
     });
     if (stopped) return std::nullopt;
     screen.finish();
-    if (screen.full()) {
-        if (error)
-            *error = QStringLiteral("El dibujo pasa de %1 caracteres: es demasiado grande para abrirlo.")
-                         .arg(maxPositions);
-        return std::nullopt;
-    }
+    if (screen.full())
+        return Failure{QStringLiteral("El dibujo pasa de %1 caracteres: es demasiado grande para abrirlo.")
+                           .arg(maxPositions)};
     art.text = std::move(screen.picture());
     art.backgroundCells = screen.backgroundCells();
     return art;

@@ -1,11 +1,11 @@
 #pragma once
 
 #include "art/RichText.h"
+#include "base/Result.h"
 #include "files/RtfReader.h"
 #include "palette/Palette.h"
 
 #include <QByteArrayView>
-#include <QString>
 #include <functional>
 #include <optional>
 
@@ -31,10 +31,10 @@ inline constexpr int AnsiMaxColumns = 4000;
 // and a terminal state machine plays them (cursor movement, saved cursor, clears, line
 // wrap, colours with bold as bright). Each character takes the palette colour of its
 // foreground; trailing blanks of every row and empty rows at the end are dropped, and
-// every row ends with a line break. Fails with one Spanish line when the picture has
-// more than maxPositions positions, and gives nullopt without one when cancelled.
-std::optional<AnsiArt> readAnsiArt(QByteArrayView file, const Palette& palette, QString* error,
-                                   int maxPositions = kRtfMaxPositions,
-                                   const std::function<bool()>& cancelled = {});
+// every row ends with a line break. Fails when the picture has more than maxPositions
+// positions; nullopt when called off.
+std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& palette,
+                                           int maxPositions = kRtfMaxPositions,
+                                           const std::function<bool()>& cancelled = {});
 
 } // namespace torvo

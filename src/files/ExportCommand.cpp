@@ -1,14 +1,8 @@
 #include "files/ExportCommand.h"
 
-#include "convert/TextGrid.h"
-#include "files/AnsiFile.h"
-#include "files/ArtFile.h"
 #include "files/AtomicWrite.h"
-#include "files/BitmapExport.h"
-#include "files/HtmlExport.h"
 #include "files/OpenArt.h"
 
-#include <QDate>
 #include <QGuiApplication>
 #include <cstdio>
 #include <cstring>
@@ -33,11 +27,11 @@ QString formatList() {
     return names.join(QStringLiteral(", "));
 }
 
-QString writeOut(const QString& out, const QByteArray& bytes) {
+Result<void> writeOut(const QString& out, const QByteArray& bytes) {
     if (out != QLatin1String("-")) return writeFileAtomically(out, bytes);
     if (std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) != std::size_t(bytes.size()) ||
         std::fflush(stdout) != 0)
-        return QStringLiteral("No se pudo escribir en la salida estándar.");
+        return Failure{QStringLiteral("No se pudo escribir en la salida estándar.")};
     return {};
 }
 
@@ -47,57 +41,31 @@ void printLine(std::FILE* stream, const QString& line) {
 
 } // namespace
 
-std::optional<ExportRequest> parseExportArguments(const QStringList& args, QString* error) {
-    if (args.size() != 3) {
-        *error = QStringLiteral("--export necesita tres argumentos: FORMATO ENTRADA SALIDA (torvo --help).");
-        return std::nullopt;
-    }
+Result<ExportRequest> parseExportArguments(const QStringList& args) {
+    if (args.size() != 3)
+        return Failure{
+            QStringLiteral("--export necesita tres argumentos: FORMATO ENTRADA SALIDA (torvo --help).")};
     std::optional<ExportFormat> format;
     for (const FormatName& f : Formats)
         if (args[0] == QLatin1String(f.name)) format = f.format;
-    if (!format) {
-        *error = QStringLiteral("Formato desconocido «%1»: los formatos son %2.").arg(args[0], formatList());
-        return std::nullopt;
-    }
-    if (*format == ExportFormat::Bmp && args[2] == QLatin1String("-")) {
-        *error = QStringLiteral("bmp no se escribe en la salida estándar: hace falta un archivo.");
-        return std::nullopt;
-    }
+    if (!format)
+        return Failure{
+            QStringLiteral("Formato desconocido «%1»: los formatos son %2.").arg(args[0], formatList())};
+    if (*format == ExportFormat::Bmp && args[2] == QLatin1String("-"))
+        return Failure{QStringLiteral("bmp no se escribe en la salida estándar: hace falta un archivo.")};
     return ExportRequest{*format, args[1], args[2]};
 }
 
-QString runExport(const ExportRequest& request, QString* note) {
-    QByteArray bytes;
-    QString error = readWholeFile(request.in, bytes);
-    if (!error.isEmpty()) return error;
+Result<QString> runExport(const ExportRequest& request) {
     const Palette palette;
-    std::optional<OpenedArt> opened = openArtFile(request.in, bytes, palette, &error);
-    if (!opened) return QStringLiteral("No se pudo abrir «%1»: %2").arg(request.in, error);
-    const RichText& art = opened->text;
-    switch (request.format) {
-    case ExportFormat::Ansi:
-    case ExportFormat::AnsiUtf8: {
-        const AnsiKind kind = request.format == ExportFormat::Ansi ? AnsiKind::CodePage437 : AnsiKind::Utf8;
-        const std::optional<AnsiFile> file =
-            encodeAnsiFile(art, palette, kind, request.out, QDate::currentDate());
-        if (note) *note = missingCharactersNote(file->missing);
-        return writeOut(request.out, file->bytes);
-    }
-    case ExportFormat::Html:
-        return writeOut(request.out, encodeExport(*SalvarComoHTML(art)));
-    case ExportFormat::Txt:
-        return writeOut(request.out, encodeArtFile(art, SaveFormat::Text));
-    case ExportFormat::Qcg:
-        return writeOut(request.out, encodeArtFile(art, SaveFormat::Own));
-    case ExportFormat::Bmp: {
-        // The picture is as large as the grid the art would fill.
-        const std::optional<CharGrid> grid = RestaurarGrid(art);
-        const QImage image = renderArt(art, grid->cols(), grid->rows(), textImageFont());
-        if (image.isNull()) return QStringLiteral("La imagen sería demasiado grande para guardarla.");
-        return saveBitmap(image, request.out);
-    }
-    }
-    return {};
+    // Neither is ever called off: nothing here asks them to stop.
+    const Result<OpenedArt> opened = *openArtFile(request.in, palette);
+    if (!opened) return opened.failure();
+    const Result<ArtBytes> file = *exportBytes(request.format, opened->text, palette, request.out);
+    if (!file) return file.failure();
+    const Result<void> written = writeOut(request.out, file->bytes);
+    if (!written) return written.failure();
+    return file->note;
 }
 
 QString commandLineHelp() {
@@ -134,10 +102,9 @@ int commandLineMain(int argc, char** argv) {
         std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
         return 0;
     }
-    QString error;
-    const std::optional<ExportRequest> request = parseExportArguments(args.mid(1), &error);
+    const Result<ExportRequest> request = parseExportArguments(args.mid(1));
     if (!request) {
-        printLine(stderr, QStringLiteral("torvo: ") + error);
+        printLine(stderr, QStringLiteral("torvo: ") + request.why());
         return 1;
     }
     std::optional<QGuiApplication> app;
@@ -151,13 +118,12 @@ int commandLineMain(int argc, char** argv) {
         });
         app.emplace(argc, argv);
     }
-    QString note;
-    error = runExport(*request, &note);
-    if (!error.isEmpty()) {
-        printLine(stderr, QStringLiteral("torvo: ") + error);
+    const Result<QString> done = runExport(*request);
+    if (!done) {
+        printLine(stderr, QStringLiteral("torvo: ") + done.why());
         return 1;
     }
-    if (!note.isEmpty()) printLine(stderr, QStringLiteral("torvo: ") + note);
+    if (!done->isEmpty()) printLine(stderr, QStringLiteral("torvo: ") + *done);
     return 0;
 }
 

@@ -1,14 +1,15 @@
 #pragma once
 
+#include "base/Result.h"
+#include "files/SaveArt.h"
+
 #include <QString>
 #include <QStringList>
-#include <optional>
 
 namespace torvo {
 
 // torvo --export FORMAT IN OUT: one file converted as "Abrir" and a menu command would,
-// without a window.
-enum class ExportFormat { Ansi, AnsiUtf8, Html, Bmp, Txt, Qcg };
+// without a window: the same core functions.
 
 struct ExportRequest {
     ExportFormat format;
@@ -16,17 +17,16 @@ struct ExportRequest {
     QString out; // "-" is standard output, for every format but bmp
 };
 
-// The request in the arguments that follow "--export", or nullopt with one Spanish line.
-std::optional<ExportRequest> parseExportArguments(const QStringList& args, QString* error);
+// The request in the arguments that follow "--export".
+Result<ExportRequest> parseExportArguments(const QStringList& args);
 
 // Only the picture needs fonts, and so a GUI application.
 inline bool needsGuiApplication(ExportFormat format) {
     return format == ExportFormat::Bmp;
 }
 
-// Reads IN and writes OUT. Returns an empty string on success, otherwise one Spanish line.
-// A warning for a conversion that succeeded (characters written as "?") goes to note.
-QString runExport(const ExportRequest& request, QString* note);
+// Reads IN and writes OUT. What succeeded may come with a note (characters written as "?").
+Result<QString> runExport(const ExportRequest& request);
 
 // What "torvo --help" prints.
 QString commandLineHelp();

@@ -1,5 +1,6 @@
 #include "files/RecoveryStore.h"
 
+#include "base/CodePoints.h"
 #include "files/AtomicWrite.h"
 
 #include <QCoreApplication>
@@ -52,7 +53,7 @@ struct Reader {
 };
 
 bool isCodePoint(char32_t ch) {
-    return ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF);
+    return ch <= 0x10FFFF && !isSurrogate(ch);
 }
 
 } // namespace
@@ -72,11 +73,8 @@ QByteArray encodeRecovery(const RichText& art, const QString& file) {
     return out;
 }
 
-std::optional<RecoveredArt> decodeRecovery(QByteArrayView bytes, QString* error) {
-    auto fail = [error](const char* why) {
-        if (error) *error = QString::fromUtf8(why);
-        return std::nullopt;
-    };
+Result<RecoveredArt> decodeRecovery(QByteArrayView bytes) {
+    auto fail = [](const char* why) { return Failure{QString::fromUtf8(why)}; };
     if (!bytes.startsWith(Magic)) return fail("no es un archivo de recuperación de Torvo");
     if (bytes.size() < Magic.size() + 8) return fail("el archivo está incompleto");
     const QByteArrayView body = bytes.first(bytes.size() - 8);
@@ -133,50 +131,50 @@ bool RecoveryStore::claim(const QString& path) {
     return true;
 }
 
-std::optional<RecoveredArt> RecoveryStore::takeOver(QString* problem, bool adopt) {
+Recovery RecoveryStore::takeOver(bool adopt) {
     QDir dir(folder_);
     const QFileInfoList files =
         dir.entryInfoList({QStringLiteral("*") + QLatin1String(Suffix)}, QDir::Files, QDir::Time);
+    Recovery recovery;
     for (const QFileInfo& info : files) {
         auto lock = std::make_unique<QLockFile>(info.filePath() + QStringLiteral(".lock"));
         lock->setStaleLockTime(0);
         if (!lock->tryLock(0)) continue; // another editor's
-        QByteArray bytes;
-        QString why = readWholeFile(info.filePath(), bytes);
-        std::optional<RecoveredArt> art;
-        if (why.isEmpty()) art = decodeRecovery(bytes, &why);
+        const Result<QByteArray> bytes = readWholeFile(info.filePath());
+        Result<RecoveredArt> art = bytes ? decodeRecovery(*bytes) : bytes.failure();
         if (art) {
             if (adopt) {
                 lock_ = std::move(lock);
                 path_ = info.filePath();
             }
-            return art;
+            recovery.found = std::move(*art);
+            return recovery;
         }
         const QString aside = info.filePath() + QStringLiteral(".ilegible");
         QFile::remove(aside);
         QFile::rename(info.filePath(), aside);
-        if (problem)
-            *problem = QStringLiteral("No se pudo recuperar «%1» (%2); se guardó aparte como «%3».")
-                           .arg(info.fileName(), why, QFileInfo(aside).fileName());
+        recovery.problem = QStringLiteral("No se pudo recuperar «%1» (%2); se guardó aparte como «%3».")
+                               .arg(info.fileName(), art.why(), QFileInfo(aside).fileName());
     }
-    return std::nullopt;
+    return recovery;
 }
 
-QString RecoveryStore::write(RichText art, const QString& file) {
+Result<void> RecoveryStore::write(RichText art, const QString& file) {
     if (path_.isEmpty()) {
         if (!QDir().mkpath(folder_))
-            return QStringLiteral("No se pudo crear la carpeta de recuperación «%1».").arg(folder_);
+            return Failure{QStringLiteral("No se pudo crear la carpeta de recuperación «%1».").arg(folder_)};
         const QString stem =
             QStringLiteral("%1/%2-%3")
                 .arg(folder_, QDateTime::currentDateTimeUtc().toString(u"yyyyMMdd-hhmmss-zzz"))
                 .arg(QCoreApplication::applicationPid());
         if (!claim(stem + QLatin1String(Suffix)))
-            return QStringLiteral("No se pudo reservar un archivo de recuperación en «%1».").arg(folder_);
+            return Failure{
+                QStringLiteral("No se pudo reservar un archivo de recuperación en «%1».").arg(folder_)};
     }
     writer_.start([this, path = path_, art = std::move(art), file] {
-        const QString error = writeFileAtomically(path, encodeRecovery(art, file));
+        const Result<void> written = writeFileAtomically(path, encodeRecovery(art, file));
         const QMutexLocker locked(&mutex_);
-        error_ = error;
+        error_ = written.why();
     });
     return {};
 }

@@ -2,8 +2,7 @@
 
 namespace torvo {
 
-std::unique_ptr<Typist> chooseTypist(const std::vector<RouteProbe>& inOrder, bool waylandSession,
-                                     QString* error) {
+Result<std::unique_ptr<Typist>> chooseTypist(const std::vector<RouteProbe>& inOrder, bool waylandSession) {
     QString broken;
     bool otherWindow = false;
     for (const RouteProbe& probe : inOrder) {
@@ -12,18 +11,13 @@ std::unique_ptr<Typist> chooseTypist(const std::vector<RouteProbe>& inOrder, boo
         if (r.outcome == Route::Broken && broken.isEmpty()) broken = r.error;
         otherWindow |= r.outcome == Route::OtherWindow;
     }
-    if (error) {
-        if (!broken.isEmpty())
-            *error = broken;
-        else if (waylandSession)
-            *error = QStringLiteral("No se puede enviar: la ventana activa es de Wayland y este escritorio "
-                                    "no deja escribir en ella.");
-        else if (otherWindow)
-            *error = QStringLiteral("No se puede enviar: ninguna ventana tiene el foco del teclado.");
-        else
-            *error = QStringLiteral("No se puede enviar: esta sesión no tiene una pantalla donde escribir.");
-    }
-    return nullptr;
+    if (!broken.isEmpty()) return Failure{broken};
+    if (waylandSession)
+        return Failure{QStringLiteral("No se puede enviar: la ventana activa es de Wayland y este escritorio "
+                                      "no deja escribir en ella.")};
+    if (otherWindow)
+        return Failure{QStringLiteral("No se puede enviar: ninguna ventana tiene el foco del teclado.")};
+    return Failure{QStringLiteral("No se puede enviar: esta sesión no tiene una pantalla donde escribir.")};
 }
 
 bool isWaylandSession() {

@@ -7,12 +7,10 @@
 #include "convert/TextGrid.h"
 #include "files/AnsiFile.h"
 #include "files/ArtFile.h"
-#include "files/AtomicWrite.h"
 #include "files/BitmapExport.h"
-#include "files/ExportText.h"
-#include "files/HtmlExport.h"
 #include "files/OpenArt.h"
 #include "files/RecoveryStore.h"
+#include "files/SaveArt.h"
 #include "history/ArtStep.h"
 #include "history/GridStep.h"
 #include "paint/Fill.h"
@@ -69,10 +67,6 @@ QFont namedFont(QStringList families, qreal points, bool bold) {
     return font;
 }
 
-QString fileName(const QString& path) {
-    return QFileInfo(path).fileName();
-}
-
 // One smaller size of the same font for a group of options, until every caption fits
 // its place.
 void fitCaptions(std::initializer_list<QAbstractButton*> buttons) {
@@ -98,7 +92,7 @@ Form1::Form1(QWidget* parent)
     clock_.start();
     recoveryTimer_.setSingleShot(true);
     recoveryTimer_.setInterval(1000);
-    typistFactory_ = [](QString* error) { return chooseTypist(desktopRoutes(), isWaylandSession(), error); };
+    typistFactory_ = [] { return chooseTypist(desktopRoutes(), isWaylandSession()); };
     buildControls();
     buildMenus();
     wireEvents();
@@ -746,10 +740,10 @@ void Form1::updateTitle() {
 
 void Form1::startRecovery(const QString& folder, const QString& file) {
     recovery_ = std::make_unique<RecoveryStore>(folder);
-    QString problem;
     // With a file to open as well, the recovered art stays on disk for a later start
     // too, since it is no longer the art on show.
-    const auto found = recovery_->takeOver(&problem, file.isEmpty());
+    const Recovery recovery = recovery_->takeOver(file.isEmpty());
+    const std::optional<RecoveredArt>& found = recovery.found;
     QStringList said;
     if (found) {
         openArt(found->art, found->file);
@@ -757,7 +751,7 @@ void Form1::startRecovery(const QString& folder, const QString& file) {
                                        : QStringLiteral("Recuperado el trabajo sin guardar de «%1».")
                                              .arg(QFileInfo(found->file).fileName()));
     }
-    if (!problem.isEmpty()) said << problem;
+    if (!recovery.problem.isEmpty()) said << recovery.problem;
     if (!file.isEmpty() && openPath(file) && found)
         said
             << QStringLiteral("Abierto «%1»; Ctrl+Z vuelve a lo recuperado.").arg(QFileInfo(file).fileName());
@@ -777,9 +771,10 @@ void Form1::writeRecovery() {
     }
     // On the grid, the art is what leaving it would write back.
     const bool onGrid = !gridHistory_.stack()->isClean();
-    QString error = recovery_->write(
+    const Result<void> written = recovery_->write(
         onGrid ? *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]) : BackBox(), fileName_);
-    if (error.isEmpty()) error = recovery_->takeError(); // the write before this one
+    // A failure of the write before this one shows now.
+    const QString error = written ? recovery_->takeError() : written.why();
     if (!error.isEmpty()) showStatus(error);
 }
 
@@ -818,47 +813,25 @@ void Form1::Timer1_Timer() {
 void Form1::send() {
     const auto keys = buildKeystrokes(BackBox(), Palette, cancelCheck());
     if (!keys) return;
-    QString error;
-    std::unique_ptr<Typist> typist = typistFactory_(&error);
-    if (!typist) {
-        showStatus(error);
-        return;
-    }
-    if (!sendKeys(*typist, *keys, &error)) {
-        showStatus(error);
-        return;
-    }
-    showStatus(typist->doneMessage());
+    const Result<std::unique_ptr<Typist>> typist = typistFactory_();
+    const Result<void> sent = typist ? sendKeys(**typist, *keys) : typist.failure();
+    showStatus(sent ? (*typist)->doneMessage() : sent.why());
 }
 
 // ---- Files ----
 
 bool Form1::openPath(const QString& path) {
-    QByteArray bytes;
-    QString error = readWholeFile(path, bytes);
-    if (!error.isEmpty()) {
-        showStatus(error);
-        return false;
-    }
-    auto loaded = openArtFile(path, bytes, Palette, &error, MaxArtPositions, cancelCheck());
-    if (!loaded) {
-        if (error.isEmpty()) return false; // the window is closing
-        showStatus(QStringLiteral("No se pudo abrir «%1»: %2").arg(fileName(path), error));
-        return false;
-    }
-    if (loaded->text.size() > MaxArtPositions) {
-        showStatus(QStringLiteral("«%1» es demasiado grande para editarlo: %2 caracteres (el máximo es %3).")
-                       .arg(fileName(path))
-                       .arg(loaded->text.size())
-                       .arg(MaxArtPositions));
+    const auto opened = openArtFile(path, Palette, MaxArtPositions, cancelCheck());
+    if (!opened) return false; // the window is closing
+    if (!*opened) {
+        showStatus(opened->why());
         return false;
     }
     // Opening over unsaved work is one step: undo brings that work back.
     if (SSTab1->Tab() == GridTab) SSTab1->setTab(TextBox);
-    openArt(loaded->text, path);
+    openArt((*opened)->text, path);
     textHistory_.stack()->setClean();
-    showStatus(QStringLiteral("Abierto «%1».").arg(fileName(path)) +
-               (loaded->note.isEmpty() ? QString() : u' ' + loaded->note));
+    showStatus((*opened)->status);
     return true;
 }
 
@@ -870,8 +843,8 @@ void Form1::mnuOpen_Click() {
     openPath(path);
 }
 
-void Form1::reportWrite(const QString& path, const QString& error) {
-    showStatus(error.isEmpty() ? QStringLiteral("Guardado «%1».").arg(fileName(path)) : error);
+void Form1::report(const Result<QString>& status) {
+    showStatus(status ? *status : status.why());
 }
 
 void Form1::mnuSave_Click() {
@@ -880,10 +853,10 @@ void Form1::mnuSave_Click() {
     if (path.isEmpty()) return;
     const RichText art = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), false);
     const QByteArray bytes = encodeArtFile(art, formatForPath(path));
-    const QString error = writeFileAtomically(path, bytes);
-    reportWrite(path, error);
+    const Result<QString> saved = saveFile(path, bytes);
+    report(saved);
     // Saved means the file gives this art back; text without colours does not.
-    if (error.isEmpty() && reopensAs(bytes, BackBox())) {
+    if (saved && reopensAs(bytes, BackBox())) {
         textHistory_.stack()->setClean();
         setFileName(path);
     }
@@ -894,21 +867,15 @@ void Form1::mnuSaveAnsi_Click() {
     if (path.isEmpty()) return;
     const AnsiKind kind = ansiKindOfFilter(CommonDialog1->FilterIndex());
     rememberAnsiKind(kind);
-    const auto file = encodeAnsiFile(BackBox(), Palette, kind, path, QDate::currentDate(), cancelCheck());
-    if (!file) return;
-    const QString error = writeFileAtomically(path, file->bytes);
-    reportWrite(path, error);
-    if (error.isEmpty() && file->missing > 0)
-        showStatus(statusBar()->currentMessage() + u' ' + missingCharactersNote(file->missing));
+    const ExportFormat format = kind == AnsiKind::Utf8 ? ExportFormat::AnsiUtf8 : ExportFormat::Ansi;
+    if (const auto saved = saveExport(format, BackBox(), Palette, path, cancelCheck())) report(*saved);
 }
 
 void Form1::mnuSaveHTML_Click() {
     const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos HTML (*.html)|*.html"));
     if (path.isEmpty()) return;
-    const auto page = SalvarComoHTML(BackBox(), cancelCheck());
-    if (!page) return;
-    const QString error = writeFileAtomically(path, encodeExport(*page));
-    reportWrite(path, error);
+    if (const auto saved = saveExport(ExportFormat::Html, BackBox(), Palette, path, cancelCheck()))
+        report(*saved);
 }
 
 void Form1::mnuSaveBitmap_Click() {
@@ -916,16 +883,15 @@ void Form1::mnuSaveBitmap_Click() {
     MaxRows = grid1Model_->grid().rows();
     MensajeListo = false;
     const auto restore = qScopeGuard([this] { MensajeListo = true; });
-    const QImage image = renderArt(BackBox(), MaxCols, MaxRows, textImageFont());
-    if (image.isNull()) {
-        showStatus(QStringLiteral("La imagen sería demasiado grande para guardarla."));
+    const Result<QImage> image = renderArt(BackBox(), MaxCols, MaxRows, textImageFont());
+    if (!image) {
+        showStatus(image.why());
         return;
     }
-    TextImage->setPixmap(QPixmap::fromImage(image));
+    TextImage->setPixmap(QPixmap::fromImage(*image));
     const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos Bitmap (*.bmp)|*.bmp"));
     if (path.isEmpty()) return;
-    const QString error = saveBitmap(image, path);
-    reportWrite(path, error);
+    report(saveBitmap(*image, path));
 }
 
 } // namespace torvo

@@ -2,6 +2,7 @@
 
 #include "art/CharGrid.h"
 #include "art/RichText.h"
+#include "base/Result.h"
 #include "history/History.h"
 #include "paint/Tools.h"
 #include "palette/Palette.h"
@@ -47,9 +48,9 @@ public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
-    // What reaches the focused window's keyboard; tests give a recording one. Returns
-    // nullptr with a Spanish reason when no typing service can be reached.
-    using TypistFactory = std::function<std::unique_ptr<Typist>(QString* error)>;
+    // What reaches the focused window's keyboard; tests give a recording one. Fails when
+    // no typing service can be reached.
+    using TypistFactory = std::function<Result<std::unique_ptr<Typist>>()>;
     void setTypistFactory(TypistFactory factory) { typistFactory_ = std::move(factory); }
     CommonDialog* dialog() const { return CommonDialog1; }
 
@@ -128,8 +129,8 @@ private:
     void buildMenus();
     void wireEvents();
     void showStatus(const QString& message);
-    // One status line for a file written (error empty) or not.
-    void reportWrite(const QString& path, const QString& error);
+    // The status line of a command: what it did, or why it could not.
+    void report(const Result<QString>& status);
     void waitForMensajeListo();
     void send();
     void cancelSend();

@@ -298,12 +298,12 @@ void MensajeEdit::insertFromMimeData(const QMimeData* source) {
     const QString rtf = rtfType(source);
     bool have = false;
     if (!rtf.isEmpty()) {
-        QString error;
-        if (auto read = readRtf(source->data(rtf), &error)) {
+        if (Result<RichText> read = readRtf(source->data(rtf))) {
             pasted = std::move(*read);
             have = true;
         } else {
-            emit pasteProblem(QStringLiteral("No se pudo leer el texto con formato pegado: %1").arg(error));
+            emit pasteProblem(
+                QStringLiteral("No se pudo leer el texto con formato pegado: %1").arg(read.why()));
         }
     }
     if (!have && source->hasHtml()) {

@@ -101,7 +101,9 @@ std::optional<RecoveredArt> readRecovery(const QString& home) {
     const QStringList files = recoveryFiles(home);
     QFile f(files.value(0));
     if (files.size() != 1 || !f.open(QIODevice::ReadOnly)) return std::nullopt;
-    return decodeRecovery(f.readAll(), nullptr);
+    Result<RecoveredArt> art = decodeRecovery(f.readAll());
+    if (!art) return std::nullopt;
+    return std::move(*art);
 }
 
 QByteArray bytesOf(const QString& path) {

@@ -25,9 +25,8 @@ class SendE2ETest : public QObject {
             return {};
         }
         for (int i = 0; i < times; ++i) {
-            QString error;
-            if (!sendKeys(*typist, keys, &error)) {
-                qWarning("%s", qPrintable(error));
+            if (const Result<void> sent = sendKeys(*typist, keys); !sent) {
+                qWarning("%s", qPrintable(sent.why()));
                 return {};
             }
         }
@@ -35,7 +34,7 @@ class SendE2ETest : public QObject {
     }
     QByteArray typeArt(const RichText& art, QByteArray* expected, int times = 1) {
         const QString keys = *buildKeystrokes(art, P);
-        const auto actions = parseKeys(keys, nullptr);
+        const auto actions = parseKeys(keys);
         if (!actions) return {};
         *expected = test::bytesOf(*actions).repeated(times);
         return typeKeys(keys, test::bytesOf(*actions).size(), times);
@@ -49,9 +48,9 @@ private slots:
         QString why;
         QVERIFY2(session->start(&why), qPrintable(why));
         qputenv("DISPLAY", session->display().toLocal8Bit());
-        QString error;
-        typist = X11Typist::open(&error);
-        QVERIFY2(typist, qPrintable(error));
+        Result<std::unique_ptr<X11Typist>> opened = X11Typist::open();
+        QVERIFY2(opened, qPrintable(opened.why()));
+        typist = std::move(*opened);
     }
     void cleanupTestCase() {
         typist.reset();
@@ -61,8 +60,7 @@ private slots:
     void noDisplayIsReportedNotTyped() {
         const QByteArray saved = qgetenv("DISPLAY");
         qputenv("DISPLAY", ":1999"); // outside the numbers the session uses
-        QString error;
-        QVERIFY(!X11Typist::open(&error));
+        const QString error = X11Typist::open().why();
         QVERIFY(!error.isEmpty() && !error.contains(QLatin1Char('\n')));
         qputenv("DISPLAY", saved);
     }

@@ -216,12 +216,12 @@ private slots:
     }
 
     void firstSendAsksThenLaterSendsRestoreTheSession() {
-        QString error;
         {
             auto typist = portalTypist();
             QVERIFY(typist);
             QVERIFY(portal.record().calls.isEmpty()); // no dialog before there is something to send
-            QVERIFY2(sendKeys(*typist, QStringLiteral("aé^c"), &error), qPrintable(error));
+            const Result<void> sent = sendKeys(*typist, QStringLiteral("aé^c"));
+            QVERIFY2(sent, qPrintable(sent.why()));
             QCOMPARE(typist->doneMessage(), QStringLiteral("Enviado."));
         }
         test::PortalStandIn::Record r = portal.record();
@@ -240,7 +240,9 @@ private slots:
         portal.clearRecord();
         portal.setBehaviour({7, 0, 1, QStringLiteral("token-2")});
         auto again = portalTypist();
-        QVERIFY2(again && sendKeys(*again, QStringLiteral("b"), &error), qPrintable(error));
+        QVERIFY(again);
+        const Result<void> sent = sendKeys(*again, QStringLiteral("b"));
+        QVERIFY2(sent, qPrintable(sent.why()));
         QCOMPARE(portal.record().selectOptions.value("restore_token").toString(), QStringLiteral("token-1"));
         QCOMPARE(QSettings().value(PortalTypist::restoreTokenKey()).toString(), QStringLiteral("token-2"));
     }
@@ -263,8 +265,7 @@ private slots:
         auto typist = portalTypist();
         QCOMPARE(bool(typist), !says.isEmpty());
         if (typist) {
-            QString error;
-            QVERIFY(!sendKeys(*typist, QStringLiteral("abc"), &error));
+            const QString error = sendKeys(*typist, QStringLiteral("abc")).why();
             QVERIFY2(error.contains(says) && !error.contains(QLatin1Char('\n')), qPrintable(error));
         }
         QVERIFY(portal.record().keys.empty());
@@ -280,9 +281,8 @@ private slots:
             return std::optional<std::vector<quint32>>({'a', 'b', 'v', 0xff0d});
         });
         QVERIFY(typist);
-        QString error;
-        QVERIFY2(sendKeys(*typist, QStringLiteral("a\u263Ab{ENTER}\u263A\U0001F600"), &error),
-                 qPrintable(error));
+        const Result<void> sent = sendKeys(*typist, QStringLiteral("a\u263Ab{ENTER}\u263A\U0001F600"));
+        QVERIFY2(sent, qPrintable(sent.why()));
         const std::vector<std::pair<int, uint>> keys{{'a', 1}, {'a', 0},    {'b', 1},
                                                      {'b', 0}, {0xff0d, 1}, {0xff0d, 0}};
         QCOMPARE(portal.record().keys, keys);

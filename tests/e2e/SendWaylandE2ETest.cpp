@@ -35,14 +35,13 @@ class SendWaylandE2ETest : public QObject {
     // Types the art through `typist` into a fresh capture; returns what arrived.
     QByteArray typeArt(Typist& typist, const RichText& art, QByteArray* expected, bool onXWayland = false) {
         const QString keys = *buildKeystrokes(art, P);
-        *expected = test::bytesOf(*parseKeys(keys, nullptr));
+        *expected = test::bytesOf(*parseKeys(keys));
         QString why;
         if (!session->startCapture(expected->size(), &why, onXWayland)) {
             qWarning("%s", qPrintable(why));
             return {};
         }
-        QString error;
-        if (!sendKeys(typist, keys, &error)) qWarning("%s", qPrintable(error));
+        if (const Result<void> sent = sendKeys(typist, keys); !sent) qWarning("%s", qPrintable(sent.why()));
         return session->finishCapture(30000);
     }
 
@@ -93,20 +92,21 @@ private slots:
     }
 
     void virtualKeyboardTypesIntoFoot() {
-        QString error;
-        auto typist = WaylandTypist::open(&error);
-        QVERIFY2(typist, qPrintable(error));
+        const auto typist = WaylandTypist::open();
+        QVERIFY2(typist, qPrintable(typist.why()));
         QByteArray expected;
-        QCOMPARE(typeArt(*typist, test::workedExampleArt(), &expected).toHex(' '),
+        QCOMPARE(typeArt(**typist, test::workedExampleArt(), &expected).toHex(' '),
                  test::workedExampleBytes().toHex(' '));
-        const QByteArray got = typeArt(*typist, test::mixedArt(2000, 11u), &expected);
+        const QByteArray got = typeArt(**typist, test::mixedArt(2000, 11u), &expected);
         QCOMPARE(got.size(), expected.size());
         QCOMPARE(QString::fromUtf8(got), QString::fromUtf8(expected));
         const QString keys = QStringLiteral("{TAB}{ESC}^c+(ab){LEFT}{F1}~x{a 3}");
         const QByteArray keyBytes = QByteArrayLiteral("\t\x1b\x03"
                                                       "AB\x1b[D\x1bOP\rxaaa");
+        QString error;
         QVERIFY(session->startCapture(keyBytes.size(), &error));
-        QVERIFY2(sendKeys(*typist, keys, &error), qPrintable(error));
+        const Result<void> sent = sendKeys(**typist, keys);
+        QVERIFY2(sent, qPrintable(sent.why()));
         QCOMPARE(session->finishCapture(30000).toHex(' '), keyBytes.toHex(' '));
     }
     void moreCharactersThanOneKeyboardMapHolds() {
@@ -116,24 +116,25 @@ private slots:
             if (i % 7 == 0) text += QLatin1Char('a' + i % 26);
         }
         text += text.left(30);
+        const auto typist = WaylandTypist::open();
+        QVERIFY2(typist, qPrintable(typist.why()));
         QString error;
-        auto typist = WaylandTypist::open(&error);
-        QVERIFY2(typist, qPrintable(error));
         QVERIFY(session->startCapture(text.toUtf8().size(), &error));
-        QVERIFY2(sendKeys(*typist, text, &error), qPrintable(error));
+        const Result<void> sent = sendKeys(**typist, text);
+        QVERIFY2(sent, qPrintable(sent.why()));
         QCOMPARE(QString::fromUtf8(session->finishCapture(30000)), text);
     }
     void x11BackEndRefusesWhileFootHasTheFocus() {
         QString error;
         QVERIFY(session->startCapture(1, &error));
         QCOMPARE(X11Typist::route().outcome, Route::OtherWindow);
-        auto x11 = X11Typist::open(&error);
-        QVERIFY2(x11, qPrintable(error));
-        QVERIFY(!sendKeys(*x11, QStringLiteral("x"), &error));
-        QVERIFY(error.contains(QLatin1String("X11")));
+        const auto x11 = X11Typist::open();
+        QVERIFY2(x11, qPrintable(x11.why()));
+        QVERIFY(sendKeys(**x11, QStringLiteral("x")).why().contains(QLatin1String("X11")));
         // Nothing came: the capture still waits when a key of the next back end arrives.
-        auto wayland = WaylandTypist::open(&error);
-        QVERIFY2(wayland && sendKeys(*wayland, QStringLiteral("w"), &error), qPrintable(error));
+        const auto wayland = WaylandTypist::open();
+        const Result<void> sent = wayland ? sendKeys(**wayland, QStringLiteral("w")) : wayland.failure();
+        QVERIFY2(sent, qPrintable(sent.why()));
         QCOMPARE(session->finishCapture(30000), QByteArray("w"));
     }
     void x11BackEndTypesIntoXtermOnXWayland() {
@@ -142,7 +143,8 @@ private slots:
         QVERIFY(session->startCapture(test::workedExampleBytes().size(), &error, true));
         Route r = X11Typist::route();
         QCOMPARE(r.outcome, Route::Ready);
-        QVERIFY2(sendKeys(*r.typist, *buildKeystrokes(art, P), &error), qPrintable(error));
+        const Result<void> sent = sendKeys(*r.typist, *buildKeystrokes(art, P));
+        QVERIFY2(sent, qPrintable(sent.why()));
         QCOMPARE(session->finishCapture(30000).toHex(' '), test::workedExampleBytes().toHex(' '));
         // Characters the X keyboard map lacks go through keys rebound for the call.
         QByteArray expected;
@@ -164,7 +166,7 @@ private slots:
         QFETCH(QStringList, art);
         const RichText sent =
             art.isEmpty() ? test::workedExampleArt() : test::mixedArt(art[1].toInt(), art[2].toUInt());
-        const QByteArray expected = test::bytesOf(*parseKeys(*buildKeystrokes(sent, P), nullptr));
+        const QByteArray expected = test::bytesOf(*parseKeys(*buildKeystrokes(sent, P)));
         QString status;
         const QByteArray got = sendFromEditor(platform, art, expected, &status);
         QCOMPARE(status, QStringLiteral("Enviado."));

@@ -4,6 +4,7 @@
 #include "files/AnsiReader.h"
 #include "files/BitmapExport.h"
 #include "files/HtmlExport.h"
+#include "files/SaveArt.h"
 
 #include <QFile>
 #include <QImage>
@@ -396,8 +397,8 @@ private slots:
         run("tmux", {"-L", socket, "kill-server"});
         QVERIFY(capture.contains("end"));
 
-        const std::optional<AnsiArt> shown = readAnsiArt(capture, P, nullptr);
-        const std::optional<AnsiArt> opened = readAnsiArt(file, P, nullptr);
+        const Result<AnsiArt> shown = *readAnsiArt(capture, P);
+        const Result<AnsiArt> opened = *readAnsiArt(file, P);
         QVERIFY(shown && opened);
         QCOMPARE(opened->text.plainText(), shown->text.plainText());
         // The same colours, spaces aside: they show none.
@@ -438,7 +439,7 @@ private slots:
         const QFont font = textImageFont();
         const QSize cell = measureCell(font);
         const QString bmp = dir_.filePath("art.bmp");
-        QCOMPARE(saveBitmap(renderArt(t, 9, 4, font), bmp), QString());
+        QVERIFY(saveBitmap(*renderArt(t, 9, 4, font), bmp));
         int rc = 0;
         const QStringList info =
             QString::fromLatin1(run("identify", {"-format", "%m %w %h", bmp}, &rc)).split(' ');

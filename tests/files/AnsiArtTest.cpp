@@ -29,10 +29,15 @@ QList<QList<Colour>> inksOf(const RichText& t) {
     return inks;
 }
 
+// The art of a file played to the end (nothing calls it off).
+Result<AnsiArt> play(const QByteArray& file, const Palette& palette = P,
+                     int maxPositions = kRtfMaxPositions) {
+    return *readAnsiArt(file, palette, maxPositions);
+}
+
 RichText read(const QByteArray& file, const Palette& palette = P) {
-    QString error;
-    const std::optional<AnsiArt> art = readAnsiArt(file, palette, &error);
-    if (!art) qWarning("%s", qPrintable(error));
+    const Result<AnsiArt> art = play(file, palette);
+    if (!art) qWarning("%s", qPrintable(art.why()));
     return art ? art->text : RichText();
 }
 
@@ -186,7 +191,7 @@ private slots:
     void backgroundsAreCounted() {
         QFETCH(QByteArray, file);
         QFETCH(int, cells);
-        QCOMPARE(readAnsiArt(file, P, nullptr)->backgroundCells, cells);
+        QCOMPARE(play(file)->backgroundCells, cells);
     }
 
     void badInput() {
@@ -195,7 +200,7 @@ private slots:
         lying.comments = 200;
         lying.fileSize = 0xFFFFFFFF;
         lying.tInfo1 = 0xFFFF;
-        std::optional<AnsiArt> art = readAnsiArt("ab\r\n" + encodeSauce(lying), P, nullptr);
+        const Result<AnsiArt> art = play("ab\r\n" + encodeSauce(lying));
         QCOMPARE(linesOf(art->text), QStringList{"ab"});
         QCOMPARE(art->columns, AnsiMaxColumns);
         // Too short to be a record: it is art.
@@ -205,16 +210,14 @@ private slots:
         QRandomGenerator rng(3);
         for (char& b : garbage)
             b = char(rng.bounded(256));
-        QVERIFY(readAnsiArt(garbage, P, nullptr));
+        QVERIFY(play(garbage));
 
         // 20 MB: the picture passes the limit long before the end, and that is an error.
         QByteArray huge;
         const QByteArray line = "\x1b[1;31m" + QByteArray(70, '#') + "\r\n";
         while (huge.size() < 20 * 1024 * 1024)
             huge += line;
-        QString error;
-        QVERIFY(!readAnsiArt(huge, P, &error, 2000 * 2002));
-        QCOMPARE(error,
+        QCOMPARE(play(huge, P, 2000 * 2002).why(),
                  QStringLiteral("El dibujo pasa de 4004000 caracteres: es demasiado grande para abrirlo."));
     }
 };

@@ -70,10 +70,9 @@ private slots:
             backEnds.push_back({Route::Outcome(outcomes[i]), QStringLiteral("roto %1").arg(i)});
             probes.push_back(backEnds.back().probe());
         }
-        QString error;
-        const std::unique_ptr<Typist> typist = chooseTypist(probes, wayland, &error);
-        QCOMPARE(bool(typist), chosen >= 0);
-        QCOMPARE(error, message);
+        const Result<std::unique_ptr<Typist>> typist = chooseTypist(probes, wayland);
+        QCOMPARE(typist.ok() && *typist, chosen >= 0);
+        QCOMPARE(typist.why(), message);
         const int lastAsked = chosen >= 0 ? chosen : int(outcomes.size()) - 1;
         for (int i = 0; i < int(backEnds.size()); ++i)
             QCOMPARE(*backEnds[std::size_t(i)].asked, i <= lastAsked ? 1 : 0);

@@ -101,8 +101,6 @@ private slots:
         QCOMPARE(f.grid().at(0, 1).colour, P[6]);
         QCOMPARE(f.grid().at(1, 2).colour, P[6]); // reached diagonally
         QCOMPARE(f.grid().at(0, 2).colour, P[0]);
-        QCOMPARE(f.form->MaxCols, 3);
-        QCOMPARE(f.form->MaxRows, 3);
         QCOMPARE(f.Grid1()->Row(), 0);
         QCOMPARE(f.Grid1()->Col(), 0);
     }

@@ -15,12 +15,12 @@ struct Recorder {
         std::make_shared<std::vector<std::vector<KeyAction>>>();
     Form1::TypistFactory factory() {
         auto sink = calls;
-        return [sink](QString*) -> std::unique_ptr<Typist> {
+        return [sink]() -> Result<std::unique_ptr<Typist>> {
             struct Forward : Typist {
                 std::shared_ptr<std::vector<std::vector<KeyAction>>> sink;
-                bool perform(const std::vector<KeyAction>& actions, QString*) override {
+                Result<void> perform(const std::vector<KeyAction>& actions) override {
                     sink->push_back(actions);
-                    return true;
+                    return {};
                 }
             };
             auto t = std::make_unique<Forward>();
@@ -120,7 +120,7 @@ private slots:
         QFETCH(QString, failure);
         QFETCH(QString, status);
         FormFixture f;
-        f.form->setTypistFactory([&](QString* error) {
+        f.form->setTypistFactory([&] {
             const RouteProbe probe = [&] {
                 Route r;
                 r.outcome = Route::Outcome(outcome);
@@ -131,7 +131,7 @@ private slots:
                 }
                 return r;
             };
-            return chooseTypist({probe}, true, error);
+            return chooseTypist({probe}, true);
         });
         f.form->show();
         f.setArt(art({{u"a"_qs, P[0]}}));

@@ -73,8 +73,8 @@ Route PortalTypist::route(const QDBusConnection& bus, KeysymProbe desktopKeysyms
     return r;
 }
 
-bool PortalTypist::request(const QString& method, QList<QVariant> args, QVariantMap options, int timeoutMs,
-                           QVariantMap* results, QString* error) {
+Result<QVariantMap> PortalTypist::request(const QString& method, QList<QVariant> args, QVariantMap options,
+                                          int timeoutMs) {
     // The answer comes as a signal on a path made of our bus name and a token of ours:
     // listen there before asking, so that a quick answer is not missed.
     const QString token = QStringLiteral("torvo%1_%2").arg(QCoreApplication::applicationPid()).arg(++tokens_);
@@ -93,8 +93,7 @@ bool PortalTypist::request(const QString& method, QList<QVariant> args, QVariant
     const QDBusMessage reply = bus_.call(call, QDBus::BlockWithGui, CallTimeoutMs);
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) {
         bus_.disconnect(QString(), path, iface, QStringLiteral("Response"), &waiter, slot);
-        if (error) *error = portalFailure(reply.errorMessage().isEmpty() ? method : reply.errorMessage());
-        return false;
+        return Failure{portalFailure(reply.errorMessage().isEmpty() ? method : reply.errorMessage())};
     }
     // An older portal may answer on a path of its own.
     const QString handle = reply.arguments().front().value<QDBusObjectPath>().path();
@@ -108,68 +107,49 @@ bool PortalTypist::request(const QString& method, QList<QVariant> args, QVariant
         waiter.loop.exec();
     }
     bus_.disconnect(QString(), path, iface, QStringLiteral("Response"), &waiter, slot);
-    if (!waiter.arrived) {
-        if (error) *error = portalFailure(QStringLiteral("no ha respondido a tiempo"));
-        return false;
-    }
-    if (waiter.response != 0) {
-        if (error)
-            *error =
-                waiter.response == 1
-                    ? QStringLiteral("Envío cancelado en el diálogo del escritorio: no se ha enviado nada.")
-                    : portalFailure(QStringLiteral("ha rechazado la petición"));
-        return false;
-    }
-    if (results) *results = waiter.results;
-    return true;
+    if (!waiter.arrived) return Failure{portalFailure(QStringLiteral("no ha respondido a tiempo"))};
+    if (waiter.response == 1)
+        return Failure{
+            QStringLiteral("Envío cancelado en el diálogo del escritorio: no se ha enviado nada.")};
+    if (waiter.response != 0) return Failure{portalFailure(QStringLiteral("ha rechazado la petición"))};
+    return waiter.results;
 }
 
-bool PortalTypist::startSession(QString* error) {
-    QVariantMap results;
+Result<void> PortalTypist::startSession() {
     const QString sessionToken = QStringLiteral("torvo%1").arg(QCoreApplication::applicationPid());
-    if (!request(QStringLiteral("CreateSession"), {},
-                 {{QStringLiteral("session_handle_token"), sessionToken}}, CallTimeoutMs, &results, error))
-        return false;
-    session_ = results.value(QStringLiteral("session_handle")).toString();
-    if (session_.isEmpty()) {
-        if (error) *error = portalFailure(QStringLiteral("no ha dado sesión"));
-        return false;
-    }
+    const Result<QVariantMap> created =
+        request(QStringLiteral("CreateSession"), {}, {{QStringLiteral("session_handle_token"), sessionToken}},
+                CallTimeoutMs);
+    if (!created) return created.failure();
+    session_ = created->value(QStringLiteral("session_handle")).toString();
+    if (session_.isEmpty()) return Failure{portalFailure(QStringLiteral("no ha dado sesión"))};
     const QVariant session = QVariant::fromValue(QDBusObjectPath(session_));
     QSettings settings;
     QVariantMap devices{{QStringLiteral("types"), KeyboardDevice},
                         {QStringLiteral("persist_mode"), PersistUntilRevoked}};
     const QString saved = settings.value(restoreTokenKey()).toString();
     if (!saved.isEmpty()) devices.insert(QStringLiteral("restore_token"), saved);
-    if (!request(QStringLiteral("SelectDevices"), {session}, devices, CallTimeoutMs, nullptr, error))
-        return false;
-    if (!request(QStringLiteral("Start"), {session, QString()}, {}, dialogTimeoutMs_, &results, error))
-        return false;
+    const Result<QVariantMap> selected =
+        request(QStringLiteral("SelectDevices"), {session}, devices, CallTimeoutMs);
+    if (!selected) return selected.failure();
+    const Result<QVariantMap> started =
+        request(QStringLiteral("Start"), {session, QString()}, {}, dialogTimeoutMs_);
+    if (!started) return started.failure();
     // Each start hands out a new token and spends the old one.
-    const QString token = results.value(QStringLiteral("restore_token")).toString();
+    const QString token = started->value(QStringLiteral("restore_token")).toString();
     if (!token.isEmpty()) settings.setValue(restoreTokenKey(), token);
     settings.sync();
-    if (!(results.value(QStringLiteral("devices")).toUInt() & KeyboardDevice)) {
-        if (error) *error = portalFailure(QStringLiteral("no ha dado el teclado"));
-        return false;
-    }
-    return true;
+    if (!(started->value(QStringLiteral("devices")).toUInt() & KeyboardDevice))
+        return Failure{portalFailure(QStringLiteral("no ha dado el teclado"))};
+    return {};
 }
 
-bool PortalTypist::perform(const std::vector<KeyAction>& actions, QString* error) {
-    auto fail = [error](const QString& why) {
-        if (error) *error = why;
-        return false;
-    };
+Result<void> PortalTypist::perform(const std::vector<KeyAction>& actions) {
     skipped_ = 0;
-    if (actions.empty()) return true;
-    std::vector<Stroke> strokes;
-    strokes.reserve(actions.size());
-    for (const KeyAction& a : actions) {
-        const std::optional<Stroke> s = strokeOf(a);
-        if (!s) return fail(QStringLiteral("Tecla desconocida «%1»: no se ha enviado nada.").arg(a.key));
-        strokes.push_back(*s);
-    }
+    if (actions.empty()) return {};
+    Result<std::vector<Stroke>> named = strokesOf(actions);
+    if (!named) return named.failure();
+    std::vector<Stroke>& strokes = *named;
     // A keysym the desktop's map lacks would be dropped by the desktop without a word:
     // leave it out here and count it.
     if (const auto known = desktopKeysyms_ ? desktopKeysyms_() : std::nullopt) {
@@ -180,9 +160,11 @@ bool PortalTypist::perform(const std::vector<KeyAction>& actions, QString* error
             return missing;
         });
     }
-    if (session_.isEmpty() && !startSession(error)) {
-        skipped_ = 0;
-        return false;
+    if (session_.isEmpty()) {
+        if (const Result<void> started = startSession(); !started) {
+            skipped_ = 0;
+            return started;
+        }
     }
 
     const QVariant session = QVariant::fromValue(QDBusObjectPath(session_));
@@ -208,10 +190,10 @@ bool PortalTypist::perform(const std::vector<KeyAction>& actions, QString* error
     for (QDBusPendingCall& p : pending) {
         p.waitForFinished();
         if (p.isError())
-            return fail(QStringLiteral("El portal del escritorio rechazó parte del envío (%1).")
-                            .arg(p.error().message()));
+            return Failure{QStringLiteral("El portal del escritorio rechazó parte del envío (%1).")
+                               .arg(p.error().message())};
     }
-    return true;
+    return {};
 }
 
 QString PortalTypist::doneMessage() const {

@@ -28,7 +28,7 @@ public:
     PortalTypist& operator=(const PortalTypist&) = delete;
 
     // Characters the desktop's map lacks are left out and counted (see doneMessage).
-    bool perform(const std::vector<KeyAction>& actions, QString* error) override;
+    Result<void> perform(const std::vector<KeyAction>& actions) override;
     QString doneMessage() const override;
 
     // Where the restore token is kept in the default QSettings.
@@ -38,11 +38,10 @@ public:
 
 private:
     PortalTypist(const QDBusConnection& bus, KeysymProbe desktopKeysyms);
-    bool startSession(QString* error);
-    // Calls a portal method that answers through a Request object; false and *error
-    // when the call or its answer failed.
-    bool request(const QString& method, QList<QVariant> args, QVariantMap options, int timeoutMs,
-                 QVariantMap* results, QString* error);
+    Result<void> startSession();
+    // Calls a portal method that answers through a Request object: its results.
+    Result<QVariantMap> request(const QString& method, QList<QVariant> args, QVariantMap options,
+                                int timeoutMs);
 
     QDBusConnection bus_;
     KeysymProbe desktopKeysyms_;

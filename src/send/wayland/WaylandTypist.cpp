@@ -25,21 +25,12 @@ constexpr int LastKeycode = 255;
 
 // The keys every map holds, in keycode order from FirstKeycode: the three modifiers, then
 // the named keys.
-constexpr std::array<quint32, 29> FixedKeysyms{keysyms::ShiftL, keysyms::ControlL,
-                                               keysyms::AltL,   0xff0d,
-                                               0xff09,          0xff1b,
-                                               0xff08,          0xffff,
-                                               0xff63,          0xff50,
-                                               0xff57,          0xff55,
-                                               0xff56,          0xff52,
-                                               0xff54,          0xff51,
-                                               0xff53,          0xffbe,
-                                               0xffbf,          0xffc0,
-                                               0xffc1,          0xffc2,
-                                               0xffc3,          0xffc4,
-                                               0xffc5,          0xffc6,
-                                               0xffc7,          0xffc8,
-                                               0xffc9};
+constexpr auto FixedKeysyms = [] {
+    std::array<quint32, 3 + NamedKeys.size()> keys{keysyms::ShiftL, keysyms::ControlL, keysyms::AltL};
+    for (std::size_t i = 0; i < NamedKeys.size(); ++i)
+        keys[3 + i] = NamedKeys[i].keysym;
+    return keys;
+}();
 constexpr int FirstCharKeycode = FirstKeycode + int(FixedKeysyms.size());
 // Keys sent between round trips to the compositor.
 constexpr int SyncEvery = 16;
@@ -175,27 +166,24 @@ int WaylandTypist::charactersPerMap() {
     return LastKeycode - FirstCharKeycode + 1;
 }
 
-std::unique_ptr<WaylandTypist> WaylandTypist::open(QString* error, bool* offered) {
-    auto fail = [&](bool isOffered, const QString& why) -> std::unique_ptr<WaylandTypist> {
-        if (offered) *offered = isOffered;
-        if (error) *error = why;
-        return nullptr;
-    };
+Route WaylandTypist::route() {
+    auto unusable = [](Route::Outcome outcome, const QString& why) { return Route{outcome, nullptr, why}; };
     auto c = std::make_unique<Connection>();
     if (!c->connect())
-        return fail(false, QStringLiteral(
-                               "No hay compositor Wayland al que enviar las teclas: no se ha enviado nada."));
+        return unusable(Route::Absent, QStringLiteral("No hay compositor Wayland al que enviar las teclas: "
+                                                      "no se ha enviado nada."));
     if (!c->globals.manager || !c->globals.seat)
-        return fail(
-            false, QStringLiteral("El compositor Wayland no ofrece teclado virtual: no se ha enviado nada."));
+        return unusable(Route::Absent, QStringLiteral("El compositor Wayland no ofrece teclado virtual: "
+                                                      "no se ha enviado nada."));
     const bool seatHadKeyboard = c->globals.keyboard;
     c->keyboard =
         zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(c->globals.manager, c->globals.seat);
     // A compositor that does not trust us ends the connection here.
     if (wl_display_roundtrip(c->display) < 0) {
         c->keyboard = nullptr;
-        return fail(true, QStringLiteral("El compositor Wayland no deja usar su teclado virtual: "
-                                         "no se ha enviado nada."));
+        return unusable(Route::Broken,
+                        QStringLiteral("El compositor Wayland no deja usar su teclado virtual: "
+                                       "no se ha enviado nada."));
     }
     // On a seat that had no keyboard, ours is the first: the windows (XWayland too) only now
     // ask for their keyboards, and keys sent before they have them are lost.
@@ -203,36 +191,25 @@ std::unique_ptr<WaylandTypist> WaylandTypist::open(QString* error, bool* offered
         std::this_thread::sleep_for(std::chrono::milliseconds(FirstKeyboardPauseMs));
         wl_display_roundtrip(c->display);
     }
-    if (offered) *offered = true;
-    return std::unique_ptr<WaylandTypist>(new WaylandTypist(std::move(c)));
+    return Route{Route::Ready, std::unique_ptr<WaylandTypist>(new WaylandTypist(std::move(c))), QString()};
 }
 
-Route WaylandTypist::route() {
-    Route r;
-    bool offered = false;
-    r.typist = open(&r.error, &offered);
-    r.outcome = r.typist ? Route::Ready : offered ? Route::Broken : Route::Absent;
-    return r;
+Result<std::unique_ptr<WaylandTypist>> WaylandTypist::open() {
+    Route r = route();
+    if (r.outcome != Route::Ready) return Failure{r.error};
+    return std::unique_ptr<WaylandTypist>(static_cast<WaylandTypist*>(r.typist.release()));
 }
 
-bool WaylandTypist::perform(const std::vector<KeyAction>& actions, QString* error) {
-    auto fail = [error](const QString& why) {
-        if (error) *error = why;
-        return false;
-    };
-    if (actions.empty()) return true;
-
-    std::vector<Stroke> strokes;
-    strokes.reserve(actions.size());
-    for (const KeyAction& a : actions) {
-        const std::optional<Stroke> s = strokeOf(a);
-        if (!s) return fail(QStringLiteral("Tecla desconocida «%1»: no se ha enviado nada.").arg(a.key));
-        strokes.push_back(*s);
-    }
+Result<void> WaylandTypist::perform(const std::vector<KeyAction>& actions) {
+    if (actions.empty()) return {};
+    const Result<std::vector<Stroke>> named = strokesOf(actions);
+    if (!named) return named.failure();
+    const std::vector<Stroke>& strokes = *named;
 
     XkbContext xkb;
     if (!xkb.ctx)
-        return fail(QStringLiteral("No se ha podido preparar el mapa del teclado: no se ha enviado nada."));
+        return Failure{
+            QStringLiteral("No se ha podido preparar el mapa del teclado: no se ha enviado nada.")};
     wl_display* d = c_->display;
     zwp_virtual_keyboard_v1* kb = c_->keyboard;
     const std::size_t room = std::size_t(charactersPerMap());
@@ -261,11 +238,11 @@ bool WaylandTypist::perform(const std::vector<KeyAction>& actions, QString* erro
         const bool uploaded = text && uploadKeymap(kb, text);
         free(text);
         if (!uploaded)
-            return fail(
+            return Failure{
                 next == 0
                     ? QStringLiteral("No se ha podido preparar el mapa del teclado: no se ha enviado nada.")
                     : QStringLiteral(
-                          "No se ha podido preparar el mapa del teclado: el envío quedó a medias."));
+                          "No se ha podido preparar el mapa del teclado: el envío quedó a medias.")};
         auto mask = [&](const char* name) {
             const xkb_mod_index_t i = xkb_keymap_mod_get_index(keymap.map, name);
             return i == XKB_MOD_INVALID ? 0u : 1u << i;
@@ -289,8 +266,8 @@ bool WaylandTypist::perform(const std::vector<KeyAction>& actions, QString* erro
             // (the compositor has them), and a pace the windows keep up with.
             if (++sinceSync == SyncEvery) {
                 if (wl_display_roundtrip(d) < 0)
-                    return fail(
-                        QStringLiteral("El compositor Wayland cortó la conexión: el envío quedó a medias."));
+                    return Failure{
+                        QStringLiteral("El compositor Wayland cortó la conexión: el envío quedó a medias.")};
                 sinceSync = 0;
                 const auto due = chunkStart + std::chrono::microseconds(SyncEvery * 1000000 / keysPerSecond_);
                 std::this_thread::sleep_until(due);
@@ -301,9 +278,9 @@ bool WaylandTypist::perform(const std::vector<KeyAction>& actions, QString* erro
         next = end;
     }
     if (wl_display_roundtrip(d) < 0)
-        return fail(
-            QStringLiteral("El compositor Wayland cortó la conexión: puede que el envío quedara a medias."));
-    return true;
+        return Failure{
+            QStringLiteral("El compositor Wayland cortó la conexión: puede que el envío quedara a medias.")};
+    return {};
 }
 
 namespace {

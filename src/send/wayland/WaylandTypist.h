@@ -17,17 +17,16 @@ namespace torvo {
 // platform this window runs on. The keyboard map it uploads holds the characters sent.
 class WaylandTypist : public Typist {
 public:
-    // Nullptr and a Spanish line in *error without a compositor, or when it does not offer
-    // a virtual keyboard (*offered false) or refuses one (*offered true).
-    static std::unique_ptr<WaylandTypist> open(QString* error, bool* offered = nullptr);
-    // Ready when the compositor gives a virtual keyboard; Absent without WAYLAND_DISPLAY
-    // or without the protocol.
+    // Ready when the compositor gives a virtual keyboard; Absent without a compositor or
+    // when it does not offer one; Broken when it refuses one.
     static Route route();
+    // The typist of a Ready route, or the route's failure.
+    static Result<std::unique_ptr<WaylandTypist>> open();
     ~WaylandTypist() override;
     WaylandTypist(const WaylandTypist&) = delete;
     WaylandTypist& operator=(const WaylandTypist&) = delete;
 
-    bool perform(const std::vector<KeyAction>& actions, QString* error) override;
+    Result<void> perform(const std::vector<KeyAction>& actions) override;
 
     // The most keys sent per second: windows are cut off by the compositor when they fall
     // behind, so the keys come no faster than a busy terminal reads them.

@@ -106,19 +106,16 @@ void pause(int ms) {
 
 } // namespace
 
-std::unique_ptr<X11Typist> X11Typist::open(QString* error) {
+Result<std::unique_ptr<X11Typist>> X11Typist::open() {
     Display* d = XOpenDisplay(nullptr);
-    if (!d) {
-        if (error)
-            *error = QStringLiteral("No hay pantalla X11 a la que enviar las teclas: no se ha enviado nada.");
-        return nullptr;
-    }
+    if (!d)
+        return Failure{
+            QStringLiteral("No hay pantalla X11 a la que enviar las teclas: no se ha enviado nada.")};
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(d, &eventBase, &errorBase, &major, &minor)) {
         XCloseDisplay(d);
-        if (error)
-            *error = QStringLiteral("El servidor X11 no admite la extensión XTEST: no se ha enviado nada.");
-        return nullptr;
+        return Failure{
+            QStringLiteral("El servidor X11 no admite la extensión XTEST: no se ha enviado nada.")};
     }
     // The events go out even while another client grabs the server.
     XTestGrabControl(d, True);
@@ -131,15 +128,10 @@ X11Typist::~X11Typist() {
 
 Route X11Typist::route() {
     if (qEnvironmentVariableIsEmpty("DISPLAY")) return {};
-    Route r;
-    r.typist = open(&r.error);
-    if (!r.typist)
-        r.outcome = Route::Broken;
-    else if (!static_cast<X11Typist*>(r.typist.get())->focusIsX11Window())
-        r = Route{Route::OtherWindow, nullptr, QString()};
-    else
-        r.outcome = Route::Ready;
-    return r;
+    Result<std::unique_ptr<X11Typist>> typist = open();
+    if (!typist) return Route{Route::Broken, nullptr, typist.why()};
+    if (!(*typist)->focusIsX11Window()) return Route{Route::OtherWindow, nullptr, QString()};
+    return Route{Route::Ready, std::move(*typist), QString()};
 }
 
 bool X11Typist::focusIsX11Window() const {
@@ -180,15 +172,12 @@ int X11Typist::spareKeycodeCount() const {
     return int(map.spares().size()) - (map.blank(map.minCode) ? 1 : 0);
 }
 
-bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
-    auto fail = [error](const QString& why) {
-        if (error) *error = why;
-        return false;
-    };
-    if (actions.empty()) return true;
+Result<void> X11Typist::perform(const std::vector<KeyAction>& actions) {
+    if (actions.empty()) return {};
     // Under XWayland a native Wayland window may have the focus: the keys would go nowhere.
     if (!focusIsX11Window())
-        return fail(QStringLiteral("No se ha enviado nada: ninguna ventana X11 tiene el foco del teclado."));
+        return Failure{
+            QStringLiteral("No se ha enviado nada: ninguna ventana X11 tiene el foco del teclado.")};
 
     Display* d = display_;
     ErrorScope errors;
@@ -206,24 +195,26 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
         XSync(d, False);
     }
     if (!map.read(d))
-        return fail(QStringLiteral("No se ha podido leer el mapa del teclado X11: no se ha enviado nada."));
+        return Failure{
+            QStringLiteral("No se ha podido leer el mapa del teclado X11: no se ha enviado nada.")};
     const std::unordered_map<KeySym, Slot> known = slotsOf(map);
     std::vector<int> spares = map.spares();
     std::erase(spares, primeCode);
 
+    const Result<std::vector<Stroke>> named = strokesOf(actions);
+    if (!named) return named.failure();
     std::vector<XStroke> strokes;
-    strokes.reserve(actions.size());
+    strokes.reserve(named->size());
     bool needsSpare = false;
-    for (const KeyAction& a : actions) {
-        const std::optional<Stroke> stroke = strokeOf(a);
-        if (!stroke) return fail(QStringLiteral("Tecla desconocida «%1»: no se ha enviado nada.").arg(a.key));
-        const KeySym sym = KeySym(stroke->keysym);
+    for (const Stroke& stroke : *named) {
+        const KeySym sym = KeySym(stroke.keysym);
         if (!known.count(sym)) needsSpare = true;
-        strokes.push_back({sym, stroke->modifiers});
+        strokes.push_back({sym, stroke.modifiers});
     }
     if (needsSpare && spares.empty())
-        return fail(QStringLiteral("El teclado X11 no tiene teclas libres para los caracteres que le faltan: "
-                                   "no se ha enviado nada."));
+        return Failure{
+            QStringLiteral("El teclado X11 no tiene teclas libres para los caracteres que le faltan: "
+                           "no se ha enviado nada.")};
 
     const int shiftCode = XKeysymToKeycode(d, XK_Shift_L);
     const int ctrlCode = XKeysymToKeycode(d, XK_Control_L);
@@ -238,8 +229,8 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
             wantAlt |= (s.modifiers & KeyAction::Alt) != 0;
         }
         if ((wantShift && !shiftCode) || (wantCtrl && !ctrlCode) || (wantAlt && !altCode))
-            return fail(QStringLiteral("El teclado X11 no tiene la tecla modificadora necesaria: "
-                                       "no se ha enviado nada."));
+            return Failure{QStringLiteral("El teclado X11 no tiene la tecla modificadora necesaria: "
+                                          "no se ha enviado nada.")};
     }
 
     // The range of keycodes rewritten for a batch (spares in use and what lies between).
@@ -348,8 +339,8 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
     if (capsLocked) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
     if (lockedGroup != 0) XkbLockGroup(d, XkbUseCoreKbd, unsigned(lockedGroup));
     XSync(d, False);
-    if (g_errors > 0) return fail(QStringLiteral("El servidor X11 rechazó parte del envío."));
-    return true;
+    if (g_errors > 0) return Failure{QStringLiteral("El servidor X11 rechazó parte del envío.")};
+    return {};
 }
 
 } // namespace torvo

@@ -15,9 +15,9 @@ namespace torvo {
 // carry no symbols, then the map is put back.
 class X11Typist : public Typist {
 public:
-    // Connects to the display named by DISPLAY. Nullptr and a Spanish line in *error
-    // when there is no X11 display or it lacks XTEST.
-    static std::unique_ptr<X11Typist> open(QString* error);
+    // Connects to the display named by DISPLAY; fails when there is no X11 display or it
+    // lacks XTEST.
+    static Result<std::unique_ptr<X11Typist>> open();
     // Ready when an X11 window has the focus; Absent without DISPLAY.
     static Route route();
     ~X11Typist() override;
@@ -25,7 +25,7 @@ public:
     X11Typist& operator=(const X11Typist&) = delete;
 
     // Refuses, typing nothing, when no X11 window has the focus.
-    bool perform(const std::vector<KeyAction>& actions, QString* error) override;
+    Result<void> perform(const std::vector<KeyAction>& actions) override;
 
     // Whether an X11 window has the keyboard focus (or it follows the pointer): false when
     // the focus is nowhere, or the window manager says no X11 window is active.
