@@ -4,6 +4,7 @@
 #include "files/AnsiExport.h"
 #include "files/BitmapExport.h"
 #include "files/HtmlExport.h"
+#include "files/SaveArt.h"
 
 #include <QBuffer>
 #include <QGuiApplication>
@@ -42,7 +43,7 @@ BENCHMARK(BM_HtmlExport)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportA
 void BM_BitmapRender(benchmark::State& state) {
     const QFont font = textImageFont();
     for (auto _ : state) {
-        QImage image = renderArt(art(), 400, 1000, font);
+        const QImage image = *renderArt(art(), 400, 1000, font);
         benchmark::DoNotOptimize(image.constBits());
     }
 }
@@ -52,7 +53,7 @@ BENCHMARK(BM_BitmapRender)->Unit(benchmark::kMillisecond)->Repetitions(5)->Repor
 void BM_BitmapExport(benchmark::State& state) {
     const QFont font = textImageFont();
     for (auto _ : state) {
-        const QImage image = renderArt(art(), 400, 1000, font);
+        const QImage image = *renderArt(art(), 400, 1000, font);
         QByteArray bytes;
         bytes.reserve(64 + qsizetype(image.height()) * ((qsizetype(image.width()) * 3 + 3) & ~qsizetype(3)));
         QBuffer buffer(&bytes);
@@ -69,8 +70,8 @@ void BM_BitmapSave(benchmark::State& state) {
     QTemporaryDir dir;
     const QString path = dir.filePath("art.bmp");
     for (auto _ : state) {
-        const QString error = saveBitmap(renderArt(art(), 400, 1000, font), path);
-        if (!error.isEmpty()) state.SkipWithError(qPrintable(error));
+        const Result<QString> saved = saveBitmap(*renderArt(art(), 400, 1000, font), path);
+        if (!saved) state.SkipWithError(qPrintable(saved.why()));
     }
 }
 BENCHMARK(BM_BitmapSave)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly();

@@ -38,7 +38,7 @@ void BM_SaveOwn(benchmark::State& state) {
 void BM_OpenOwn(benchmark::State& state) {
     const QByteArray file = encodeArtFile(largeArt(), SaveFormat::Own);
     for (auto _ : state) {
-        std::optional<LoadedArt> loaded = decodeArtFile(file, nullptr);
+        Result<LoadedArt> loaded = decodeArtFile(file);
         if (!loaded || loaded->text.size() != 1000 * 402) state.SkipWithError("the art did not load back");
         benchmark::DoNotOptimize(loaded);
     }
@@ -55,7 +55,7 @@ void BM_SaveText(benchmark::State& state) {
 void BM_OpenText(benchmark::State& state) {
     const QByteArray file = encodeArtFile(largeArt(), SaveFormat::Text);
     for (auto _ : state)
-        benchmark::DoNotOptimize(decodeArtFile(file, nullptr));
+        benchmark::DoNotOptimize(decodeArtFile(file));
 }
 
 } // namespace

@@ -51,7 +51,7 @@ BENCHMARK(BM_BuildKeystrokes)->Args({400, 1000})->Unit(benchmark::kMillisecond);
 void BM_ParseKeystrokes(benchmark::State& state) {
     const QString keys = *buildKeystrokes(bigArt(400, 1000), Palette{});
     for (auto _ : state) {
-        const auto actions = parseKeys(keys, nullptr);
+        const auto actions = parseKeys(keys);
         benchmark::DoNotOptimize(actions->data());
     }
 }

@@ -7,14 +7,13 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArrayView in(reinterpret_cast<const char*>(data), qsizetype(size));
-    QString error;
-    const std::optional<torvo::LoadedArt> loaded = torvo::decodeArtFile(in, &error);
+    const torvo::Result<torvo::LoadedArt> loaded = torvo::decodeArtFile(in);
     if (!loaded) {
-        if (error.isEmpty()) std::abort();
+        if (loaded.why().isEmpty()) std::abort();
         return 0;
     }
     const QByteArray own = torvo::encodeArtFile(loaded->text, torvo::SaveFormat::Own);
-    const std::optional<torvo::LoadedArt> again = torvo::decodeArtFile(own, nullptr);
+    const torvo::Result<torvo::LoadedArt> again = torvo::decodeArtFile(own);
     if (!again || !again->rich || !(again->text == loaded->text)) std::abort();
     return 0;
 }

@@ -2,6 +2,7 @@
 // art read back by the interpreter.
 #include "send/KeyInterpreter.h"
 #include "send/Keystrokes.h"
+#include "send/Keysyms.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -16,24 +17,18 @@ void check(bool ok) {
     if (!ok) std::abort();
 }
 
+// A pressed key carries its own name in the table, whatever spelling was read.
 bool knownKey(const QString& key) {
-    static const char* names[] = {"ENTER", "TAB",  "ESC",  "BACKSPACE", "DELETE", "INSERT", "HOME",
-                                  "END",   "PGUP", "PGDN", "UP",        "DOWN",   "LEFT",   "RIGHT",
-                                  "F1",    "F2",   "F3",   "F4",        "F5",     "F6",     "F7",
-                                  "F8",    "F9",   "F10",  "F11",       "F12"};
-    for (const char* n : names)
-        if (key == QLatin1String(n)) return true;
-    return false;
+    const NamedKey* k = findNamedKey(key);
+    return k && key == QLatin1String(k->name);
 }
 
 void parseAnything(QStringView keys) {
-    QString error;
-    const auto actions = parseKeys(keys, &error);
+    const Result<std::vector<KeyAction>> actions = parseKeys(keys);
     if (!actions) {
-        check(!error.isEmpty() && !error.contains(QLatin1Char('\n')));
+        check(!actions.why().isEmpty() && !actions.why().contains(QLatin1Char('\n')));
         return;
     }
-    check(error.isEmpty());
     for (const KeyAction& a : *actions) {
         check(a.modifiers >= 0 && a.modifiers <= 7);
         if (a.kind == KeyAction::Type) {
@@ -56,14 +51,14 @@ void roundTrip(const QString& text, const std::uint8_t* colours, std::size_t n) 
         if (!art.isLineBreak(p)) art.setColour(p, b < 16 ? palette[b] : Colour{b * 0x010101u});
     }
     const QString keys = *buildKeystrokes(art, palette);
-    const auto actions = parseKeys(keys, nullptr);
-    check(actions.has_value());
+    const auto actions = parseKeys(keys);
+    check(actions.ok());
 
     // Without codes (all black) the actions are exactly the characters and breaks.
     RichText plain(colours::Black); // a leading break takes the typing colour
     plain.appendText(text, colours::Black);
-    const auto plainActions = parseKeys(*buildKeystrokes(plain, palette), nullptr);
-    check(plainActions.has_value() && int(plainActions->size()) <= plain.size());
+    const auto plainActions = parseKeys(*buildKeystrokes(plain, palette));
+    check(plainActions.ok() && int(plainActions->size()) <= plain.size());
     std::size_t i = 0;
     for (int p = 0; p < plain.size(); ++p) {
         if (plain.isLineBreak(p)) {

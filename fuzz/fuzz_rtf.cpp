@@ -8,13 +8,12 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArrayView in(reinterpret_cast<const char*>(data), qsizetype(size));
-    QString error;
-    const std::optional<torvo::RichText> text = torvo::readRtf(in, &error, 1 << 20);
+    const torvo::Result<torvo::RichText> text = torvo::readRtf(in, 1 << 20);
     if (!text) {
-        if (error.isEmpty()) std::abort();
+        if (text.why().isEmpty()) std::abort();
         return 0;
     }
-    const std::optional<torvo::RichText> again = torvo::readRtf(torvo::writeRtf(*text), nullptr);
+    const torvo::Result<torvo::RichText> again = torvo::readRtf(torvo::writeRtf(*text));
     if (!again || !(*again == *text)) std::abort();
     return 0;
 }

@@ -1,3 +1,4 @@
+#include "files/ExportCommand.h"
 #include "window/Form1.h"
 #include "window/QtSpanish.h"
 
@@ -6,7 +7,11 @@
 #include <cstdio>
 
 int main(int argc, char** argv) {
+    // Conversions and the help run without a window, and without a GUI application for text.
+    if (torvo::isCommandLineTool(argc, argv)) return torvo::commandLineMain(argc, argv);
     QApplication app(argc, argv);
+    // Both names: the settings (the desktop's sending permission) live in ~/.config/torvo/.
+    QApplication::setOrganizationName(QStringLiteral("torvo"));
     QApplication::setApplicationName(QStringLiteral("torvo"));
     QApplication::setDesktopFileName(QStringLiteral("torvo"));
     // One argument is a file handed over by the desktop ("Open with"); nothing else is taken.

@@ -40,7 +40,6 @@ public:
     const Row& row(int r) const { return rows_[std::size_t(r)]; }
 
     void setChar(int r, int c, char32_t ch) { at(r, c).ch = ch, at(r, c).hasChar = true; }
-    void clearChar(int r, int c) { at(r, c).ch = 0, at(r, c).hasChar = false; }
     void setColour(int r, int c, Colour colour) { at(r, c).colour = colour; }
 
     // Replaces the rows [at, at + count) by `with`, each cut or padded with empty cells

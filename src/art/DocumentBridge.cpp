@@ -15,13 +15,13 @@ constexpr char16_t LineSeparator = 0x2028;
 constexpr char16_t ObjectReplacement = 0xFFFC;
 
 // The markers Qt uses in a document's text for frames and tables.
-bool isFrameMarker(char16_t c) {
+bool isFrameMarker(char32_t c) {
     return c >= 0xFDD0 && c <= 0xFDEF;
 }
 
 // Characters a text document would read as structure rather than text.
 bool isStructural(char32_t c) {
-    return c == ObjectReplacement || isFrameMarker(char16_t(c));
+    return c == ObjectReplacement || isFrameMarker(c);
 }
 
 } // namespace
@@ -54,20 +54,12 @@ bool appendBlock(RichText& text, const QTextBlock& block, Colour typing) {
         }
         const Colour colour = k->colour;
         const bool object = k->object;
-        const qsizetype first = fragment.position() - start;
-        const qsizetype n = first + fragment.length();
-        for (qsizetype i = first; i < n; ++i) {
-            const char16_t c = s[i].unicode();
+        const QStringView span = QStringView(s).mid(fragment.position() - start, fragment.length());
+        for (const char32_t c : CodePoints(span)) {
             if (c == LineSeparator || c == QChar::ParagraphSeparator) {
                 text.appendLineBreak();
                 hasChars = false;
-            } else if (isFrameMarker(c) || (object && c == ObjectReplacement)) {
-                continue;
-            } else if (QChar::isHighSurrogate(c) && i + 1 < n && s[i + 1].isLowSurrogate()) {
-                text.append(QChar::surrogateToUcs4(c, s[i + 1].unicode()), colour);
-                ++i;
-                hasChars = true;
-            } else {
+            } else if (!isFrameMarker(c) && !(object && c == ObjectReplacement)) {
                 text.append(c, colour);
                 hasChars = true;
             }

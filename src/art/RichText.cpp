@@ -4,11 +4,6 @@
 
 namespace torvo {
 
-void appendCodePoint(QString& out, char32_t ch) {
-    char16_t units[2];
-    out.append(reinterpret_cast<const QChar*>(units), toUtf16(ch, units));
-}
-
 void RichText::appendLineBreak() {
     const Colour c = positions_.empty() ? typing_ : positions_.back().colour;
     positions_.push_back({CR, c});
@@ -18,18 +13,16 @@ void RichText::appendLineBreak() {
 
 void RichText::appendText(QStringView text, Colour colour) {
     const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const QChar q = text[i];
-        if (q == u'\r') {
+    for (qsizetype i = 0; i < n;) {
+        const CodePoint cp = codePointAt(text, i);
+        i += cp.units;
+        if (cp.ch == RichText::CR) {
             appendLineBreak();
-            if (i + 1 < n && text[i + 1] == u'\n') ++i;
-        } else if (isSeparator(q.unicode())) {
+            if (i < n && text[i] == u'\n') ++i;
+        } else if (isSeparator(cp.ch)) {
             appendLineBreak();
-        } else if (q.isHighSurrogate() && i + 1 < n && text[i + 1].isLowSurrogate()) {
-            positions_.push_back({QChar::surrogateToUcs4(q, text[i + 1]), colour});
-            ++i;
         } else {
-            positions_.push_back({q.unicode(), colour});
+            positions_.push_back({cp.ch, colour});
         }
     }
 }

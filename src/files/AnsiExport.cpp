@@ -1,6 +1,7 @@
 #include "files/AnsiExport.h"
 
 #include "convert/TaggedText.h"
+#include "palette/Vocabulary.h"
 
 #include <algorithm>
 #include <array>
@@ -13,24 +14,9 @@ struct Row {
     QStringView to;
 };
 
-// Rows 1-25 of the conversion table in their order; row 26 is clrScr().
-constexpr std::array<Row, 25> Rows{{
-    {u"<lblack>", u"\x1b[0;30m"},
-    {u"<lblue>", u"\x1b[0;34m"},
-    {u"<lgreen>", u"\x1b[0;32m"},
-    {u"<lcyan>", u"\x1b[0;36m"},
-    {u"<lred>", u"\x1b[0;31m"},
-    {u"<lmagenta>", u"\x1b[0;35m"},
-    {u"<lyellow>", u"\x1b[0;33m"},
-    {u"<lwhite>", u"\x1b[0;37m"},
-    {u"<black>", u"\x1b[1;30m"},
-    {u"<blue>", u"\x1b[1;34m"},
-    {u"<green>", u"\x1b[1;32m"},
-    {u"<cyan>", u"\x1b[1;36m"},
-    {u"<red>", u"\x1b[1;31m"},
-    {u"<magenta>", u"\x1b[1;35m"},
-    {u"<yellow>", u"\x1b[1;33m"},
-    {u"<white>", u"\x1b[1;37m"},
+// The rows of the conversion table after the tag words, whose sequences come with the
+// tag words themselves (vocabulary::ansiColourOfTag): background colours and line break.
+constexpr std::array<Row, 9> GraveCodes{{
     {u"`r0", u"\x1b[1;40m"},
     {u"`r4", u"\x1b[1;41m"},
     {u"`r2", u"\x1b[1;42m"},
@@ -41,6 +27,17 @@ constexpr std::array<Row, 25> Rows{{
     {u"`r%", u"\x1b[1;47m"},
     {u"`b", u"\r\n"},
 }};
+
+// ESC "[" bold ";3" colour "m" of each terminal colour, 0-7 normal, 8-15 bold.
+const std::array<QString, 16>& colourSequences() {
+    static const std::array<QString, 16> sequences = [] {
+        std::array<QString, 16> s;
+        for (int ansi = 0; ansi < 16; ++ansi)
+            s[std::size_t(ansi)] = QStringLiteral("\x1b[%1;3%2m").arg(ansi / 8).arg(ansi % 8);
+        return s;
+    }();
+    return sequences;
+}
 
 } // namespace
 
@@ -76,12 +73,9 @@ QString ANSIConvert(QString& str) {
                 ++j;
             if (j < limit) {
                 const QStringView word(s + i, j - i + 1);
-                for (std::size_t r = 0; r < 16; ++r) {
-                    if (Rows[r].from.size() == word.size() && Rows[r].from == word) {
-                        to = Rows[r].to;
-                        len = word.size();
-                        break;
-                    }
+                if (const std::optional<int> ansi = vocabulary::ansiColourOfTag(word)) {
+                    to = colourSequences()[std::size_t(*ansi)];
+                    len = word.size();
                 }
             }
         } else if (i + 1 < n) {
@@ -91,10 +85,10 @@ QString ANSIConvert(QString& str) {
                 len = 2;
             } else {
                 const QStringView code(s + i, std::min<qsizetype>(3, n - i));
-                for (std::size_t r = 16; r < Rows.size(); ++r) {
-                    if (code.startsWith(Rows[r].from)) {
-                        to = Rows[r].to;
-                        len = Rows[r].from.size();
+                for (const Row& r : GraveCodes) {
+                    if (code.startsWith(r.from)) {
+                        to = r.to;
+                        len = r.from.size();
                         break;
                     }
                 }

@@ -13,8 +13,9 @@ namespace torvo {
 // ESC "[2J": clears the terminal's screen.
 QString clrScr();
 
-// Replaces every tag word and every grave-accent code of the text by its escape
-// sequence, row by row of the conversion table. Converts str in place and returns it.
+// Replaces every tag word (those of the vocabulary and "<lblack>") and every grave-accent
+// code of the text by its escape sequence, as the rows of the conversion table would one
+// after another. Converts str in place and returns it.
 QString ANSIConvert(QString& str);
 
 // The art as an ANSI art file's text (without the closing CR LF): the tag words of the

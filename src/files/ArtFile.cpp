@@ -1,5 +1,6 @@
 #include "files/ArtFile.h"
 
+#include "files/CodePage.h"
 #include "files/RtfReader.h"
 #include "files/RtfWriter.h"
 
@@ -9,22 +10,6 @@
 namespace torvo {
 
 namespace {
-
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-// Every byte maps to a character, so a file that is not UTF-8 still loses nothing.
-QString fromWindows1252(QByteArrayView bytes) {
-    QString s(bytes.size(), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(s.data());
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        out[i] = b >= 0x80 && b < 0xA0 ? kCp1252High[b - 0x80] : char16_t(b);
-    }
-    return s;
-}
 
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
@@ -50,7 +35,8 @@ QString decodePlain(QByteArrayView bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString s = utf8.decode(bytes);
     if (!utf8.hasError()) return s;
-    return fromWindows1252(bytes);
+    // Every byte is a character, so a file that is not UTF-8 still loses nothing.
+    return CodePage::windows1252().decode(bytes);
 }
 
 } // namespace
@@ -70,25 +56,23 @@ QByteArray encodeArtFile(const RichText& text, SaveFormat format) {
     return file;
 }
 
-std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error) {
+Result<LoadedArt> decodeArtFile(QByteArrayView bytes) {
     const QByteArrayView payload = quotedPayload(bytes).value_or(bytes);
 
     LoadedArt loaded;
     if (payload.startsWith("{\\rtf1\\")) {
-        std::optional<RichText> rich = readRtf(payload, error);
-        if (!rich) return std::nullopt;
+        Result<RichText> rich = readRtf(payload);
+        if (!rich) return rich.failure();
         loaded.text = std::move(*rich);
         loaded.text.setTypingColour(colours::White);
         loaded.rich = true;
-        return std::optional<LoadedArt>(std::move(loaded));
+        return loaded;
     }
 
     {
         const QString plain = decodePlain(payload);
-        if (plain.size() > kRtfMaxPositions) {
-            if (error) *error = QStringLiteral("El archivo es demasiado grande para abrirlo.");
-            return std::nullopt;
-        }
+        if (plain.size() > kRtfMaxPositions)
+            return Failure{QStringLiteral("El archivo es demasiado grande para abrirlo.")};
         loaded.text = RichText(colours::White);
         // A lone CR or LF grows into two positions; reserving for that avoids a
         // reallocation that would double the peak memory of a huge file.
@@ -96,12 +80,13 @@ std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error) {
         loaded.text.appendText(plain, colours::White);
     }
     if (!loaded.text.isEmpty() && !loaded.text.endsWithLineBreak()) loaded.text.appendLineBreak();
-    // Moved, not copied: the art of a huge file takes hundreds of megabytes.
-    return std::optional<LoadedArt>(std::move(loaded));
+    // Moved, not copied (a returned local is): the art of a huge file takes hundreds of
+    // megabytes.
+    return loaded;
 }
 
 bool reopensAs(QByteArrayView bytes, const RichText& art) {
-    std::optional<LoadedArt> loaded = decodeArtFile(bytes, nullptr);
+    Result<LoadedArt> loaded = decodeArtFile(bytes);
     if (!loaded) return false;
     RichText& text = loaded->text;
     if (!text.isEmpty() && !text.endsWithLineBreak()) text.appendLineBreak();

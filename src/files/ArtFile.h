@@ -1,6 +1,7 @@
 #pragma once
 
 #include "art/RichText.h"
+#include "base/Result.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -27,8 +28,8 @@ struct LoadedArt {
 // Opens any file the open command accepts: the own art file, a quoted text file, RTF or
 // plain text. Plain text loses nothing: it is read as UTF-8 when valid, otherwise as
 // Windows-1252, every line end becomes CR LF, the last line is terminated and all of
-// it is white. On failure returns nullopt and, when error is given, one Spanish line.
-std::optional<LoadedArt> decodeArtFile(QByteArrayView bytes, QString* error);
+// it is white.
+Result<LoadedArt> decodeArtFile(QByteArrayView bytes);
 
 // Whether opening the file gives back `art` (its last line terminated, as the text view's
 // working copy has it): every character with its colour.

@@ -6,33 +6,34 @@
 
 namespace torvo {
 
-QString writeFileAtomically(const QString& path, const QByteArray& data) {
+Result<void> writeFileAtomically(const QString& path, const QByteArray& data) {
     const QString name = QFileInfo(path).fileName();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
-        return QStringLiteral("No se pudo crear «%1»: %2").arg(name, file.errorString());
+        return Failure{QStringLiteral("No se pudo crear «%1»: %2").arg(name, file.errorString())};
     if (file.write(data) != data.size()) {
         const QString why = file.errorString();
         file.cancelWriting();
-        return QStringLiteral("No se pudo escribir «%1»: %2").arg(name, why);
+        return Failure{QStringLiteral("No se pudo escribir «%1»: %2").arg(name, why)};
     }
-    if (!file.commit()) return QStringLiteral("No se pudo guardar «%1»: %2").arg(name, file.errorString());
+    if (!file.commit())
+        return Failure{QStringLiteral("No se pudo guardar «%1»: %2").arg(name, file.errorString())};
     return {};
 }
 
-QString readWholeFile(const QString& path, QByteArray& data, qint64 maxBytes) {
+Result<QByteArray> readWholeFile(const QString& path, qint64 maxBytes) {
     const QString name = QFileInfo(path).fileName();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("No se pudo abrir «%1»: %2").arg(name, file.errorString());
+        return Failure{QStringLiteral("No se pudo abrir «%1»: %2").arg(name, file.errorString())};
     if (file.size() > maxBytes)
-        return QStringLiteral("«%1» es demasiado grande para abrirlo (%2 MB).")
-            .arg(name)
-            .arg(file.size() >> 20);
-    data = file.readAll();
+        return Failure{QStringLiteral("«%1» es demasiado grande para abrirlo (%2 MB).")
+                           .arg(name)
+                           .arg(file.size() >> 20)};
+    QByteArray data = file.readAll();
     if (file.error() != QFileDevice::NoError)
-        return QStringLiteral("No se pudo leer «%1»: %2").arg(name, file.errorString());
-    return {};
+        return Failure{QStringLiteral("No se pudo leer «%1»: %2").arg(name, file.errorString())};
+    return data;
 }
 
 } // namespace torvo

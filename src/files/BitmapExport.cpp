@@ -1,9 +1,6 @@
 #include "files/BitmapExport.h"
 
-#include "files/AtomicWrite.h"
-
 #include <QBuffer>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QGlyphRun>
 #include <QHash>
@@ -92,15 +89,16 @@ QSize measureCell(const QFont& font) {
     return QSize(metrics.horizontalAdvance(QLatin1Char(' ')), metrics.lineSpacing());
 }
 
-QImage renderArt(const RichText& text, int MaxCols, int MaxRows, const QFont& font) {
+Result<QImage> renderArt(const RichText& text, int MaxCols, int MaxRows, const QFont& font) {
     const QSize cell = measureCell(font);
     const qint64 cols = qint64(std::max(MaxCols, 0)) + 1;
     const qint64 rows = qint64(std::max(MaxRows, 0)) + 1;
     const qint64 width = cols * std::max(cell.width(), 1);
     const qint64 height = rows * std::max(cell.height(), 1);
-    if (width > INT_MAX / 4 || height > INT_MAX / 4 || width * height > MaxBitmapPixels) return {};
+    const Failure tooLarge{QStringLiteral("La imagen sería demasiado grande para guardarla.")};
+    if (width > INT_MAX / 4 || height > INT_MAX / 4 || width * height > MaxBitmapPixels) return tooLarge;
     QImage image(int(width), int(height), QImage::Format_RGB32);
-    if (image.isNull()) return {};
+    if (image.isNull()) return tooLarge;
     image.fill(Qt::black);
 
     GlyphCache cache(font);
@@ -146,21 +144,17 @@ QImage renderArt(const RichText& text, int MaxCols, int MaxRows, const QFont& fo
     return image;
 }
 
-QString saveBitmap(const QImage& image, const QString& path) {
-    const QString name = QFileInfo(path).fileName();
-    if (image.isNull())
-        return QStringLiteral("No se pudo guardar «%1»: el dibujo es demasiado grande para una imagen.")
-            .arg(name);
+Result<QByteArray> encodeBitmap(const QImage& image) {
+    if (image.isNull()) return Failure{QStringLiteral("el dibujo es demasiado grande para una imagen.")};
     QByteArray bytes;
     // 24-bit rows padded to 4 bytes, after the headers: one allocation for the whole file.
     bytes.reserve(64 + qsizetype(image.height()) * ((qsizetype(image.width()) * 3 + 3) & ~qsizetype(3)));
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QImageWriter writer(&buffer, QByteArrayLiteral("BMP"));
-    if (!writer.write(image))
-        return QStringLiteral("No se pudo guardar «%1»: %2").arg(name, writer.errorString());
+    if (!writer.write(image)) return Failure{writer.errorString()};
     buffer.close();
-    return writeFileAtomically(path, bytes);
+    return bytes;
 }
 
 } // namespace torvo

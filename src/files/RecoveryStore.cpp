@@ -1,5 +1,6 @@
 #include "files/RecoveryStore.h"
 
+#include "base/CodePoints.h"
 #include "files/AtomicWrite.h"
 
 #include <QCoreApplication>
@@ -16,19 +17,24 @@ namespace {
 constexpr QByteArrayView Magic = "TORVO-RECOVERY 1\n";
 
 quint64 checksum(QByteArrayView bytes) {
-    // FNV-1a: enough to tell a damaged file from a whole one.
+    // FNV-1a over little-endian 64-bit words, then the last bytes one by one: enough to
+    // tell a damaged file from a whole one, and quick on a large picture.
     quint64 h = 14695981039346656037ull;
-    for (char c : bytes) {
-        h ^= quint8(c);
+    const qsizetype words = bytes.size() / 8;
+    for (qsizetype i = 0; i < words; ++i) {
+        h ^= qFromLittleEndian<quint64>(bytes.data() + 8 * i);
+        h *= 1099511628211ull;
+    }
+    for (qsizetype i = 8 * words; i < bytes.size(); ++i) {
+        h ^= quint8(bytes[i]);
         h *= 1099511628211ull;
     }
     return h;
 }
 
-void put32(QByteArray& out, quint32 v) {
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
+char* put32(char* out, quint32 v) {
+    qToLittleEndian(v, out);
+    return out + 4;
 }
 
 struct Reader {
@@ -47,35 +53,28 @@ struct Reader {
 };
 
 bool isCodePoint(char32_t ch) {
-    return ch <= 0x10FFFF && (ch < 0xD800 || ch > 0xDFFF);
+    return ch <= 0x10FFFF && !isSurrogate(ch);
 }
 
 } // namespace
 
 QByteArray encodeRecovery(const RichText& art, const QString& file) {
-    QByteArray out;
     const QByteArray name = file.toUtf8();
-    out.reserve(Magic.size() + name.size() + 16 + qsizetype(art.size()) * 8 + 8);
-    out.append(Magic.data(), Magic.size());
-    put32(out, quint32(name.size()));
-    out.append(name);
-    put32(out, art.typingColour().value());
-    put32(out, quint32(art.size()));
-    for (const RichText::Position& p : art.positions()) {
-        put32(out, quint32(p.ch));
-        put32(out, p.colour.value());
-    }
-    char sum[8];
-    qToLittleEndian(checksum(out), sum);
-    out.append(sum, 8);
+    const qsizetype body = Magic.size() + 4 + name.size() + 8 + qsizetype(art.size()) * 8;
+    QByteArray out(body + 8, Qt::Uninitialized);
+    char* at = std::copy(Magic.begin(), Magic.end(), out.data());
+    at = put32(at, quint32(name.size()));
+    at = std::copy(name.begin(), name.end(), at);
+    at = put32(at, art.typingColour().value());
+    at = put32(at, quint32(art.size()));
+    for (const RichText::Position& p : art.positions())
+        at = put32(put32(at, quint32(p.ch)), p.colour.value());
+    qToLittleEndian(checksum(QByteArrayView(out.constData(), body)), at);
     return out;
 }
 
-std::optional<RecoveredArt> decodeRecovery(QByteArrayView bytes, QString* error) {
-    auto fail = [error](const char* why) {
-        if (error) *error = QString::fromUtf8(why);
-        return std::nullopt;
-    };
+Result<RecoveredArt> decodeRecovery(QByteArrayView bytes) {
+    auto fail = [](const char* why) { return Failure{QString::fromUtf8(why)}; };
     if (!bytes.startsWith(Magic)) return fail("no es un archivo de recuperación de Torvo");
     if (bytes.size() < Magic.size() + 8) return fail("el archivo está incompleto");
     const QByteArrayView body = bytes.first(bytes.size() - 8);
@@ -105,9 +104,22 @@ std::optional<RecoveredArt> decodeRecovery(QByteArrayView bytes, QString* error)
     return out;
 }
 
-RecoveryStore::RecoveryStore(QString folder) : folder_(std::move(folder)) {}
+RecoveryStore::RecoveryStore(QString folder) : folder_(std::move(folder)) {
+    writer_.setMaxThreadCount(1); // one at a time, in the order asked
+}
 
-RecoveryStore::~RecoveryStore() = default;
+RecoveryStore::~RecoveryStore() {
+    flush();
+}
+
+void RecoveryStore::flush() {
+    writer_.waitForDone();
+}
+
+QString RecoveryStore::takeError() {
+    const QMutexLocker locked(&mutex_);
+    return std::exchange(error_, QString());
+}
 
 bool RecoveryStore::claim(const QString& path) {
     auto lock = std::make_unique<QLockFile>(path + QStringLiteral(".lock"));
@@ -119,51 +131,56 @@ bool RecoveryStore::claim(const QString& path) {
     return true;
 }
 
-std::optional<RecoveredArt> RecoveryStore::takeOver(QString* problem, bool adopt) {
+Recovery RecoveryStore::takeOver(bool adopt) {
     QDir dir(folder_);
     const QFileInfoList files =
         dir.entryInfoList({QStringLiteral("*") + QLatin1String(Suffix)}, QDir::Files, QDir::Time);
+    Recovery recovery;
     for (const QFileInfo& info : files) {
         auto lock = std::make_unique<QLockFile>(info.filePath() + QStringLiteral(".lock"));
         lock->setStaleLockTime(0);
         if (!lock->tryLock(0)) continue; // another editor's
-        QByteArray bytes;
-        QString why = readWholeFile(info.filePath(), bytes);
-        std::optional<RecoveredArt> art;
-        if (why.isEmpty()) art = decodeRecovery(bytes, &why);
+        const Result<QByteArray> bytes = readWholeFile(info.filePath());
+        Result<RecoveredArt> art = bytes ? decodeRecovery(*bytes) : bytes.failure();
         if (art) {
             if (adopt) {
                 lock_ = std::move(lock);
                 path_ = info.filePath();
             }
-            return art;
+            recovery.found = std::move(*art);
+            return recovery;
         }
         const QString aside = info.filePath() + QStringLiteral(".ilegible");
         QFile::remove(aside);
         QFile::rename(info.filePath(), aside);
-        if (problem)
-            *problem = QStringLiteral("No se pudo recuperar «%1» (%2); se guardó aparte como «%3».")
-                           .arg(info.fileName(), why, QFileInfo(aside).fileName());
+        recovery.problem = QStringLiteral("No se pudo recuperar «%1» (%2); se guardó aparte como «%3».")
+                               .arg(info.fileName(), art.why(), QFileInfo(aside).fileName());
     }
-    return std::nullopt;
+    return recovery;
 }
 
-QString RecoveryStore::write(const RichText& art, const QString& file) {
+Result<void> RecoveryStore::write(RichText art, const QString& file) {
     if (path_.isEmpty()) {
         if (!QDir().mkpath(folder_))
-            return QStringLiteral("No se pudo crear la carpeta de recuperación «%1».").arg(folder_);
+            return Failure{QStringLiteral("No se pudo crear la carpeta de recuperación «%1».").arg(folder_)};
         const QString stem =
             QStringLiteral("%1/%2-%3")
                 .arg(folder_, QDateTime::currentDateTimeUtc().toString(u"yyyyMMdd-hhmmss-zzz"))
                 .arg(QCoreApplication::applicationPid());
         if (!claim(stem + QLatin1String(Suffix)))
-            return QStringLiteral("No se pudo reservar un archivo de recuperación en «%1».").arg(folder_);
+            return Failure{
+                QStringLiteral("No se pudo reservar un archivo de recuperación en «%1».").arg(folder_)};
     }
-    return writeFileAtomically(path_, encodeRecovery(art, file));
+    writer_.start([this, path = path_, art = std::move(art), file] {
+        const Result<void> written = writeFileAtomically(path, encodeRecovery(art, file));
+        const QMutexLocker locked(&mutex_);
+        error_ = written.why();
+    });
+    return {};
 }
 
 void RecoveryStore::discard() {
-    if (!path_.isEmpty()) QFile::remove(path_);
+    if (!path_.isEmpty()) writer_.start([path = path_] { QFile::remove(path); });
 }
 
 } // namespace torvo

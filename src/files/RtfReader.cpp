@@ -1,5 +1,8 @@
 #include "files/RtfReader.h"
 
+#include "base/CodePoints.h"
+#include "files/CodePage.h"
+
 #include <QStringDecoder>
 #include <algorithm>
 #include <string_view>
@@ -205,12 +208,6 @@ const std::unordered_map<std::string_view, WordInfo>& words() {
     return table;
 }
 
-// Windows-1252, with the five unassigned bytes kept as the C1 controls of the same value.
-constexpr char16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
 int codePageOfCharset(int charset) {
     switch (charset) {
     case 77:
@@ -292,7 +289,7 @@ class Reader {
 public:
     Reader(QByteArrayView in, int maxPositions) : in_(in), maxPositions_(maxPositions) {}
 
-    std::optional<RichText> run(QString* error);
+    Result<RichText> run();
 
 private:
     struct State {
@@ -426,35 +423,17 @@ bool Reader::flush() {
     const int cp = codePage();
     const Colour c = colour();
     if (!resolveHigh()) return false;
-    QString text;
-    if (cp == 1252 || cp == 0) {
-        text.reserve(pending_.size());
-        for (char b : std::as_const(pending_)) {
-            const auto u = static_cast<unsigned char>(b);
-            text.append(QChar(u >= 0x80 && u < 0xA0 ? kCp1252High[u - 0x80] : char16_t(u)));
-        }
-    } else {
+    QStringDecoder* decoder = nullptr;
+    if (cp != 1252 && cp != 0) {
         auto it = decoders_.find(cp);
         if (it == decoders_.end()) it = decoders_.emplace(cp, decoderFor(cp)).first;
-        if (it->second.isValid()) {
-            text = it->second.decode(pending_);
-        } else {
-            for (char b : std::as_const(pending_)) {
-                const auto u = static_cast<unsigned char>(b);
-                text.append(QChar(u >= 0x80 && u < 0xA0 ? kCp1252High[u - 0x80] : char16_t(u)));
-            }
-        }
+        if (it->second.isValid()) decoder = &it->second;
     }
+    // Windows-1252 also stands in for a code page Qt cannot decode.
+    const QString text = decoder ? decoder->decode(pending_) : CodePage::windows1252().decode(pending_);
     pending_.clear();
-    const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        char32_t ch = text[i].unicode();
-        if (QChar::isHighSurrogate(ch) && i + 1 < n && text[i + 1].isLowSurrogate())
-            ch = QChar::surrogateToUcs4(char16_t(ch), text[++i].unicode());
-        else if (QChar::isSurrogate(ch))
-            ch = 0xFFFD;
-        if (!put(ch, c)) return false;
-    }
+    for (const char32_t ch : CodePoints(text))
+        if (!put(isSurrogate(ch) ? 0xFFFD : ch, c)) return false;
     return true;
 }
 
@@ -504,13 +483,14 @@ bool Reader::unicode(int n) {
     char32_t u = n < 0 ? char32_t(n + 65536) : char32_t(n);
     if (n < -32768 || u > 0x10FFFF) u = 0xFFFD;
     const Colour c = colour();
-    if (u >= 0xD800 && u < 0xDC00) {
+    // A character beyond 16 bits comes as two \u, one for each half of its surrogate pair.
+    if (QChar::isHighSurrogate(u)) {
         if (!resolveHigh()) return false;
         high_ = char16_t(u);
         highColour_ = c;
         return true;
     }
-    if (u >= 0xDC00 && u < 0xE000) {
+    if (QChar::isLowSurrogate(u)) {
         if (!high_) return put(0xFFFD, c);
         const char32_t joined = QChar::surrogateToUcs4(high_, char16_t(u));
         high_ = 0;
@@ -735,17 +715,12 @@ bool Reader::controlSymbol(char c) {
     }
 }
 
-std::optional<RichText> Reader::run(QString* error) {
-    auto failed = [&]() -> std::optional<RichText> {
-        if (error) *error = error_;
-        return std::nullopt;
-    };
+Result<RichText> Reader::run() {
     while (pos_ < in_.size() &&
            (in_[pos_] == ' ' || in_[pos_] == '\t' || in_[pos_] == '\r' || in_[pos_] == '\n'))
         ++pos_;
     if (!in_.sliced(pos_).startsWith("{\\rtf")) {
-        fail(QStringLiteral("El archivo no es un documento RTF."));
-        return failed();
+        return Failure{QStringLiteral("El archivo no es un documento RTF.")};
     }
     ++pos_; // the root group is st_ itself
 
@@ -799,18 +774,18 @@ std::optional<RichText> Reader::run(QString* error) {
                 ok = textByte(c);
             }
         }
-        if (!ok) return failed();
+        if (!ok) return Failure{error_};
     }
     // A document cut short keeps what was read before the cut.
-    if (!endDocument()) return failed();
+    if (!endDocument()) return Failure{error_};
     return std::move(out_);
 }
 
 } // namespace
 
-std::optional<RichText> readRtf(QByteArrayView rtf, QString* error, int maxPositions) {
+Result<RichText> readRtf(QByteArrayView rtf, int maxPositions) {
     Reader reader(rtf, maxPositions);
-    return reader.run(error);
+    return reader.run();
 }
 
 } // namespace torvo

@@ -1,5 +1,7 @@
 #include "paint/Fill.h"
 
+#include "base/CodePoints.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -25,10 +27,7 @@ CellText firstOf(const QString& s) {
     CellText t;
     if (s.isEmpty()) return t;
     t.hasChar = true;
-    if (s.size() >= 2 && s[0].isHighSurrogate() && s[1].isLowSurrogate())
-        t.ch = QChar::surrogateToUcs4(s[0], s[1]);
-    else
-        t.ch = s[0].unicode();
+    t.ch = codePointAt(s, 0).ch;
     return t;
 }
 
@@ -36,8 +35,7 @@ CellText firstOf(const QString& s) {
 // cell's text.
 CellText exactly(const QString& s) {
     CellText t = firstOf(s);
-    const qsizetype units = !t.hasChar ? 0 : t.ch >= 0x10000 ? 2 : 1;
-    if (s.size() != units) t.valid = false;
+    if (!s.isEmpty() && codePointAt(s, 0).units != s.size()) t.valid = false;
     return t;
 }
 
@@ -91,19 +89,20 @@ Span span(int from, int to, int n) {
     return {std::min(from, n - 1), std::max(to, 0), -1};
 }
 
-template <class Seed> FillBounds walkRectangle(CharGrid& grid, int C, int R, int SC, int SR, Seed seed) {
-    const FillBounds bounds{grid.cols(), grid.rows()};
-    const Span cs = span(C, SC, bounds.MaxCols);
-    const Span rs = span(R, SR, bounds.MaxRows);
-    if (cs.empty() || rs.empty()) return bounds;
+// Seeds at every cell of the rectangle, in the drag's direction (columns outer, rows
+// inner), each flood bounded by the grid's size as the walk started.
+template <class Seed> void walkRectangle(CharGrid& grid, int C, int R, int SC, int SR, Seed seed) {
+    const int maxCols = grid.cols(), maxRows = grid.rows();
+    const Span cs = span(C, SC, maxCols);
+    const Span rs = span(R, SR, maxRows);
+    if (cs.empty() || rs.empty()) return;
     for (int i = cs.first;; i += cs.step) {
         for (int j = rs.first;; j += rs.step) {
-            seed(i, j, bounds);
+            seed(i, j, maxCols, maxRows);
             if (j == rs.last) break;
         }
         if (i == cs.last) break;
     }
-    return bounds;
 }
 
 void colourFill(CharGrid& grid, int C, int R, const CellText& str, Colour Colr, int MaxCols, int MaxRows) {
@@ -130,9 +129,9 @@ void SeFill(CharGrid& grid, int C, int R, const QString& str, Colour Colr, int M
     colourFill(grid, C, R, exactly(str), Colr, MaxCols, MaxRows);
 }
 
-FillBounds Fill(CharGrid& grid, int C, int R, int SC, int SR, Colour Colr) {
-    return walkRectangle(grid, C, R, SC, SR, [&](int i, int j, const FillBounds& b) {
-        colourFill(grid, i, j, textOf(grid.at(j, i)), Colr, b.MaxCols, b.MaxRows);
+void Fill(CharGrid& grid, int C, int R, int SC, int SR, Colour Colr) {
+    walkRectangle(grid, C, R, SC, SR, [&](int i, int j, int maxCols, int maxRows) {
+        colourFill(grid, i, j, textOf(grid.at(j, i)), Colr, maxCols, maxRows);
     });
 }
 
@@ -140,16 +139,15 @@ void ReFill(CharGrid& grid, int C, int R, const QString& str, const QString& Wrd
     charFill(grid, C, R, exactly(str), firstOf(Wrd), MaxCols, MaxRows);
 }
 
-FillBounds WFill(CharGrid& grid, int C, int R, int SC, int SR, const QString& Wrd) {
+void WFill(CharGrid& grid, int C, int R, int SC, int SR, const QString& Wrd) {
     const CellText w = firstOf(Wrd);
-    return walkRectangle(grid, C, R, SC, SR, [&](int i, int j, const FillBounds& b) {
-        charFill(grid, i, j, textOf(grid.at(j, i)), w, b.MaxCols, b.MaxRows);
+    walkRectangle(grid, C, R, SC, SR, [&](int i, int j, int maxCols, int maxRows) {
+        charFill(grid, i, j, textOf(grid.at(j, i)), w, maxCols, maxRows);
     });
 }
 
 bool isTypableCell(char32_t ch) {
-    if (ch < 0x20 || ch == 0x7F || ch > 0x10FFFF) return false;
-    return !(ch >= 0xD800 && ch <= 0xDFFF);
+    return ch >= 0x20 && ch != 0x7F && ch <= 0x10FFFF && !isSurrogate(ch);
 }
 
 } // namespace torvo

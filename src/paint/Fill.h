@@ -7,13 +7,6 @@
 
 namespace torvo {
 
-// The grid size a fill driver read when it started; the window keeps these as its
-// MaxCols / MaxRows.
-struct FillBounds {
-    int MaxCols;
-    int MaxRows;
-};
-
 // Colour fill step: gives colour Colr to every cell reachable from (column C, row R)
 // through the eight neighbours over cells whose text is exactly str and whose colour
 // is not yet Colr. Cells already of colour Colr stop the spread. Characters are left
@@ -23,7 +16,7 @@ void SeFill(CharGrid& grid, int C, int R, const QString& str, Colour Colr, int M
 // Colour fill seeded at every cell of the rectangle from (C, R) to (SC, SR), walked in
 // the drag's direction (columns outer, rows inner); each seed uses the text its cell
 // holds when the walk reaches it. Cells outside the grid are ignored.
-FillBounds Fill(CharGrid& grid, int C, int R, int SC, int SR, Colour Colr);
+void Fill(CharGrid& grid, int C, int R, int SC, int SR, Colour Colr);
 
 // Character fill step: writes Wrd into every cell reachable from (C, R) over cells whose
 // text is exactly str; nothing when str equals Wrd. An empty Wrd empties the cells.
@@ -31,7 +24,7 @@ FillBounds Fill(CharGrid& grid, int C, int R, int SC, int SR, Colour Colr);
 void ReFill(CharGrid& grid, int C, int R, const QString& str, const QString& Wrd, int MaxCols, int MaxRows);
 
 // Character fill seeded at every cell of the rectangle, as Fill.
-FillBounds WFill(CharGrid& grid, int C, int R, int SC, int SR, const QString& Wrd);
+void WFill(CharGrid& grid, int C, int R, int SC, int SR, const QString& Wrd);
 
 // Whether a typed character goes into a cell: control codes (below 32, and 127) would
 // break lines in the text view and act as keys when sent, so they do not. Surrogate

@@ -1,13 +1,24 @@
 #pragma once
 
 #include <QString>
+#include <QStringView>
+#include <optional>
 
 namespace torvo::vocabulary {
 
-// The three textual forms of a coded palette entry (0-7, 9-15). Entry 8 has none:
-// each function returns an empty string for it.
+// The textual forms of the coded palette entries (0-7, 9-15), one table by entry. Entry 8
+// has none: each of these returns an empty string for it.
 QString tagWord(int index);    // "<red>"
 QString letterCode(int index); // 0x16 followed by the letter
 QString sendCode(int index);   // "{^}R" or "^vR"
+
+// The terminal colour the ANSI conversion writes for a tag word, ESC "[" bold ";3" colour
+// "m" read as 0-7 normal and 8-15 bold: every coded entry's tag word has one, and so has
+// "<lblack>", entry 8's, which no conversion writes but the ANSI conversion reads.
+std::optional<int> ansiColourOfTag(QStringView word);
+
+// The palette entry whose tag word stands for a terminal colour (0-15), so that reading an
+// ANSI export gives its colours back; black (0) is entry 8.
+int paletteEntryOfAnsiColour(int ansi);
 
 } // namespace torvo::vocabulary

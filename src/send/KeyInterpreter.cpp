@@ -1,48 +1,10 @@
 #include "send/KeyInterpreter.h"
 
-#include <array>
+#include "base/CodePoints.h"
+#include "send/Keysyms.h"
 
 namespace torvo {
 namespace {
-
-struct NamedKey {
-    const char* name;
-    const char* key;
-};
-
-constexpr std::array<NamedKey, 31> Names{{
-    {"ENTER", "ENTER"},
-    {"TAB", "TAB"},
-    {"ESC", "ESC"},
-    {"ESCAPE", "ESC"},
-    {"BACKSPACE", "BACKSPACE"},
-    {"BS", "BACKSPACE"},
-    {"BKSP", "BACKSPACE"},
-    {"DELETE", "DELETE"},
-    {"DEL", "DELETE"},
-    {"INSERT", "INSERT"},
-    {"INS", "INSERT"},
-    {"HOME", "HOME"},
-    {"END", "END"},
-    {"PGUP", "PGUP"},
-    {"PGDN", "PGDN"},
-    {"UP", "UP"},
-    {"DOWN", "DOWN"},
-    {"LEFT", "LEFT"},
-    {"RIGHT", "RIGHT"},
-    {"F1", "F1"},
-    {"F2", "F2"},
-    {"F3", "F3"},
-    {"F4", "F4"},
-    {"F5", "F5"},
-    {"F6", "F6"},
-    {"F7", "F7"},
-    {"F8", "F8"},
-    {"F9", "F9"},
-    {"F10", "F10"},
-    {"F11", "F11"},
-    {"F12", "F12"},
-}};
 
 constexpr int MaxGroupDepth = 64;
 
@@ -80,18 +42,10 @@ private:
 
     // Reads one code point at i_ into ch; false on a broken surrogate pair.
     bool codePoint(char32_t& ch) {
-        const QChar q = s_[i_];
-        if (q.isHighSurrogate()) {
-            if (i_ + 1 < s_.size() && s_[i_ + 1].isLowSurrogate()) {
-                ch = QChar::surrogateToUcs4(q, s_[i_ + 1]);
-                i_ += 2;
-                return true;
-            }
-            return fail(QStringLiteral("Carácter incompleto"), i_);
-        }
-        if (q.isLowSurrogate()) return fail(QStringLiteral("Carácter incompleto"), i_);
-        ch = q.unicode();
-        ++i_;
+        const CodePoint cp = codePointAt(s_, i_);
+        if (isSurrogate(cp.ch)) return fail(QStringLiteral("Carácter incompleto"), i_);
+        ch = cp.ch;
+        i_ += cp.units;
         return true;
     }
 
@@ -187,11 +141,9 @@ private:
 
         KeyAction action{KeyAction::Type, first, QString(), mods};
         if (name.size() > firstLen) {
-            const NamedKey* found = nullptr;
-            for (const NamedKey& k : Names)
-                if (name.compare(QLatin1StringView(k.name), Qt::CaseInsensitive) == 0) found = &k;
+            const NamedKey* found = findNamedKey(name);
             if (!found) return fail(QStringLiteral("Tecla desconocida «%1»").arg(shown(name)), open);
-            action = {KeyAction::Press, 0, QString::fromLatin1(found->key), mods};
+            action = {KeyAction::Press, 0, QString::fromLatin1(found->name), mods};
         }
         for (int n = 0; n < count; ++n)
             out.push_back(action);
@@ -201,14 +153,10 @@ private:
 
 } // namespace
 
-std::optional<std::vector<KeyAction>> parseKeys(QStringView keys, QString* error) {
+Result<std::vector<KeyAction>> parseKeys(QStringView keys) {
     std::vector<KeyAction> out;
     Parser parser(keys);
-    if (!parser.run(out)) {
-        if (error) *error = parser.error();
-        return std::nullopt;
-    }
-    if (error) error->clear();
+    if (!parser.run(out)) return Failure{parser.error()};
     return out;
 }
 

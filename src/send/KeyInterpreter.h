@@ -1,8 +1,9 @@
 #pragma once
 
+#include "base/Result.h"
+
 #include <QString>
 #include <QStringView>
-#include <optional>
 #include <vector>
 
 namespace torvo {
@@ -12,8 +13,7 @@ namespace torvo {
 struct KeyAction {
     enum Kind { Type, Press } kind = Type;
     char32_t ch = 0; // Type
-    QString key;     // Press: "ENTER", "TAB", "ESC", "BACKSPACE", "DELETE", "INSERT", "HOME", "END",
-                     // "PGUP", "PGDN", "UP", "DOWN", "LEFT", "RIGHT", "F1".."F12"
+    QString key;     // Press: the key's name in the table of named keys (send/Keysyms.h)
     int modifiers = 0;
 
     static constexpr int Ctrl = 1;
@@ -29,12 +29,12 @@ inline constexpr int MaxKeyRepeat = 1000;
 // Reads a string in the keystroke language:
 //  - ordinary characters are typed as themselves;
 //  - "{x}" types any one character x literally ("{{}", "{}}", "{^}", "{~}", "{(}"...);
-//  - "{ENTER}" and "~" press Enter; "{NAME}" presses a named key (case-insensitive);
+//  - "{ENTER}" and "~" press Enter; "{NAME}" presses a named key (any letter case, any of
+//    its spellings in the table of named keys);
 //  - "{x n}" / "{NAME n}" repeats it n times (0..MaxKeyRepeat);
 //  - "^", "+", "%" hold Ctrl, Shift, Alt for the next key or the next group "(...)";
 //  - "[" and "]" are reserved and rejected outside braces.
-// A malformed string is rejected whole: nullopt, and *error (when given) holds the
-// reason as one Spanish line.
-std::optional<std::vector<KeyAction>> parseKeys(QStringView keys, QString* error);
+// A malformed string is rejected whole, with its fault and where it is.
+Result<std::vector<KeyAction>> parseKeys(QStringView keys);
 
 } // namespace torvo

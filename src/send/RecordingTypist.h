@@ -7,11 +7,10 @@ namespace torvo {
 // Keeps what it was asked to type, call by call, instead of typing it.
 class RecordingTypist : public Typist {
 public:
-    bool perform(const std::vector<KeyAction>& actions, QString* error) override {
+    Result<void> perform(const std::vector<KeyAction>& actions) override {
         calls_.push_back(actions);
-        if (failWith_.isEmpty()) return true;
-        if (error) *error = failWith_;
-        return false;
+        if (failWith_.isEmpty()) return {};
+        return Failure{failWith_};
     }
 
     // Every call's actions, in order.

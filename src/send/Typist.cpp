@@ -4,10 +4,14 @@ namespace torvo {
 
 Typist::~Typist() = default;
 
-bool sendKeys(Typist& typist, const QString& keys, QString* error) {
-    const std::optional<std::vector<KeyAction>> actions = parseKeys(keys, error);
-    if (!actions) return false;
-    return typist.perform(*actions, error);
+QString Typist::doneMessage() const {
+    return QStringLiteral("Enviado.");
+}
+
+Result<void> sendKeys(Typist& typist, const QString& keys) {
+    const Result<std::vector<KeyAction>> actions = parseKeys(keys);
+    if (!actions) return actions.failure();
+    return typist.perform(*actions);
 }
 
 } // namespace torvo

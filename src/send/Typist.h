@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/Result.h"
 #include "send/KeyInterpreter.h"
 
 #include <QString>
@@ -12,12 +13,14 @@ class Typist {
 public:
     virtual ~Typist();
     // Performs every action and returns after the target has been given them.
-    // False with a Spanish line in *error when it could not.
-    virtual bool perform(const std::vector<KeyAction>& actions, QString* error) = 0;
+    virtual Result<void> perform(const std::vector<KeyAction>& actions) = 0;
+    // The status line after a successful perform: a back end that had to leave some
+    // characters out says so here.
+    virtual QString doneMessage() const;
 };
 
 // Reads `keys` in the keystroke language and performs it in one call. A malformed
-// string is rejected whole: nothing is performed and *error says why.
-bool sendKeys(Typist& typist, const QString& keys, QString* error);
+// string is rejected whole: nothing is performed.
+Result<void> sendKeys(Typist& typist, const QString& keys);
 
 } // namespace torvo

@@ -7,9 +7,14 @@ namespace torvo {
 
 CommonDialog::CommonDialog(QWidget* owner) : QObject(owner), owner_(owner) {
     chooser_ = [this](Mode mode, const QString& filter, const QString& last) {
-        if (mode == Mode::Open) return QFileDialog::getOpenFileName(owner_, QString(), last, filter);
+        const QStringList entries = filter.split(QStringLiteral(";;"));
+        QString selected = entries.value(filterIndex_ - 1);
         // The dialog asks before it replaces an existing file.
-        return QFileDialog::getSaveFileName(owner_, QString(), last, filter);
+        const QString path = mode == Mode::Open
+                                 ? QFileDialog::getOpenFileName(owner_, QString(), last, filter, &selected)
+                                 : QFileDialog::getSaveFileName(owner_, QString(), last, filter, &selected);
+        filterIndex_ = int(entries.indexOf(selected)) + 1;
+        return path;
     };
 }
 
@@ -25,14 +30,15 @@ QString CommonDialog::qtFilter(const QString& Filter) {
     return entries.join(QStringLiteral(";;"));
 }
 
-QString CommonDialog::ShowOpen(const QString& Filter) {
-    return show(Mode::Open, Filter);
+QString CommonDialog::ShowOpen(const QString& Filter, int FilterIndex) {
+    return show(Mode::Open, Filter, FilterIndex);
 }
-QString CommonDialog::ShowSave(const QString& Filter) {
-    return show(Mode::Save, Filter);
+QString CommonDialog::ShowSave(const QString& Filter, int FilterIndex) {
+    return show(Mode::Save, Filter, FilterIndex);
 }
 
-QString CommonDialog::show(Mode mode, const QString& Filter) {
+QString CommonDialog::show(Mode mode, const QString& Filter, int FilterIndex) {
+    filterIndex_ = FilterIndex;
     const QString chosen = chooser_(mode, qtFilter(Filter), fileName_);
     if (!chosen.isEmpty()) fileName_ = chosen;
     return chosen;

@@ -21,21 +21,28 @@ public:
 
     explicit CommonDialog(QWidget* owner);
 
-    // Filter as pairs of description and pattern separated by "|".
-    QString ShowOpen(const QString& Filter);
-    QString ShowSave(const QString& Filter);
+    // Filter as pairs of description and pattern separated by "|"; FilterIndex (from 1)
+    // is the entry shown first.
+    QString ShowOpen(const QString& Filter, int FilterIndex = 1);
+    QString ShowSave(const QString& Filter, int FilterIndex = 1);
 
-    QString FileName() const { return fileName_; }
+    // The path chosen last, where the next dialog opens.
+    QString lastPath() const { return fileName_; }
+    void setLastPath(const QString& path) { fileName_ = path; }
+    // The entry the user chose, from 1. A chooser that picks one says so here.
+    int FilterIndex() const { return filterIndex_; }
+    void setFilterIndex(int index) { filterIndex_ = index; }
     void setChooser(Chooser chooser) { chooser_ = std::move(chooser); }
 
     // "Texto (*.txt)|*.txt|Todo (*.*)|*.*" as a Qt filter list.
     static QString qtFilter(const QString& Filter);
 
 private:
-    QString show(Mode mode, const QString& Filter);
+    QString show(Mode mode, const QString& Filter, int FilterIndex);
 
     QWidget* owner_;
     QString fileName_;
+    int filterIndex_ = 1;
     Chooser chooser_;
 };
 

@@ -2,21 +2,22 @@
 
 #include "art/DocumentBridge.h"
 #include "convert/ColourChange.h"
+#include "convert/TabChange.h"
 #include "convert/TaggedText.h"
 #include "convert/TextGrid.h"
-#include "files/AnsiExport.h"
+#include "files/AnsiFile.h"
 #include "files/ArtFile.h"
-#include "files/AtomicWrite.h"
 #include "files/BitmapExport.h"
-#include "files/ExportText.h"
-#include "files/HtmlExport.h"
+#include "files/OpenArt.h"
 #include "files/RecoveryStore.h"
+#include "files/SaveArt.h"
 #include "history/ArtStep.h"
 #include "history/GridStep.h"
 #include "paint/Fill.h"
+#include "paint/Tools.h"
 #include "send/Keystrokes.h"
 #include "send/Typist.h"
-#include "send/x11/X11Typist.h"
+#include "send/TypistChoice.h"
 #include "window/CharacterBox.h"
 #include "window/ColorSwatch.h"
 #include "window/CommonDialog.h"
@@ -24,11 +25,14 @@
 #include "window/Grid2Model.h"
 #include "window/GridView.h"
 #include "window/MensajeEdit.h"
+#include "window/SendRoutes.h"
 #include "window/TabStrip.h"
 #include "window/Twips.h"
 
+#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDate>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -43,6 +47,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
 #include <QTextBlock>
@@ -50,8 +55,6 @@
 
 namespace torvo {
 namespace {
-
-enum Tabs { TextBox = 0, GridTab = 1, CambioColor = 2, CopyPaste = 3 };
 
 // The wait for MensajeListo gives up after this many looks.
 constexpr int WaitBudget = 1000000;
@@ -64,8 +67,19 @@ QFont namedFont(QStringList families, qreal points, bool bold) {
     return font;
 }
 
-QString fileName(const QString& path) {
-    return QFileInfo(path).fileName();
+// One smaller size of the same font for a group of options, until every caption fits
+// its place.
+void fitCaptions(std::initializer_list<QAbstractButton*> buttons) {
+    QFont font = (*buttons.begin())->parentWidget()->font();
+    auto fits = [&] {
+        for (QAbstractButton* b : buttons) {
+            b->setFont(font);
+            if (b->sizeHint().width() > b->width()) return false;
+        }
+        return true;
+    };
+    while (!fits() && font.pointSizeF() > 5)
+        font.setPointSizeF(font.pointSizeF() - 0.25);
 }
 
 } // namespace
@@ -78,18 +92,12 @@ Form1::Form1(QWidget* parent)
     clock_.start();
     recoveryTimer_.setSingleShot(true);
     recoveryTimer_.setInterval(1000);
-    typistFactory_ = [](QString* error) -> std::unique_ptr<Typist> {
-        if (QGuiApplication::platformName() != QLatin1String("xcb")) {
-            *error =
-                QStringLiteral("No se puede enviar: esta sesión no tiene una pantalla X11 donde escribir.");
-            return nullptr;
-        }
-        return X11Typist::open(error);
-    };
+    typistFactory_ = [] { return chooseTypist(desktopRoutes(), isWaylandSession()); };
     buildControls();
     buildMenus();
     wireEvents();
     Form_Load();
+    restoreSettings();
     updateTitle();
 }
 
@@ -143,6 +151,7 @@ void Form1::buildControls() {
     chkFill = option("chkFill", QStringLiteral("Fill"), twRect(60, 315, 735, 195));
     chkWFill = option("chkWFill", QStringLiteral("X Fill"), twRect(840, 315, 735, 195));
     chkNone->setChecked(true);
+    fitCaptions({chkNone, chkLock, chkFill, chkWFill});
 
     ColorPicker = new ColorSwatch(client_);
     ColorPicker->setObjectName(QStringLiteral("ColorPicker"));
@@ -221,6 +230,9 @@ void Form1::buildControls() {
     BoxCopy->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     BoxCopy->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     BoxCopy->setFont(namedFont({"Lucida Console", "DejaVu Sans Mono"}, 8.25, false));
+    // Only for copying: nothing typed here would ever be read back.
+    BoxCopy->setReadOnly(true);
+    BoxCopy->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     BoxCopy->hide();
 
     CommonDialog1 = new CommonDialog(this);
@@ -294,6 +306,7 @@ void Form1::wireEvents() {
     connect(ColorPicker2, &QLineEdit::textChanged, this, &Form1::ColorPicker2_Change);
     connect(SSTab1, &TabStrip::tabClicked, this, &Form1::SSTab1_Click);
     connect(Grid1, &GridView::keyPress, this, &Form1::Grid1_KeyPress);
+    connect(Grid1, &GridView::keyDown, this, &Form1::Grid1_KeyDown);
     connect(Grid1, &GridView::mouseDown, this, &Form1::Grid1_MouseDown);
     connect(Grid1, &GridView::mouseMove, this, &Form1::Grid1_MouseMove);
     connect(Grid1, &GridView::mouseUp, this, &Form1::Grid1_MouseUp);
@@ -307,28 +320,8 @@ void Form1::wireEvents() {
         });
     connect(&recoveryTimer_, &QTimer::timeout, this, &Form1::writeRecovery);
 
-    // The tab strip answers the keyboard the way tab strips do.
-    auto shortcut = [this](QKeySequence keys, int step) {
-        auto* s = new QShortcut(keys, this);
-        s->setContext(Qt::WindowShortcut);
-        connect(s, &QShortcut::activated, this, [this, step] { chooseNeighbourTab(step); });
-    };
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_Tab), +1);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageDown), +1);
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1);
-    shortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1);
-    shortcut(QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1);
-}
-
-void Form1::chooseNeighbourTab(int step) {
-    const int count = SSTab1->bar()->count();
-    for (int i = 1; i < count; ++i) {
-        const int candidate = ((SSTab1->Tab() + step * i) % count + count) % count;
-        if (SSTab1->isTabEnabled(candidate)) {
-            SSTab1->setTab(candidate);
-            return;
-        }
-    }
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    connect(escape, &QShortcut::activated, this, &Form1::cancelSend);
 }
 
 void Form1::showStatus(const QString& message) {
@@ -410,6 +403,8 @@ void Form1::changeEvent(QEvent* event) {
 void Form1::closeEvent(QCloseEvent* event) {
     Form_Terminate();
     writeRecovery();
+    if (recovery_) recovery_->flush();
+    saveSettings();
     QMainWindow::closeEvent(event);
 }
 
@@ -421,6 +416,8 @@ void Form1::mnuExit_Click() {
     // Ends at once: nothing is asked, and Form_Terminate does not run; unsaved work
     // stays in the recovery file for the next start.
     writeRecovery();
+    if (recovery_) recovery_->flush();
+    saveSettings();
     QCoreApplication::exit(0);
 }
 
@@ -430,36 +427,21 @@ void Form1::Color_MouseDown(int Index, int Button) {
     const Colour c = Palette[Index];
     if (Button != 1) return;
     ColorPicker->setColour(c);
-    QPalette pal = ColorPicker2->palette();
-    pal.setColor(QPalette::Base, c.toQColor());
-    pal.setColor(QPalette::Text, Qt::black);
-    ColorPicker2->setPalette(pal);
-
+    ColorPicker2->setBackground(c);
     switch (SSTab1->Tab()) {
     case TextBox:
         // Colouring a selection is a change of the art like any other: one step, and
         // the other views follow.
-        Mensaje->setTextColour(c);
-        if (!Mensaje->textCursor().hasSelection()) Mensaje->setTypingColour(c);
+        Mensaje->colourSelection(c);
         break;
     case GridTab:
-        if (chkFill->isChecked()) break;
-        if (grid1Model_->grid().contains(Grid1->Row(), Grid1->Col())) {
-            Cell cell = grid1Model_->grid().at(Grid1->Row(), Grid1->Col());
-            cell.colour = c;
-            editCell(Grid1->Row(), Grid1->Col(), cell);
-        }
+        // The current cell takes the colour, unless the colour is for the next fill.
+        if (!chkFill->isChecked()) useTool(Tool::Lock, c);
         break;
-    case CambioColor: {
-        const int r1 = Grid2->Row();
-        const int r2 = Grid2->RowSel();
-        const int step = r2 >= r1 ? 1 : -1;
-        for (int r = r1;; r += step) {
-            grid2Model_->setReplacement(r, c);
-            if (r == r2) break;
-        }
+    case CambioColor:
+        // The rows shown selected, and no others.
+        grid2Model_->setReplacements(Grid2->Row(), Grid2->RowSel(), c);
         break;
-    }
     default:
         break;
     }
@@ -475,16 +457,8 @@ void Form1::ColorPicker2_KeyDown() {
 }
 
 void Form1::ColorPicker2_Change() {
-    // Pasting can bring more than one character: keep the last, as typing does.
-    const QString text = ColorPicker2->text();
-    const auto units = text.toUcs4();
-    if (units.size() > 1) {
-        QString last;
-        appendCodePoint(last, units.back());
-        ColorPicker2->setText(last);
-        return;
-    }
-    chkWFill->setText(text + QStringLiteral(" Fill"));
+    chkWFill->setText(ColorPicker2->text() + QStringLiteral(" Fill"));
+    fitCaptions({chkNone, chkLock, chkFill, chkWFill});
 }
 
 // ---- View switching ----
@@ -511,71 +485,40 @@ void Form1::waitForMensajeListo() {
 }
 
 void Form1::SSTab1_Click(int PreviousTab) {
-    BoxCopy->hide();
-    for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
-        b->setEnabled(false);
-    waitCounter_ = 0;
+    const int tab = SSTab1->Tab();
+    const TabChange change = changeTab(tab, PreviousTab);
     finishPaint();
-
-    switch (SSTab1->Tab()) {
-    case TextBox:
-        Grid1->hide();
-        Grid2->hide();
-        Mensaje->show();
-        for (int t : {1, 2, 3})
-            SSTab1->setTabEnabled(t, false);
-        if (PreviousTab == GridTab) RestaurarMensaje();
-        if (PreviousTab == CambioColor) RestaurarColores();
-        for (int t : {1, 2, 3})
-            SSTab1->setTabEnabled(t, true);
-        historyGroup_.setActiveStack(textHistory_.stack());
-        Mensaje_Change();
-        break;
-    case GridTab:
-        for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
-            b->setEnabled(true);
-        SSTab1->setTabEnabled(2, false);
-        SSTab1->setTabEnabled(3, false);
-        waitForMensajeListo();
-        Mensaje->hide();
-        Grid2->hide();
-        if (PreviousTab == CambioColor) RestaurarColores();
-        waitForMensajeListo();
-        // The grid's own steps last as long as this visit: leaving writes them back as one.
-        gridHistory_.clear();
-        historyGroup_.setActiveStack(gridHistory_.stack());
-        Grid1->show();
-        break;
-    case CambioColor:
-        SSTab1->setTabEnabled(1, false);
-        SSTab1->setTabEnabled(3, false);
-        Mensaje->hide();
-        Grid1->hide();
-        if (PreviousTab == GridTab) RestaurarMensaje();
-        historyGroup_.setActiveStack(nullptr);
-        Grid2->show();
-        break;
-    case CopyPaste:
-        SSTab1->setTabEnabled(1, false);
-        SSTab1->setTabEnabled(2, false);
-        BoxCopy->show();
-        Mensaje->hide();
-        Grid1->hide();
-        Grid2->hide();
-        historyGroup_.setActiveStack(nullptr);
-        break;
-    default:
-        break;
-    }
+    waitCounter_ = 0;
+    for (int t = 1; t < 4; ++t)
+        if (t != tab) SSTab1->setTabEnabled(t, false);
+    if (change.waitForText) waitForMensajeListo();
+    if (change.writeBack == TabChange::WriteBack::Grid) RestaurarMensaje();
+    if (change.writeBack == TabChange::WriteBack::Colours) RestaurarColores();
+    if (change.waitForText) waitForMensajeListo();
+    for (int t = 0; t < 4; ++t)
+        SSTab1->setTabEnabled(t, change.enabled[std::size_t(t)]);
+    showView(tab, change.tools);
+    if (change.rebuild) Mensaje_Change();
 }
 
-// ---- Conversions ----
+void Form1::showView(int tab, bool tools) {
+    const std::array<QWidget*, 4> views = {Mensaje, Grid1, Grid2, BoxCopy};
+    for (int t = 0; t < 4; ++t)
+        views[std::size_t(t)]->setVisible(t == tab);
+    for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
+        b->setEnabled(tools);
+    // Undo follows the view: the text's history, or the grid's for this visit of it.
+    if (tab == GridTab) gridHistory_.clear();
+    historyGroup_.setActiveStack(tab == TextBox   ? textHistory_.stack()
+                                 : tab == GridTab ? gridHistory_.stack()
+                                                  : nullptr);
+}
 
 void Form1::RestaurarGrid() {
     auto patch = gridFollower_.update(BackBox(), grid1Model_->grid(), cancelCheck());
     if (!patch) return;
-    const int row = Grid1->Row();
-    const int col = Grid1->Col();
+    const int row = std::max(Grid1->Row(), 0);
+    const int col = std::max(Grid1->Col(), 0);
     grid1Model_->apply(std::move(*patch));
     const CharGrid& g = grid1Model_->grid();
     if (g.rows() > 0 && g.cols() > 0)
@@ -613,11 +556,8 @@ void Form1::RestaurarGrid2() {
 
 void Form1::RestaurarColores() {
     MensajeListo = false;
-    std::vector<ColourReplacement> changes;
-    for (const Grid2Model::Row& row : grid2Model_->rows())
-        changes.push_back({row.from, row.to});
     RichText recoloured = BackBox();
-    if (!applyColourChanges(recoloured, changes, cancelCheck())) return;
+    if (!applyColourChanges(recoloured, grid2Model_->rows(), cancelCheck())) return;
     Mensaje->setTypingColour(recoloured.typingColour());
     MensajeListo = true;
     // This write is a change of the text view, so it rebuilds every view.
@@ -644,6 +584,23 @@ void Form1::RestaurarCopyPaste() {
 
 void Form1::mnuUseTags_Click() {
     RestaurarCopyPaste();
+    saveSettings();
+}
+
+// What the user set outlives the window: the tag choice, the window's place and size,
+// and the folder the file dialogs open in.
+void Form1::restoreSettings() {
+    const QSettings settings;
+    mnuUseTags->setChecked(settings.value(QStringLiteral("usarTags"), true).toBool());
+    restoreGeometry(settings.value(QStringLiteral("ventana")).toByteArray());
+    CommonDialog1->setLastPath(settings.value(QStringLiteral("ultimoArchivo")).toString());
+}
+
+void Form1::saveSettings() const {
+    QSettings settings;
+    settings.setValue(QStringLiteral("usarTags"), mnuUseTags->isChecked());
+    settings.setValue(QStringLiteral("ventana"), saveGeometry());
+    settings.setValue(QStringLiteral("ultimoArchivo"), CommonDialog1->lastPath());
 }
 
 // ---- Grid painting ----
@@ -657,6 +614,18 @@ void Form1::Grid1_KeyPress(const QString& text) {
     Cell cell = grid1Model_->grid().at(r, c);
     cell.ch = units.front();
     cell.hasChar = true;
+    editCell(r, c, cell);
+}
+
+void Form1::Grid1_KeyDown(int KeyCode) {
+    // Backspace and Delete empty the current cell; its colour stays.
+    if (KeyCode != Qt::Key_Backspace && KeyCode != Qt::Key_Delete) return;
+    const int r = Grid1->Row();
+    const int c = Grid1->Col();
+    if (!grid1Model_->grid().contains(r, c)) return;
+    Cell cell = grid1Model_->grid().at(r, c);
+    cell.ch = 0;
+    cell.hasChar = false;
     editCell(r, c, cell);
 }
 
@@ -677,23 +646,23 @@ void Form1::Grid1_MouseUp(int Button) {
     // A right-button gesture, press to release, is one step.
     if (Button == 2) finishPaint();
     if (Button != 1) return;
-    const int C = Grid1->Col(), R = Grid1->Row(), SC = Grid1->ColSel(), SR = Grid1->RowSel();
-    auto fill = [&](auto run) {
-        const CharGrid before = grid1Model_->grid();
-        const FillBounds b = run(grid1Model_->editGrid());
-        MaxCols = b.MaxCols;
-        MaxRows = b.MaxRows;
-        const std::vector<CellChange> cells = diffGrids(before, grid1Model_->grid());
-        grid1Model_->editGrid() = before;
-        editCells(cells);
-    };
-    if (chkFill->isChecked()) fill([&](CharGrid& g) { return Fill(g, C, R, SC, SR, currentColour()); });
-    if (chkLock->isChecked() && grid1Model_->grid().contains(R, C)) {
-        Cell cell = grid1Model_->grid().at(R, C);
-        cell.colour = currentColour();
-        editCell(R, C, cell);
-    }
-    if (chkWFill->isChecked()) fill([&](CharGrid& g) { return WFill(g, C, R, SC, SR, currentCharacter()); });
+    MaxCols = grid1Model_->grid().cols();
+    MaxRows = grid1Model_->grid().rows();
+    useTool(currentTool(), currentColour());
+}
+
+void Form1::useTool(Tool tool, Colour colour) {
+    CharGrid after = grid1Model_->grid();
+    torvo::useTool(after, tool, Grid1->Col(), Grid1->Row(), Grid1->ColSel(), Grid1->RowSel(), colour,
+                   currentCharacter());
+    editCells(diffGrids(grid1Model_->grid(), after));
+}
+
+Tool Form1::currentTool() const {
+    return chkLock->isChecked()    ? Tool::Lock
+           : chkFill->isChecked()  ? Tool::Fill
+           : chkWFill->isChecked() ? Tool::XFill
+                                   : Tool::None;
 }
 
 void Form1::editCells(const std::vector<CellChange>& cells) {
@@ -794,10 +763,10 @@ void Form1::updateTitle() {
 
 void Form1::startRecovery(const QString& folder, const QString& file) {
     recovery_ = std::make_unique<RecoveryStore>(folder);
-    QString problem;
     // With a file to open as well, the recovered art stays on disk for a later start
     // too, since it is no longer the art on show.
-    const auto found = recovery_->takeOver(&problem, file.isEmpty());
+    const Recovery recovery = recovery_->takeOver(file.isEmpty());
+    const std::optional<RecoveredArt>& found = recovery.found;
     QStringList said;
     if (found) {
         openArt(found->art, found->file);
@@ -805,7 +774,7 @@ void Form1::startRecovery(const QString& folder, const QString& file) {
                                        : QStringLiteral("Recuperado el trabajo sin guardar de «%1».")
                                              .arg(QFileInfo(found->file).fileName()));
     }
-    if (!problem.isEmpty()) said << problem;
+    if (!recovery.problem.isEmpty()) said << recovery.problem;
     if (!file.isEmpty() && openPath(file) && found)
         said
             << QStringLiteral("Abierto «%1»; Ctrl+Z vuelve a lo recuperado.").arg(QFileInfo(file).fileName());
@@ -825,87 +794,80 @@ void Form1::writeRecovery() {
     }
     // On the grid, the art is what leaving it would write back.
     const bool onGrid = !gridHistory_.stack()->isClean();
-    const QString error = recovery_->write(
+    const Result<void> written = recovery_->write(
         onGrid ? *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]) : BackBox(), fileName_);
+    // A failure of the write before this one shows now.
+    const QString error = written ? recovery_->takeError() : written.why();
     if (!error.isEmpty()) showStatus(error);
 }
 
 // ---- Sending ----
 
 void Form1::Enviar_Click() {
+    // A second click during the countdown calls the send off: typing into the wrong
+    // window is the costly mistake here.
+    if (Timer1->isActive()) {
+        cancelSend();
+        return;
+    }
     SSTab1->setTab(TextBox);
     Timer1->start(1000);
 }
 
+void Form1::cancelSend() {
+    if (!Timer1->isActive()) return;
+    Timer1->stop();
+    countdown_.reset();
+    Label1->setText(QString());
+    showStatus(QStringLiteral("Envío cancelado."));
+}
+
 void Form1::Timer1_Timer() {
+    const Countdown::Tick tick = countdown_.tick();
     QPalette pal = Label1->palette();
-    pal.setColor(QPalette::WindowText, (counter_ > 2 ? Palette[2] : Palette[6]).toQColor());
+    pal.setColor(QPalette::WindowText, Palette[tick.paletteIndex].toQColor());
     Label1->setPalette(pal);
-    ++counter_;
-    Label1->setText(QString::number(6 - counter_));
-    if (counter_ == 6) {
-        Timer1->stop();
-        counter_ = 0;
-        Label1->setText(QString());
-        send();
-    }
+    Label1->setText(tick.label);
+    if (!tick.send) return;
+    Timer1->stop();
+    send();
 }
 
 void Form1::send() {
     const auto keys = buildKeystrokes(BackBox(), Palette, cancelCheck());
     if (!keys) return;
-    QString error;
-    std::unique_ptr<Typist> typist = typistFactory_(&error);
-    if (!typist) {
-        showStatus(error);
-        return;
-    }
-    if (!sendKeys(*typist, *keys, &error)) {
-        showStatus(error);
-        return;
-    }
-    showStatus(QStringLiteral("Enviado."));
+    const Result<std::unique_ptr<Typist>> typist = typistFactory_();
+    const Result<void> sent = typist ? sendKeys(**typist, *keys) : typist.failure();
+    showStatus(sent ? (*typist)->doneMessage() : sent.why());
 }
 
 // ---- Files ----
 
 bool Form1::openPath(const QString& path) {
-    QByteArray bytes;
-    QString error = readWholeFile(path, bytes);
-    if (!error.isEmpty()) {
-        showStatus(error);
-        return false;
-    }
-    auto loaded = decodeArtFile(bytes, &error);
-    if (!loaded) {
-        showStatus(QStringLiteral("No se pudo abrir «%1»: %2").arg(fileName(path), error));
-        return false;
-    }
-    if (loaded->text.size() > MaxArtPositions) {
-        showStatus(QStringLiteral("«%1» es demasiado grande para editarlo: %2 caracteres (el máximo es %3).")
-                       .arg(fileName(path))
-                       .arg(loaded->text.size())
-                       .arg(MaxArtPositions));
+    const auto opened = openArtFile(path, Palette, MaxArtPositions, cancelCheck());
+    if (!opened) return false; // the window is closing
+    if (!*opened) {
+        showStatus(opened->why());
         return false;
     }
     // Opening over unsaved work is one step: undo brings that work back.
     if (SSTab1->Tab() == GridTab) SSTab1->setTab(TextBox);
-    openArt(loaded->text, path);
+    openArt((*opened)->text, path);
     textHistory_.stack()->setClean();
-    showStatus(QStringLiteral("Abierto «%1».").arg(fileName(path)));
+    showStatus((*opened)->status);
     return true;
 }
 
 void Form1::mnuOpen_Click() {
     const QString path = CommonDialog1->ShowOpen(QStringLiteral(
         "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Texto con Formato (*.rtf)|*.rtf|"
-        "Todos los Archivos (*.*)|*.*"));
+        "Arte ANSI (*.ans)|*.ans|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
     openPath(path);
 }
 
-void Form1::reportWrite(const QString& path, const QString& error) {
-    showStatus(error.isEmpty() ? QStringLiteral("Guardado «%1».").arg(fileName(path)) : error);
+void Form1::report(const Result<QString>& status) {
+    showStatus(status ? *status : status.why());
 }
 
 void Form1::mnuSave_Click() {
@@ -914,31 +876,29 @@ void Form1::mnuSave_Click() {
     if (path.isEmpty()) return;
     const RichText art = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), false);
     const QByteArray bytes = encodeArtFile(art, formatForPath(path));
-    const QString error = writeFileAtomically(path, bytes);
-    reportWrite(path, error);
+    const Result<QString> saved = saveFile(path, bytes);
+    report(saved);
     // Saved means the file gives this art back; text without colours does not.
-    if (error.isEmpty() && reopensAs(bytes, BackBox())) {
+    if (saved && reopensAs(bytes, BackBox())) {
         textHistory_.stack()->setClean();
         setFileName(path);
     }
 }
 
 void Form1::mnuSaveAnsi_Click() {
-    const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos Ansi (*.ans)|*.ans"));
+    const QString path = CommonDialog1->ShowSave(ansiSaveFilter(), filterOfAnsiKind(lastAnsiKind()));
     if (path.isEmpty()) return;
-    const auto text = SalvarComoAnsi(BackBox(), Palette, cancelCheck());
-    if (!text) return;
-    const QString error = writeFileAtomically(path, encodeExport(*text));
-    reportWrite(path, error);
+    const AnsiKind kind = ansiKindOfFilter(CommonDialog1->FilterIndex());
+    rememberAnsiKind(kind);
+    const ExportFormat format = kind == AnsiKind::Utf8 ? ExportFormat::AnsiUtf8 : ExportFormat::Ansi;
+    if (const auto saved = saveExport(format, BackBox(), Palette, path, cancelCheck())) report(*saved);
 }
 
 void Form1::mnuSaveHTML_Click() {
     const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos HTML (*.html)|*.html"));
     if (path.isEmpty()) return;
-    const auto page = SalvarComoHTML(BackBox(), cancelCheck());
-    if (!page) return;
-    const QString error = writeFileAtomically(path, encodeExport(*page));
-    reportWrite(path, error);
+    if (const auto saved = saveExport(ExportFormat::Html, BackBox(), Palette, path, cancelCheck()))
+        report(*saved);
 }
 
 void Form1::mnuSaveBitmap_Click() {
@@ -946,16 +906,15 @@ void Form1::mnuSaveBitmap_Click() {
     MaxRows = grid1Model_->grid().rows();
     MensajeListo = false;
     const auto restore = qScopeGuard([this] { MensajeListo = true; });
-    const QImage image = renderArt(BackBox(), MaxCols, MaxRows, textImageFont());
-    if (image.isNull()) {
-        showStatus(QStringLiteral("La imagen sería demasiado grande para guardarla."));
+    const Result<QImage> image = renderArt(BackBox(), MaxCols, MaxRows, textImageFont());
+    if (!image) {
+        showStatus(image.why());
         return;
     }
-    TextImage->setPixmap(QPixmap::fromImage(image));
+    TextImage->setPixmap(QPixmap::fromImage(*image));
     const QString path = CommonDialog1->ShowSave(QStringLiteral("Archivos Bitmap (*.bmp)|*.bmp"));
     if (path.isEmpty()) return;
-    const QString error = saveBitmap(image, path);
-    reportWrite(path, error);
+    report(saveBitmap(*image, path));
 }
 
 } // namespace torvo

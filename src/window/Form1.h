@@ -2,11 +2,14 @@
 
 #include "art/CharGrid.h"
 #include "art/RichText.h"
+#include "base/Result.h"
 #include "convert/ColourFollower.h"
 #include "convert/GridFollower.h"
 #include "convert/TaggedFollower.h"
 #include "history/History.h"
+#include "paint/Tools.h"
 #include "palette/Palette.h"
+#include "send/Countdown.h"
 #include "window/MensajeEdit.h"
 
 #include <QElapsedTimer>
@@ -48,9 +51,9 @@ public:
     explicit Form1(QWidget* parent = nullptr);
     ~Form1() override;
 
-    // What reaches the focused window's keyboard; tests give a recording one. Returns
-    // nullptr with a Spanish reason when no typing service can be reached.
-    using TypistFactory = std::function<std::unique_ptr<Typist>(QString* error)>;
+    // What reaches the focused window's keyboard; tests give a recording one. Fails when
+    // no typing service can be reached.
+    using TypistFactory = std::function<Result<std::unique_ptr<Typist>>()>;
     void setTypistFactory(TypistFactory factory) { typistFactory_ = std::move(factory); }
     CommonDialog* dialog() const { return CommonDialog1; }
 
@@ -75,6 +78,7 @@ public:
     void Mensaje_Change();
     void SSTab1_Click(int PreviousTab);
     void Grid1_KeyPress(const QString& text);
+    void Grid1_KeyDown(int KeyCode);
     void Grid1_MouseDown(int Button);
     void Grid1_MouseMove(int Button);
     void Grid1_MouseUp(int Button);
@@ -101,7 +105,7 @@ public:
     // Loads a file as the open command does, without the dialog. False when it failed
     // (the reason is in the status bar and the art is unchanged).
     bool openPath(const QString& path);
-    int sendCounter() const { return counter_; }
+    int sendCounter() const { return countdown_.count(); }
     Colour currentColour() const;
     QString currentCharacter() const;
 
@@ -128,11 +132,17 @@ private:
     void buildMenus();
     void wireEvents();
     void showStatus(const QString& message);
-    // One status line for a file written (error empty) or not.
-    void reportWrite(const QString& path, const QString& error);
+    // The status line of a command: what it did, or why it could not.
+    void report(const Result<QString>& status);
     void waitForMensajeListo();
-    void chooseNeighbourTab(int step);
     void send();
+    void cancelSend();
+    void showView(int tab, bool tools);
+    Tool currentTool() const;
+    // A left click with the tool on the grid, as one step.
+    void useTool(Tool tool, Colour colour);
+    void restoreSettings();
+    void saveSettings() const;
     std::function<bool()> cancelCheck() const {
         return [this] { return Cerrando; };
     }
@@ -180,7 +190,7 @@ private:
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
 
-    int counter_ = 0;
+    Countdown countdown_;
     int waitCounter_ = 0;
     TypistFactory typistFactory_;
 

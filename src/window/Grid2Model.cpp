@@ -1,5 +1,7 @@
 #include "window/Grid2Model.h"
 
+#include <algorithm>
+
 #include <QBrush>
 
 namespace torvo {
@@ -32,6 +34,13 @@ void Grid2Model::setRows(std::vector<Row> rows) {
     beginResetModel();
     rows_ = std::move(rows);
     endResetModel();
+}
+
+void Grid2Model::setReplacements(int r1, int r2, Colour to) {
+    const int rows = int(rows_.size());
+    if (r1 < 0 || r2 < 0 || r1 >= rows || r2 >= rows) return;
+    for (int r = std::min(r1, r2); r <= std::max(r1, r2); ++r)
+        setReplacement(r, to);
 }
 
 void Grid2Model::setReplacement(int row, Colour to) {

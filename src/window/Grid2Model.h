@@ -1,6 +1,7 @@
 #pragma once
 
 #include "art/Colour.h"
+#include "convert/ColourChange.h"
 
 #include <QAbstractTableModel>
 #include <vector>
@@ -12,10 +13,8 @@ namespace torvo {
 class Grid2Model : public QAbstractTableModel {
     Q_OBJECT
 public:
-    struct Row {
-        Colour from;
-        Colour to;
-    };
+    // A colour of the art and its replacement.
+    using Row = ColourReplacement;
 
     explicit Grid2Model(QObject* parent = nullptr);
 
@@ -27,6 +26,9 @@ public:
     const std::vector<Row>& rows() const { return rows_; }
     void setRows(std::vector<Row> rows);
     void setReplacement(int row, Colour to);
+    // Every row from r1 to r2 (either way round) takes the replacement; nothing when a row
+    // is not in the table.
+    void setReplacements(int r1, int r2, Colour to);
 
 private:
     std::vector<Row> rows_;

@@ -19,10 +19,16 @@ GridView::GridView(QWidget* parent) : QTableView(parent) {
 }
 
 int GridView::Row() const {
-    return currentIndex().isValid() ? currentIndex().row() : 0;
+    return currentIndex().isValid() ? currentIndex().row() : -1;
 }
 int GridView::Col() const {
-    return currentIndex().isValid() ? currentIndex().column() : 0;
+    return currentIndex().isValid() ? currentIndex().column() : -1;
+}
+
+void GridView::setModel(QAbstractItemModel* model) {
+    QTableView::setModel(model);
+    // A rebuilt model has no current cell and no selection: neither does the grid.
+    connect(model, &QAbstractItemModel::modelReset, this, [this] { rowSel_ = colSel_ = -1; });
 }
 
 void GridView::setCurrentCell(int row, int col) {
@@ -45,7 +51,10 @@ void GridView::selectRange() {
     if (!model() || !selectionModel()) return;
     const QModelIndex a = model()->index(Row(), Col());
     const QModelIndex b = model()->index(rowSel_, colSel_);
-    if (!a.isValid() || !b.isValid()) return;
+    if (!a.isValid() || !b.isValid()) {
+        selectionModel()->clearSelection();
+        return;
+    }
     // The selection is drawn by the view; the handlers read Row/Col and RowSel/ColSel.
     QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::ClearAndSelect;
     if (selectionBehavior() == QAbstractItemView::SelectRows) flags |= QItemSelectionModel::Rows;
@@ -85,6 +94,11 @@ void GridView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void GridView::keyPressEvent(QKeyEvent* event) {
+    if ((event->key() == Qt::Key_Backspace || event->key() == Qt::Key_Delete) &&
+        !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
+        emit keyDown(event->key());
+        return;
+    }
     const QString text = event->text();
     if (!text.isEmpty() && !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier))) {
         emit keyPress(text);
@@ -95,10 +109,11 @@ void GridView::keyPressEvent(QKeyEvent* event) {
 
 void GridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
     QTableView::currentChanged(current, previous);
-    // Keyboard navigation moves the current cell and collapses the selection.
-    if (current.isValid() && !dragging_) {
-        rowSel_ = current.row();
-        colSel_ = current.column();
+    // Keyboard navigation moves the current cell and collapses the selection onto it.
+    if (!dragging_) {
+        rowSel_ = current.isValid() ? current.row() : -1;
+        colSel_ = current.isValid() ? current.column() : -1;
+        selectRange();
     }
 }
 

@@ -7,7 +7,9 @@ namespace torvo {
 // A table view that keeps the flex-grid notions the handlers use: the current cell
 // (Row, Col), the far corner of the selection (RowSel, ColSel) and the cell under the
 // pointer (MouseRow, MouseCol; -1 past the last row or column), and reports mouse and
-// key events with the buttons numbered 1 left, 2 right, 4 middle.
+// key events with the buttons numbered 1 left, 2 right, 4 middle. What it highlights is
+// always the rectangle from the current cell to the far corner; with no current cell
+// (an empty grid, or just rebuilt) all four are -1 and nothing is highlighted.
 class GridView : public QTableView {
     Q_OBJECT
 public:
@@ -25,8 +27,12 @@ public:
     // Selects from the current cell to (row, col).
     void setSelectionCorner(int row, int col);
 
+    void setModel(QAbstractItemModel* model) override;
+
 signals:
     void keyPress(const QString& text);
+    // Backspace or Delete.
+    void keyDown(int KeyCode);
     void mouseDown(int Button);
     void mouseMove(int Buttons);
     void mouseUp(int Button);
@@ -42,8 +48,8 @@ private:
     void trackPointer(const QPoint& pos);
     void selectRange();
 
-    int rowSel_ = 0;
-    int colSel_ = 0;
+    int rowSel_ = -1;
+    int colSel_ = -1;
     int mouseRow_ = -1;
     int mouseCol_ = -1;
     bool dragging_ = false;

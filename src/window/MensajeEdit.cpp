@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QFontMetricsF>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -57,9 +58,17 @@ constexpr qsizetype BulkPositions = 50000;
 
 MensajeEdit::MensajeEdit(QWidget* parent) : QPlainTextEdit(parent) {
     document()->setUndoRedoEnabled(false);
+    setTabStop(document());
     watch(document());
     mirror_.reset(*document());
     connect(this, &QPlainTextEdit::textChanged, this, &MensajeEdit::settle);
+}
+
+void MensajeEdit::setTabStop(QTextDocument* document) {
+    // A tab takes one column, as it takes one cell in the grid.
+    QTextOption option = document->defaultTextOption();
+    option.setTabStopDistance(QFontMetricsF(artFont()).horizontalAdvance(QLatin1Char(' ')));
+    document->setDefaultTextOption(option);
 }
 
 void MensajeEdit::watch(QTextDocument* document) {
@@ -170,6 +179,11 @@ void MensajeEdit::setTextColour(Colour c) {
     mergeCurrentCharFormat(format);
 }
 
+void MensajeEdit::colourSelection(Colour c) {
+    setTextColour(c);
+    if (!textCursor().hasSelection()) setTypingColour(c);
+}
+
 Colour MensajeEdit::textColour() const {
     const QBrush brush = currentCharFormat().foreground();
     return brush.style() == Qt::NoBrush ? typingColour() : Colour::fromQColor(brush.color());
@@ -243,6 +257,7 @@ std::vector<LineSpan> MensajeEdit::swapDocument(const RichText& target) {
     fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
     fresh->setDefaultFont(document()->defaultFont());
     fresh->setUndoRedoEnabled(false);
+    setTabStop(fresh);
     loadDocument(*fresh, target, artFormat());
     QTextDocument* old = document();
     disconnect(old, nullptr, this, nullptr);
@@ -341,12 +356,12 @@ void MensajeEdit::insertFromMimeData(const QMimeData* source) {
     const QString rtf = rtfType(source);
     bool have = false;
     if (!rtf.isEmpty()) {
-        QString error;
-        if (auto read = readRtf(source->data(rtf), &error)) {
+        if (Result<RichText> read = readRtf(source->data(rtf))) {
             pasted = std::move(*read);
             have = true;
         } else {
-            emit pasteProblem(QStringLiteral("No se pudo leer el texto con formato pegado: %1").arg(error));
+            emit pasteProblem(
+                QStringLiteral("No se pudo leer el texto con formato pegado: %1").arg(read.why()));
         }
     }
     if (!have && source->hasHtml()) {

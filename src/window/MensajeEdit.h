@@ -39,6 +39,8 @@ public:
     void setTypingColour(Colour c);
     // Colours the selection, or the characters typed next when nothing is selected.
     void setTextColour(Colour c);
+    // The same, and with nothing selected the colour also becomes the typing colour.
+    void colourSelection(Colour c);
     Colour textColour() const;
     Colour typingColour() const { return art().typingColour(); }
 
@@ -77,6 +79,7 @@ protected:
 
 private:
     void watch(QTextDocument* document);
+    static void setTabStop(QTextDocument* document);
     void noteChange(int position, int removed, int added);
     void settle();
     void normalise(int from, int to);

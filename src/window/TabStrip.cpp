@@ -1,6 +1,7 @@
 #include "window/TabStrip.h"
 
 #include <QPainter>
+#include <QShortcut>
 #include <QStyleOptionTabWidgetFrame>
 #include <QStylePainter>
 
@@ -15,6 +16,27 @@ TabStrip::TabStrip(QWidget* parent) : QWidget(parent), bar_(new QTabBar(this)) {
         previous_ = index;
         if (index != left) emit tabClicked(left);
     });
+    const std::pair<QKeySequence, int> keys[] = {{QKeySequence(Qt::CTRL | Qt::Key_Tab), +1},
+                                                 {QKeySequence(Qt::CTRL | Qt::Key_PageDown), +1},
+                                                 {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), -1},
+                                                 {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab), -1},
+                                                 {QKeySequence(Qt::CTRL | Qt::Key_PageUp), -1}};
+    for (const auto& [sequence, step] : keys) {
+        auto* shortcut = new QShortcut(sequence, this);
+        shortcut->setContext(Qt::WindowShortcut);
+        connect(shortcut, &QShortcut::activated, this, [this, step = step] { chooseNeighbour(step); });
+    }
+}
+
+void TabStrip::chooseNeighbour(int step) {
+    const int count = bar_->count();
+    for (int i = 1; i < count; ++i) {
+        const int candidate = ((Tab() + step * i) % count + count) % count;
+        if (isTabEnabled(candidate)) {
+            setTab(candidate);
+            return;
+        }
+    }
 }
 
 void TabStrip::resizeEvent(QResizeEvent* event) {

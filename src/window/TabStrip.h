@@ -6,7 +6,9 @@
 namespace torvo {
 
 // The tab strip: one row of tabs over one page area on which the views are stacked.
-// Which view shows is decided by the window, never by the strip.
+// Which view shows is decided by the window, never by the strip. It answers the
+// keyboard the way tab strips do: Ctrl+Tab and Ctrl+PgDn choose the next enabled tab,
+// Ctrl+Shift+Tab and Ctrl+PgUp the one before.
 class TabStrip : public QWidget {
     Q_OBJECT
 public:
@@ -18,6 +20,8 @@ public:
     void setTabEnabled(int index, bool enabled) { bar_->setTabEnabled(index, enabled); }
     bool isTabEnabled(int index) const { return bar_->isTabEnabled(index); }
     int tabRowHeight() const { return bar_->sizeHint().height(); }
+    // Chooses the next enabled tab `step` places on (-1: the one before), going round.
+    void chooseNeighbour(int step);
 
 signals:
     // The tab strip changed its current tab; PreviousTab is the tab that was left.

@@ -25,9 +25,8 @@ class SendE2ETest : public QObject {
             return {};
         }
         for (int i = 0; i < times; ++i) {
-            QString error;
-            if (!sendKeys(*typist, keys, &error)) {
-                qWarning("%s", qPrintable(error));
+            if (const Result<void> sent = sendKeys(*typist, keys); !sent) {
+                qWarning("%s", qPrintable(sent.why()));
                 return {};
             }
         }
@@ -35,7 +34,7 @@ class SendE2ETest : public QObject {
     }
     QByteArray typeArt(const RichText& art, QByteArray* expected, int times = 1) {
         const QString keys = *buildKeystrokes(art, P);
-        const auto actions = parseKeys(keys, nullptr);
+        const auto actions = parseKeys(keys);
         if (!actions) return {};
         *expected = test::bytesOf(*actions).repeated(times);
         return typeKeys(keys, test::bytesOf(*actions).size(), times);
@@ -49,9 +48,9 @@ private slots:
         QString why;
         QVERIFY2(session->start(&why), qPrintable(why));
         qputenv("DISPLAY", session->display().toLocal8Bit());
-        QString error;
-        typist = X11Typist::open(&error);
-        QVERIFY2(typist, qPrintable(error));
+        Result<std::unique_ptr<X11Typist>> opened = X11Typist::open();
+        QVERIFY2(opened, qPrintable(opened.why()));
+        typist = std::move(*opened);
     }
     void cleanupTestCase() {
         typist.reset();
@@ -61,20 +60,14 @@ private slots:
     void noDisplayIsReportedNotTyped() {
         const QByteArray saved = qgetenv("DISPLAY");
         qputenv("DISPLAY", ":1999"); // outside the numbers the session uses
-        QString error;
-        QVERIFY(!X11Typist::open(&error));
+        const QString error = X11Typist::open().why();
         QVERIFY(!error.isEmpty() && !error.contains(QLatin1Char('\n')));
         qputenv("DISPLAY", saved);
     }
     void workedExampleArrivesAsTheseBytes() {
-        RichText art;
-        art.appendText(u"Hi ", P[0]);
-        art.append(U'^', P[2]);
-        art.appendLineBreak();
-        art.appendText(u"ok", P[12]);
-        art.appendLineBreak();
-        const QByteArray expected = QByteArray::fromHex("5e574869205e525e0d5e5216476f6b0d1647");
-        QCOMPARE(typeKeys(*buildKeystrokes(art, P), expected.size()).toHex(' '), expected.toHex(' '));
+        const QByteArray expected = test::workedExampleBytes();
+        QCOMPARE(typeKeys(*buildKeystrokes(test::workedExampleArt(), P), expected.size()).toHex(' '),
+                 expected.toHex(' '));
     }
     void escapedCharactersArriveAsThemselves() {
         RichText art;

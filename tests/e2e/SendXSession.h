@@ -16,70 +16,9 @@
 #include <QThread>
 #include <memory>
 
-#include "art/RichText.h"
-#include "palette/Palette.h"
-#include "send/KeyInterpreter.h"
+#include "SendArt.h"
 
 namespace torvo::test {
-
-// What the raw terminal reads for the actions: UTF-8 for characters, control bytes
-// for Ctrl+letter and the keys used here.
-inline QByteArray bytesOf(const std::vector<KeyAction>& actions) {
-    QByteArray out;
-    for (const KeyAction& a : actions) {
-        if (a.kind == KeyAction::Press) {
-            if (a.key == QLatin1String("ENTER"))
-                out += '\r';
-            else if (a.key == QLatin1String("TAB"))
-                out += '\t';
-            else if (a.key == QLatin1String("ESC"))
-                out += '\x1b';
-            else if (a.key == QLatin1String("LEFT"))
-                out += "\x1b[D";
-            else if (a.key == QLatin1String("F1"))
-                out += "\x1bOP";
-            else
-                qFatal("no byte form for %s", qPrintable(a.key));
-        } else if (a.modifiers == KeyAction::Ctrl) {
-            out += char(a.ch & 0x1F);
-        } else {
-            QString s;
-            appendCodePoint(s, a.ch);
-            out += s.toUtf8();
-        }
-    }
-    return out;
-}
-
-// Mixed art: ASCII (every escaped character included), accented letters, box drawing,
-// blocks and other non-map characters, lines of varying length, colours from the
-// palette, black and off the palette.
-inline RichText mixedArt(int characters, quint32 seed) {
-    const Palette palette;
-    const QString pool = QStringLiteral(" !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
-                                        "abcdefghijklmnopqrstuvwxyz{|}~"
-                                        "áéíóúñüÁÉÍÓÚÑÜçÇàèìòùÀÈÌÒÙâêîôûäëïöÿ¿¡€£¥©®°±µ"
-                                        "─│┌┐└┘├┤┬┴┼═║╔╗╚╝╠╣╦╩╬░▒▓█▀▄▌▐■");
-    const Colour extra[] = {colours::Black, Colour{0x123456}, Colour{0xFFFFFE}};
-    quint32 x = seed;
-    auto next = [&x] {
-        x = x * 1664525u + 1013904223u;
-        return x >> 8;
-    };
-    RichText art;
-    int column = 0;
-    for (int i = 0; i < characters; ++i) {
-        const quint32 c = next() % 19;
-        const Colour colour = c < 16 ? palette[int(c)] : extra[c - 16];
-        art.append(pool.at(qsizetype(next() % quint32(pool.size()))).unicode(), colour);
-        if (++column >= 40 + int(next() % 40)) {
-            art.appendLineBreak();
-            column = 0;
-        }
-    }
-    art.appendLineBreak();
-    return art;
-}
 
 class SendXSession {
 public:
@@ -174,15 +113,8 @@ public:
             return fail(why, QStringLiteral("xterm window not found"));
         id = id.trimmed();
         if (id.contains('\n')) id = id.left(id.indexOf('\n'));
-        // No window manager: focus it directly, with the pointer over it too.
-        run(QStringLiteral("xdotool"),
-            {QStringLiteral("mousemove"), QStringLiteral("--window"), QString::fromLatin1(id),
-             QStringLiteral("20"), QStringLiteral("20")},
-            nullptr, display_);
-        if (!run(QStringLiteral("xdotool"),
-                 {QStringLiteral("windowfocus"), QStringLiteral("--sync"), QString::fromLatin1(id)}, nullptr,
-                 display_))
-            return fail(why, QStringLiteral("could not focus the xterm"));
+        xtermWindow_ = QString::fromLatin1(id);
+        if (!focusCapture()) return fail(why, QStringLiteral("could not focus the xterm"));
         QElapsedTimer t;
         t.start();
         while (!QFile::exists(ready)) {
@@ -191,6 +123,18 @@ public:
             QThread::msleep(20);
         }
         return true;
+    }
+
+    // Gives the capturing xterm the keyboard focus again. No window manager: the focus is
+    // set directly, with the pointer over the window too.
+    bool focusCapture() {
+        run(QStringLiteral("xdotool"),
+            {QStringLiteral("mousemove"), QStringLiteral("--window"), xtermWindow_, QStringLiteral("20"),
+             QStringLiteral("20")},
+            nullptr, display_);
+        return run(QStringLiteral("xdotool"),
+                   {QStringLiteral("windowfocus"), QStringLiteral("--sync"), xtermWindow_}, nullptr,
+                   display_);
     }
 
     // Waits until the capture file holds `bytes` bytes (or `waitMs` passed); true when it does.
@@ -247,6 +191,7 @@ private:
     QProcess xvfb_;
     QString display_;
     std::unique_ptr<QProcess> xterm_;
+    QString xtermWindow_;
     QString outPath_;
     int captures_ = 0;
 };

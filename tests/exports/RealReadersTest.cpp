@@ -1,9 +1,13 @@
 #include "TestRegistry.h"
 #include "files/AnsiExport.h"
+#include "files/AnsiFile.h"
+#include "files/AnsiReader.h"
 #include "files/BitmapExport.h"
 #include "files/HtmlExport.h"
+#include "files/SaveArt.h"
 
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -297,6 +301,114 @@ private slots:
         QCOMPARE(lines[3].trimmed(), QStringLiteral("abcdefghijklmno"));
     }
 
+    void ansiloveDrawsTheCodePageGlyphs() {
+        if (!haveProgram("ansilove")) QSKIP("ansilove is not installed");
+        RichText t;
+        t.appendText(u"Ñ▒─┼╔é█▀", P[0]);
+        const QString ours = dir_.filePath("glyphs.ans");
+        QVERIFY(writeFile(ours, encodeAnsiFile(t, P, AnsiKind::CodePage437, ours, QDate(2024, 5, 1))->bytes));
+        // The same art typed byte by byte from the code page's chart.
+        const QString reference = dir_.filePath("reference.ans");
+        QVERIFY(writeFile(reference, "\x1b[1;37m\xA5\xB1\xC4\xC5\xC9\x82\xDB\xDF\r\n"));
+        QImage drawn[2];
+        for (int i = 0; i < 2; ++i) {
+            const QString png = dir_.filePath(QStringLiteral("glyphs%1.png").arg(i));
+            int rc = 0;
+            QByteArray err;
+            run("ansilove", {"-o", png, i == 0 ? ours : reference}, &rc, &err);
+            QVERIFY2(rc == 0, err.constData());
+            drawn[i] = QImage(png);
+            QVERIFY(drawn[i].width() >= 8 * 8 && drawn[i].height() >= 16);
+        }
+        // Cell by cell (8 x 16 pixels), the same pixels are lit.
+        for (int cell = 0; cell < 8; ++cell)
+            for (int y = 0; y < 16; ++y)
+                for (int x = cell * 8; x < cell * 8 + 8; ++x)
+                    QVERIFY2((drawn[0].pixel(x, y) & 0xFFFFFF) == (drawn[1].pixel(x, y) & 0xFFFFFF),
+                             qPrintable(QStringLiteral("cell %1, pixel %2,%3").arg(cell).arg(x).arg(y)));
+        // The full block is lit everywhere, the upper half block only in its upper half.
+        QCOMPARE(drawn[0].pixel(6 * 8 + 3, 15) & 0xFFFFFF, 0xFFFFFFu);
+        QCOMPARE(drawn[0].pixel(7 * 8 + 3, 2) & 0xFFFFFF, 0xFFFFFFu);
+        QCOMPARE(drawn[0].pixel(7 * 8 + 3, 13) & 0xFFFFFF, 0u);
+    }
+
+    void ansiloveReadsTheSauceRecord() {
+        if (!haveProgram("ansilove")) QSKIP("ansilove is not installed");
+        RichText t;
+        t.appendText(u"abc\r\nÑ▒─┼╔é█\r\n", P[3]);
+        const QString path = dir_.filePath("Dibujo largo.ans");
+        QVERIFY(writeFile(path, encodeAnsiFile(t, P, AnsiKind::CodePage437, path, QDate(2024, 5, 1))->bytes));
+        int rc = 0;
+        const QString info = QString::fromLatin1(run("ansilove", {"-s", path}, &rc));
+        QCOMPARE(rc, 0);
+        for (const char* field : {"Title: Dibujo largo", "Date: 20240501", "Datatype: 1", "Filetype: 1",
+                                  "Tinfo1: 7", "Tinfo2: 2", "Tinfos: IBM VGA"})
+            QVERIFY2(info.contains(QLatin1String(field)), field);
+    }
+
+    void iconvReadsTheCodePage() {
+        if (!haveProgram("iconv")) QSKIP("iconv is not installed");
+        RichText t;
+        t.appendText(u"ñÑáéíóúü¿¡ «»\r\n█▀▄▌▐░▒▓ ─│┌┐└┘├┤┬┴┼═║╔╗╚╝ αßΓπΣµ°±·²\r\n", P[5]);
+        t.appendText(u"abc <xyz> ¬½¼", P[12]);
+        const QByteArray file = encodeAnsiFile(t, P, AnsiKind::CodePage437, "x.ans", QDate())->bytes;
+        const QString path = dir_.filePath("iconv.ans");
+        QVERIFY(writeFile(path, file.first(file.indexOf('\x1a'))));
+        int rc = 0;
+        const QByteArray utf8 = run("iconv", {"-f", "CP437", "-t", "UTF-8", path}, &rc);
+        QCOMPARE(rc, 0);
+        QCOMPARE(utf8, encodeAnsiFile(t, P, AnsiKind::Utf8, "x.ans", QDate())->bytes);
+    }
+
+    // Cursor movement, saved cursor, clears, the 80-column wrap and rows that scroll off
+    // the top: what we open is what tmux shows for the same file.
+    void tmuxShowsWhatIsOpened() {
+        if (!haveProgram("tmux")) QSKIP("tmux is not installed");
+        QByteArray file = "junk\r\n\x1b[2J\x1b[H"
+                          "\x1b[1;33mtop\x1b[5Cgap\r\n"
+                          "\x1b[s\x1b[0;36msaved\x1b[u\x1b[1;35mS\r\n"
+                          "\x1b[0;32m" +
+                          QByteArray(85, '#') +
+                          "\r\n"
+                          "\x1b[6;3H\x1b[1;34mpos\x1b[2A\x1b[4Dup\x1b[7;1H";
+        for (int i = 0; i < 30; ++i)
+            file += "\x1b[" + QByteArray::number(i % 2) + ";3" + QByteArray::number(1 + i % 7) + "mline " +
+                    QByteArray::number(i) + " \xB1\xC4\r\n";
+        file += "\x1b[0mend";
+        const QString path = dir_.filePath("moves.ans");
+        QVERIFY(writeFile(path, file));
+
+        const QString conf = dir_.filePath("tmux.conf");
+        // A screen clear erases, as in other terminals, rather than scrolling into history.
+        QVERIFY(
+            writeFile(conf, "set -g status off\nset -g scroll-on-clear off\nset -g history-limit 1000\n"));
+        const QString socket = QStringLiteral("torvo-ansi-%1").arg(QCoreApplication::applicationPid());
+        int rc = 0;
+        run("tmux",
+            {"-L", socket, "-f", conf, "new-session", "-d", "-x", "80", "-y", "25",
+             "iconv -f CP437 -t UTF-8 '" + path + "'; sleep 60"},
+            &rc);
+        QCOMPARE(rc, 0);
+        QByteArray capture;
+        for (int attempt = 0; attempt < 50 && !capture.contains("end"); ++attempt) {
+            QThread::msleep(100);
+            capture = run("tmux", {"-L", socket, "capture-pane", "-p", "-e", "-S", "-", "-E", "-"}, &rc);
+        }
+        run("tmux", {"-L", socket, "kill-server"});
+        QVERIFY(capture.contains("end"));
+
+        const Result<AnsiArt> shown = *readAnsiArt(capture, P);
+        const Result<AnsiArt> opened = *readAnsiArt(file, P);
+        QVERIFY(shown && opened);
+        QCOMPARE(opened->text.plainText(), shown->text.plainText());
+        // The same colours, spaces aside: they show none.
+        for (int p = 0; p < opened->text.size(); ++p)
+            if (!opened->text.isLineBreak(p) && opened->text.charAt(p) != U' ')
+                QCOMPARE(opened->text.colourAt(p), shown->text.colourAt(p));
+        QVERIFY(opened->text.plainText().startsWith(QStringLiteral("top     gap\r\nSaved\r\n")) &&
+                opened->text.plainText().contains(QStringLiteral("#up##\r\n\r\n  pos\r\nline 0 ▒─\r\n")));
+    }
+
     void xmllintParsesThePageWithMarkupCharacters() {
         if (!haveProgram("xmllint")) QSKIP("xmllint is not installed");
         RichText t;
@@ -327,7 +439,7 @@ private slots:
         const QFont font = textImageFont();
         const QSize cell = measureCell(font);
         const QString bmp = dir_.filePath("art.bmp");
-        QCOMPARE(saveBitmap(renderArt(t, 9, 4, font), bmp), QString());
+        QVERIFY(saveBitmap(*renderArt(t, 9, 4, font), bmp));
         int rc = 0;
         const QStringList info =
             QString::fromLatin1(run("identify", {"-format", "%m %w %h", bmp}, &rc)).split(' ');

@@ -65,9 +65,8 @@ private slots:
             for (char b : payload)
                 QVERIFY2(uchar(b) < 0x80 && (uchar(b) >= 0x20 || b == '\r' || b == '\n'),
                          payload.constData());
-            QString error;
-            const std::optional<LoadedArt> loaded = decodeArtFile(file, &error);
-            QVERIFY2(loaded.has_value(), qPrintable(error));
+            const Result<LoadedArt> loaded = decodeArtFile(file);
+            QVERIFY2(loaded, qPrintable(loaded.why()));
             QVERIFY(loaded->rich);
             QVERIFY2(loaded->text == art,
                      qPrintable(describe(art) + QLatin1Char(10) + describe(loaded->text)));
@@ -80,8 +79,8 @@ private slots:
             const RichText art = randomArt(rng);
             const QByteArray file = encodeArtFile(art, SaveFormat::Text);
             QCOMPARE(file, '"' + art.plainText().toUtf8() + "\"\r\n");
-            const std::optional<LoadedArt> loaded = decodeArtFile(file, nullptr);
-            QVERIFY(loaded.has_value());
+            const Result<LoadedArt> loaded = decodeArtFile(file);
+            QVERIFY(loaded);
             if (art.plainText().startsWith(u"{\\rtf1\\")) continue;
             QVERIFY(!loaded->rich);
             QCOMPARE(loaded->text.plainText(), terminated(art).plainText());
@@ -93,10 +92,10 @@ private slots:
         const RichText empty;
         QCOMPARE(encodeArtFile(empty, SaveFormat::Text), QByteArray("\"\"\r\n"));
         for (SaveFormat f : {SaveFormat::Text, SaveFormat::Own}) {
-            const std::optional<LoadedArt> loaded = decodeArtFile(encodeArtFile(empty, f), nullptr);
+            const Result<LoadedArt> loaded = decodeArtFile(encodeArtFile(empty, f));
             QVERIFY(loaded && loaded->text.isEmpty());
         }
-        const std::optional<LoadedArt> nothing = decodeArtFile(QByteArray(), nullptr);
+        const Result<LoadedArt> nothing = decodeArtFile(QByteArray());
         QVERIFY(nothing && nothing->text.isEmpty() && !nothing->rich);
     }
     void formatFollowsTheLastThreeCharacters() {
@@ -112,22 +111,22 @@ private slots:
     }
     void plainTextOpensUnchanged() {
         // Commas, leading spaces and quotes are part of the art.
-        const std::optional<LoadedArt> a = decodeArtFile("a, b\r\n  \"c\", d", nullptr);
+        const Result<LoadedArt> a = decodeArtFile("a, b\r\n  \"c\", d");
         QVERIFY(a && !a->rich);
         QCOMPARE(a->text.plainText(), QStringLiteral("a, b\r\n  \"c\", d\r\n"));
         // Every line ending becomes CR LF and the last line is terminated.
-        QCOMPARE(decodeArtFile("1\n2\r3\r\n\n4", nullptr)->text.plainText(),
+        QCOMPARE(decodeArtFile("1\n2\r3\r\n\n4")->text.plainText(),
                  QStringLiteral("1\r\n2\r\n3\r\n\r\n4\r\n"));
-        QCOMPARE(decodeArtFile("x\r\n", nullptr)->text.plainText(), QStringLiteral("x\r\n"));
+        QCOMPARE(decodeArtFile("x\r\n")->text.plainText(), QStringLiteral("x\r\n"));
         // The quoted shape: only the outer quotes go, inner ones stay.
-        QCOMPARE(decodeArtFile("\"say \"hi\", ok\"\r\n", nullptr)->text.plainText(),
+        QCOMPARE(decodeArtFile("\"say \"hi\", ok\"\r\n")->text.plainText(),
                  QStringLiteral("say \"hi\", ok\r\n"));
-        QCOMPARE(decodeArtFile("\"q\"", nullptr)->text.plainText(), QStringLiteral("q\r\n"));
+        QCOMPARE(decodeArtFile("\"q\"")->text.plainText(), QStringLiteral("q\r\n"));
         // Not the quoted shape: taken whole.
-        QCOMPARE(decodeArtFile("\"open\r\n", nullptr)->text.plainText(), QStringLiteral("\"open\r\n"));
-        QCOMPARE(decodeArtFile("\"a\" b\r\n", nullptr)->text.plainText(), QStringLiteral("\"a\" b\r\n"));
-        QCOMPARE(decodeArtFile("\"\r\n", nullptr)->text.plainText(), QStringLiteral("\"\r\n"));
-        QCOMPARE(decodeArtFile("\"", nullptr)->text.plainText(), QStringLiteral("\"\r\n"));
+        QCOMPARE(decodeArtFile("\"open\r\n")->text.plainText(), QStringLiteral("\"open\r\n"));
+        QCOMPARE(decodeArtFile("\"a\" b\r\n")->text.plainText(), QStringLiteral("\"a\" b\r\n"));
+        QCOMPARE(decodeArtFile("\"\r\n")->text.plainText(), QStringLiteral("\"\r\n"));
+        QCOMPARE(decodeArtFile("\"")->text.plainText(), QStringLiteral("\"\r\n"));
         for (int p = 0; p < a->text.size(); ++p)
             QCOMPARE(a->text.colourAt(p), colours::White);
         QCOMPARE(a->text.typingColour(), colours::White);
@@ -165,25 +164,24 @@ private slots:
         art.appendText(QStringLiteral("c"), Colour::fromRgb(0, 0, 200));
         art.appendLineBreak();
 
-        const std::optional<LoadedArt> own = decodeArtFile(head + '"' + writeRtf(art) + '"' + tail, nullptr);
+        const Result<LoadedArt> own = decodeArtFile(head + '"' + writeRtf(art) + '"' + tail);
         QVERIFY(own && own->rich);
         QVERIFY2(own->text == art, qPrintable(describe(own->text)));
 
-        const std::optional<LoadedArt> text =
-            decodeArtFile(head + '"' + art.plainText().toUtf8() + '"' + tail, nullptr);
+        const Result<LoadedArt> text = decodeArtFile(head + '"' + art.plainText().toUtf8() + '"' + tail);
         QVERIFY(text && !text->rich);
         QCOMPARE(text->text.plainText(), textOpened);
     }
     void plainTextLosesNoByte() {
         // Valid UTF-8, NUL bytes included.
         const QByteArray utf8("\xE2\x96\x88\x00x", 5);
-        QCOMPARE(decodeArtFile(utf8, nullptr)->text.plainText(), QString::fromUtf8("█\0x\r\n", 7));
+        QCOMPARE(decodeArtFile(utf8)->text.plainText(), QString::fromUtf8("█\0x\r\n", 7));
         // Not UTF-8: every byte becomes one Windows-1252 character.
         QByteArray bytes;
         for (int b = 1; b < 256; ++b)
             if (b != '\r' && b != '\n') bytes.append(char(b));
         bytes.append('\0');
-        const std::optional<LoadedArt> loaded = decodeArtFile(bytes, nullptr);
+        const Result<LoadedArt> loaded = decodeArtFile(bytes);
         QVERIFY(loaded);
         QCOMPARE(loaded->text.size(), bytes.size() + 2);
         QCOMPARE(loaded->text.charAt(0), char32_t(1));
@@ -192,23 +190,22 @@ private slots:
         QCOMPARE(loaded->text.charAt(0xE9 - 3), char32_t(0xE9));
         QCOMPARE(loaded->text.charAt(bytes.size() - 1), char32_t(0));
         // A UTF-8 byte order mark is not part of the art.
-        QCOMPARE(decodeArtFile("\xEF\xBB\xBFok", nullptr)->text.plainText(), QStringLiteral("ok\r\n"));
+        QCOMPARE(decodeArtFile("\xEF\xBB\xBFok")->text.plainText(), QStringLiteral("ok\r\n"));
     }
     void rtfFilesOpenWithTheirColours() {
         const QByteArray rtf = "{\\rtf1\\ansi{\\colortbl ;\\red255\\green0\\blue0;}\\cf1 \"R\"\\par}";
         for (const QByteArray& file : {rtf, '"' + rtf + "\"\r\n"}) {
-            const std::optional<LoadedArt> loaded = decodeArtFile(file, nullptr);
+            const Result<LoadedArt> loaded = decodeArtFile(file);
             QVERIFY(loaded && loaded->rich);
             QCOMPARE(loaded->text.plainText(), QStringLiteral("\"R\"\r\n"));
             QCOMPARE(loaded->text.colourAt(1), Colour::fromRgb(255, 0, 0));
         }
         // Only "{\rtf1\" marks rich text.
-        QVERIFY(!decodeArtFile("{\\rtf1 plain}", nullptr)->rich);
+        QVERIFY(!decodeArtFile("{\\rtf1 plain}")->rich);
     }
     void unreadableRtfIsAnError() {
-        QString error;
-        QVERIFY(!decodeArtFile("{\\rtf1\\" + QByteArray(5000, '{') + "}", &error));
-        QCOMPARE(error, QStringLiteral("El archivo RTF está anidado demasiado."));
+        QCOMPARE(decodeArtFile("{\\rtf1\\" + QByteArray(5000, '{') + "}").why(),
+                 QStringLiteral("El archivo RTF está anidado demasiado."));
     }
     void writerOutput() {
         RichText t;
@@ -237,7 +234,7 @@ private slots:
         const QByteArray rtf = writeRtf(t);
         for (const QByteArray& line : rtf.split('\n'))
             QVERIFY(line.size() < 400);
-        QCOMPARE(*readRtf(rtf, nullptr), t);
+        QCOMPARE(*readRtf(rtf), t);
     }
 };
 

@@ -65,7 +65,7 @@ class FixtureTest : public QObject {
 private slots:
     // Made by LibreOffice from the HTML pages beside them (see fixtures/README.md).
     void libreOfficePreformattedColours() {
-        const std::optional<LoadedArt> loaded = decodeArtFile(fixture("lo-pre-colours.rtf"), nullptr);
+        const Result<LoadedArt> loaded = decodeArtFile(fixture("lo-pre-colours.rtf"));
         QVERIFY(loaded && loaded->rich);
         compareRuns(runsOf(loaded->text), {{u"RR"_qs, rgb(255, 0, 0)},
                                            {u"GG"_qs, rgb(0, 255, 0)},
@@ -78,7 +78,7 @@ private slots:
                                            {NL, Br}});
     }
     void libreOfficeParagraphs() {
-        const std::optional<LoadedArt> loaded = decodeArtFile(fixture("lo-paragraphs.rtf"), nullptr);
+        const Result<LoadedArt> loaded = decodeArtFile(fixture("lo-paragraphs.rtf"));
         QVERIFY(loaded && loaded->rich);
         compareRuns(runsOf(loaded->text), {{u"Hola"_qs, rgb(0x80, 0, 0)},
                                            {u" "_qs, Br},
@@ -91,7 +91,7 @@ private slots:
     }
     void libreOfficeTableImageAndLink() {
         // The picture is skipped, the link keeps its visible text, cells are tab-separated.
-        const std::optional<LoadedArt> loaded = decodeArtFile(fixture("lo-table-image-link.rtf"), nullptr);
+        const Result<LoadedArt> loaded = decodeArtFile(fixture("lo-table-image-link.rtf"));
         QVERIFY(loaded && loaded->rich);
         compareRuns(runsOf(loaded->text), {{u"Antes"_qs, rgb(0xC0, 0, 0)},
                                            {u"  "_qs, Br},
@@ -121,7 +121,7 @@ private slots:
         QFETCH(QByteArray, rtf);
         QFETCH(QByteArray, shown);
         QFETCH(bool, terminated);
-        const std::optional<LoadedArt> loaded = decodeArtFile(fixture(rtf.constData()), nullptr);
+        const Result<LoadedArt> loaded = decodeArtFile(fixture(rtf.constData()));
         QVERIFY(loaded && loaded->rich);
         QStringList ours = loaded->text.plainText().split(QStringLiteral("\r\n"));
         if (ours.last().isEmpty()) ours.removeLast(); // the final CR LF ends the last line
@@ -133,14 +133,12 @@ private slots:
     }
     void fixturesSurviveSavingInBothFormats() {
         for (const char* name : {"lo-pre-colours.rtf", "lo-paragraphs.rtf", "lo-table-image-link.rtf"}) {
-            const std::optional<LoadedArt> loaded = decodeArtFile(fixture(name), nullptr);
+            const Result<LoadedArt> loaded = decodeArtFile(fixture(name));
             QVERIFY(loaded);
-            const std::optional<LoadedArt> own =
-                decodeArtFile(encodeArtFile(loaded->text, SaveFormat::Own), nullptr);
+            const Result<LoadedArt> own = decodeArtFile(encodeArtFile(loaded->text, SaveFormat::Own));
             QVERIFY(own && own->rich);
             QVERIFY2(own->text == loaded->text, name);
-            const std::optional<LoadedArt> text =
-                decodeArtFile(encodeArtFile(loaded->text, SaveFormat::Text), nullptr);
+            const Result<LoadedArt> text = decodeArtFile(encodeArtFile(loaded->text, SaveFormat::Text));
             QVERIFY(text && !text->rich);
             QCOMPARE(text->text.plainText(), loaded->text.plainText());
         }

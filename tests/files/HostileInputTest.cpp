@@ -15,7 +15,7 @@ private slots:
         const QByteArray line = QByteArray(99, 'x') + '\n';
         while (file.size() < 20 * 1024 * 1024)
             file += line;
-        const std::optional<LoadedArt> loaded = decodeArtFile(file, nullptr);
+        const Result<LoadedArt> loaded = decodeArtFile(file);
         QVERIFY(loaded && !loaded->rich);
         QCOMPARE(loaded->text.size(), file.size() / 100 * 101);
     }
@@ -27,18 +27,17 @@ private slots:
             file += chunk;
         file += '}';
         const qsizetype chunks = (file.size() - header - 1) / chunk.size();
-        const std::optional<LoadedArt> loaded = decodeArtFile(file, nullptr);
+        const Result<LoadedArt> loaded = decodeArtFile(file);
         QVERIFY(loaded && loaded->rich);
         QCOMPARE(loaded->text.size(), chunks * 8);
         QCOMPARE(loaded->text.colourAt(3), Colour(0xFF0000));
     }
     void oneVeryLongLine() {
         const QByteArray file = QByteArray(100000, '#');
-        const std::optional<LoadedArt> loaded = decodeArtFile(file, nullptr);
+        const Result<LoadedArt> loaded = decodeArtFile(file);
         QVERIFY(loaded);
         QCOMPARE(loaded->text.size(), 100002);
-        const std::optional<LoadedArt> again =
-            decodeArtFile(encodeArtFile(loaded->text, SaveFormat::Own), nullptr);
+        const Result<LoadedArt> again = decodeArtFile(encodeArtFile(loaded->text, SaveFormat::Own));
         QVERIFY(again && again->text == loaded->text);
     }
     void malformedRtf() {
@@ -55,25 +54,21 @@ private slots:
             QByteArray("{\\rtf1\\ansi\0\0\0a\0}", 16),           // NUL bytes in the source
         };
         for (const QByteArray& doc : cases) {
-            QString error;
-            const std::optional<RichText> t = readRtf(doc, &error);
-            QVERIFY2(t.has_value() != !error.isEmpty(), doc.left(40).constData());
-            if (!t) QVERIFY(!error.contains(u'\n'));
+            const Result<RichText> t = readRtf(doc);
+            QVERIFY2(t.ok() != !t.why().isEmpty(), doc.left(40).constData());
+            QVERIFY(!t.why().contains(u'\n'));
         }
-        QString error;
-        QVERIFY(!readRtf("{\\rtf1\\" + QByteArray(100000, '{'), &error));
-        QCOMPARE(readRtf("{\\rtf1\\ansi{\\colortbl ;}\\cf2147483647 x}", nullptr)->colourAt(0),
-                 colours::Black);
-        QCOMPARE(readRtf("{\\rtf1\\ansi\\u-10179 xz\\u-8704 y}", nullptr)->plainText(),
+        QVERIFY(!readRtf("{\\rtf1\\" + QByteArray(100000, '{')));
+        QCOMPARE(readRtf("{\\rtf1\\ansi{\\colortbl ;}\\cf2147483647 x}")->colourAt(0), colours::Black);
+        QCOMPARE(readRtf("{\\rtf1\\ansi\\u-10179 xz\\u-8704 y}")->plainText(),
                  QString::fromUtf8("\uFFFDz\uFFFD"));
-        QCOMPARE(readRtf("{\\rtf1\\ansi\\ansicpg65001 \\'e2\\'96\\'88}", nullptr)->plainText(),
+        QCOMPARE(readRtf("{\\rtf1\\ansi\\ansicpg65001 \\'e2\\'96\\'88}")->plainText(),
                  QString::fromUtf8("█"));
-        QCOMPARE(readRtf(QByteArray("{\\rtf1\\ansi\0\0\0a\0}", 16), nullptr)->plainText(),
-                 QStringLiteral("a"));
+        QCOMPARE(readRtf(QByteArray("{\\rtf1\\ansi\0\0\0a\0}", 16))->plainText(), QStringLiteral("a"));
     }
     void encodedSurrogatesAreNotUtf8() {
         // CESU-style surrogates are invalid UTF-8: the bytes are kept as Windows-1252.
-        const std::optional<LoadedArt> loaded = decodeArtFile("\xED\xA0\x80", nullptr);
+        const Result<LoadedArt> loaded = decodeArtFile("\xED\xA0\x80");
         QVERIFY(loaded);
         QCOMPARE(loaded->text.plainText(), QString::fromUtf8("\u00ED\u00A0\u20AC\r\n"));
     }

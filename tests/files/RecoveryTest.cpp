@@ -31,19 +31,17 @@ private slots:
     void roundTripAndDamage() {
         const QString file = QStringLiteral("/tmp/dibujo ñ.qcg");
         const QByteArray bytes = encodeRecovery(sample(), file);
-        QString error;
-        const auto back = decodeRecovery(bytes, &error);
-        QVERIFY2(back, qPrintable(error));
+        const Result<RecoveredArt> back = decodeRecovery(bytes);
+        QVERIFY2(back, qPrintable(back.why()));
         QCOMPARE(back->art, sample());
         QCOMPARE(back->art.typingColour(), Colour{0x00FF00});
         QCOMPARE(back->file, file);
         // Every cut and every flipped byte is noticed, never read as art.
         for (qsizetype n = 0; n < bytes.size(); ++n) {
-            QVERIFY(!decodeRecovery(bytes.first(n), &error));
+            QVERIFY(!decodeRecovery(bytes.first(n)));
             QByteArray flipped = bytes;
             flipped[n] = char(flipped[n] ^ 0x20);
-            QVERIFY(!decodeRecovery(flipped, &error));
-            QVERIFY(!error.isEmpty());
+            QVERIFY(!decodeRecovery(flipped).why().isEmpty());
         }
     }
     void oneFilePerWindowAndTakenOverOnlyWhenLeft() {
@@ -51,21 +49,23 @@ private slots:
         const QString folder = dir.filePath(QStringLiteral("recovery"));
         auto first = std::make_unique<RecoveryStore>(folder);
         RecoveryStore second(folder);
-        QVERIFY(first->write(sample(), QStringLiteral("a.qcg")).isEmpty());
-        QVERIFY(second.write(RichText(), QString()).isEmpty());
+        QVERIFY(first->write(sample(), QStringLiteral("a.qcg")));
+        QVERIFY(second.write(RichText(), QString()));
+        first->flush();
+        second.flush();
         QCOMPARE(recoveryFiles(folder).size(), 2);
-        QString problem;
         // Both are held by running windows.
-        QVERIFY(!RecoveryStore(folder).takeOver(&problem));
+        QVERIFY(!RecoveryStore(folder).takeOver().found);
         first.reset(); // the window ends, its file stays
         RecoveryStore third(folder);
-        const auto found = third.takeOver(&problem);
-        QVERIFY(found && problem.isEmpty());
-        QCOMPARE(found->art, sample());
-        QCOMPARE(found->file, QStringLiteral("a.qcg"));
+        const Recovery recovery = third.takeOver();
+        QVERIFY(recovery.found && recovery.problem.isEmpty());
+        QCOMPARE(recovery.found->art, sample());
+        QCOMPARE(recovery.found->file, QStringLiteral("a.qcg"));
         // Now it is the third window's: nobody else takes it, and saving removes it.
-        QVERIFY(!RecoveryStore(folder).takeOver(&problem));
+        QVERIFY(!RecoveryStore(folder).takeOver().found);
         third.discard();
+        third.flush();
         QCOMPARE(recoveryFiles(folder).size(), 1);
     }
     void unreadableFileIsKeptAsideAndReported() {
@@ -74,9 +74,9 @@ private slots:
         QVERIFY(bad.open(QIODevice::WriteOnly));
         bad.write(encodeRecovery(sample(), QString()).chopped(3));
         bad.close();
-        QString problem;
-        QVERIFY(!RecoveryStore(dir.path()).takeOver(&problem));
-        QVERIFY(problem.contains(QStringLiteral("se guardó aparte")));
+        const Recovery recovery = RecoveryStore(dir.path()).takeOver();
+        QVERIFY(!recovery.found);
+        QVERIFY(recovery.problem.contains(QStringLiteral("se guardó aparte")));
         QVERIFY(recoveryFiles(dir.path()).isEmpty());
         QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("*.ilegible")}).size(), 1);
     }

@@ -9,10 +9,9 @@ using namespace torvo;
 namespace {
 
 RichText read(const QByteArray& rtf) {
-    QString error;
-    std::optional<RichText> t = readRtf(rtf, &error);
+    Result<RichText> t = readRtf(rtf);
     if (!t) {
-        qWarning("readRtf failed: %s", qPrintable(error));
+        qWarning("readRtf failed: %s", qPrintable(t.why()));
         return RichText();
     }
     return *t;
@@ -181,11 +180,9 @@ private slots:
     void rejectsWhatIsNotRtf() {
         for (const QByteArray& bad :
              {QByteArray(), QByteArray("hello"), QByteArray("{\\rt"), QByteArray("{rtf1}")}) {
-            QString error;
-            QVERIFY(!readRtf(bad, &error));
-            QCOMPARE(error, QStringLiteral("El archivo no es un documento RTF."));
+            QCOMPARE(readRtf(bad).why(), QStringLiteral("El archivo no es un documento RTF."));
         }
-        QVERIFY(!readRtf("x", nullptr));
+        QVERIFY(!readRtf("x"));
     }
     void nestingIsBounded() {
         const int limit = kRtfMaxDepth;
@@ -194,9 +191,7 @@ private slots:
         };
         QCOMPARE(textOf(nested(limit - 1)), QStringLiteral("x"));
         for (int depth : {limit, 100000}) {
-            QString error;
-            QVERIFY(!readRtf(nested(depth), &error));
-            QCOMPARE(error, QStringLiteral("El archivo RTF está anidado demasiado."));
+            QCOMPARE(readRtf(nested(depth)).why(), QStringLiteral("El archivo RTF está anidado demasiado."));
         }
     }
     void truncatedDocumentsKeepWhatWasRead() {
@@ -211,8 +206,8 @@ private slots:
         const QByteArray rtf = writeRtf(full);
         const QString plain = full.plainText();
         for (qsizetype cut = 5; cut < rtf.size(); ++cut) {
-            std::optional<RichText> t = readRtf(rtf.first(cut), nullptr);
-            QVERIFY2(t.has_value(), qPrintable(QString::number(cut)));
+            Result<RichText> t = readRtf(rtf.first(cut));
+            QVERIFY2(t, qPrintable(QString::number(cut)));
             QVERIFY(t->size() <= full.size());
             // Cutting right before a token leaves a prefix of the text.
             const char next = rtf[cut];
@@ -229,11 +224,9 @@ private slots:
     }
     void outputIsBounded() {
         const QByteArray doc = "{\\rtf1 abcd\\par ef}";
-        QCOMPARE(readRtf(doc, nullptr, 8)->plainText(), QStringLiteral("abcd\r\nef"));
+        QCOMPARE(readRtf(doc, 8)->plainText(), QStringLiteral("abcd\r\nef"));
         for (int limit : {7, 5, 2, 0}) {
-            QString error;
-            QVERIFY(!readRtf(doc, &error, limit));
-            QCOMPARE(error, QStringLiteral("El archivo RTF es demasiado grande."));
+            QCOMPARE(readRtf(doc, limit).why(), QStringLiteral("El archivo RTF es demasiado grande."));
         }
     }
     void extremeParametersAreHarmless() {

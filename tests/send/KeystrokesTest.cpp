@@ -25,7 +25,7 @@ private slots:
         QCOMPARE(keys(example(true)), QStringLiteral("{^}WHi {^}R{^}{ENTER}{^}R^vGok{ENTER}^vG"));
     }
     void workedExampleMeansTheseKeys() {
-        const auto actions = parseKeys(keys(example(false)), nullptr);
+        const auto actions = parseKeys(keys(example(false)));
         QVERIFY(actions);
         QString typed;
         for (const KeyAction& a : *actions) {
@@ -125,7 +125,7 @@ private slots:
         RichText t;
         const QString text = QStringLiteral("^~[+%]{})(/|.\\`x ñ░\r\n█€") + QString::fromUcs4(U"\U0001F600");
         t.appendText(text, Colour{0x010203});
-        const auto actions = parseKeys(keys(t), nullptr);
+        const auto actions = parseKeys(keys(t));
         QVERIFY(actions);
         QString typed;
         for (const KeyAction& a : *actions) {

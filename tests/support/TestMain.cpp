@@ -1,5 +1,7 @@
 #include "TestRegistry.h"
 
+#include <QSettings>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
 #ifdef TORVO_TEST_WIDGETS
@@ -23,7 +25,11 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
         qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Settings and data folders of their own, never the user's.
+    QStandardPaths::setTestModeEnabled(true);
     App app(argc, argv);
+    App::setApplicationName(QStringLiteral("torvo"));
+    App::setOrganizationName(QStringLiteral("torvo"));
     // A test class may be chosen with -class Name; other arguments go to QtTest.
     QStringList args = app.arguments();
     QString only;
@@ -36,6 +42,7 @@ int main(int argc, char** argv) {
     for (const auto& make : torvo::test::registry()) {
         auto object = make();
         if (!only.isEmpty() && only != QLatin1String(object->metaObject()->className())) continue;
+        QSettings().clear(); // what one class chose never reaches the next
         failed += QTest::qExec(object.get(), args) != 0 ? 1 : 0;
     }
     return failed == 0 ? 0 : 1;

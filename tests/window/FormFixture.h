@@ -49,6 +49,14 @@ struct FormFixture {
         torvo::loadDocument(*Mensaje()->document(), art, QTextCharFormat());
     }
     void chooseTab(int index) { SSTab1()->setTab(index); }
+    // Keys as the window gets them: shortcuts first, then the widget with the focus.
+    void keys(QWidget* focus, QKeySequence k) {
+        form->show();
+        form->activateWindow();
+        if (!QTest::qWaitForWindowActive(form.get())) qFatal("the window does not become active");
+        focus->setFocus();
+        QTest::keySequence(form->windowHandle(), k);
+    }
     void pressSwatch(int index, Qt::MouseButton button = Qt::LeftButton) {
         QTest::mousePress(swatch(index), button);
         QTest::mouseRelease(swatch(index), button);

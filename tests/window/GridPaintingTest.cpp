@@ -59,6 +59,12 @@ private slots:
             if (paints) { // the painted cell became current: typing writes into it
                 QTest::keyClick(f.Grid1(), Qt::Key_Q);
                 QCOMPARE(f.grid().at(1, 2).text(), QStringLiteral("q"));
+                // The typed cell, then the whole gesture, press to release, are one step each.
+                f.control<QAction>("mnuUndo")->trigger();
+                f.control<QAction>("mnuUndo")->trigger();
+                QCOMPARE(f.grid().at(1, 2).text(), QStringLiteral("f"));
+                for (auto [r, c] : {std::pair(0, 0), std::pair(0, 1), std::pair(1, 2)})
+                    QCOMPARE(f.grid().at(r, c).colour, P[0]);
             }
         }
     }
@@ -95,8 +101,6 @@ private slots:
         QCOMPARE(f.grid().at(0, 1).colour, P[6]);
         QCOMPARE(f.grid().at(1, 2).colour, P[6]); // reached diagonally
         QCOMPARE(f.grid().at(0, 2).colour, P[0]);
-        QCOMPARE(f.form->MaxCols, 3);
-        QCOMPARE(f.form->MaxRows, 3);
         QCOMPARE(f.Grid1()->Row(), 0);
         QCOMPARE(f.Grid1()->Col(), 0);
     }
@@ -111,7 +115,7 @@ private slots:
         QCOMPARE(f.grid().at(0, 2).text(), QStringLiteral("#"));
         QCOMPARE(f.grid().at(0, 0).text(), QStringLiteral("a"));
     }
-    void typingKeepsColourAndControlKeysChangeNothing() {
+    void typingKeepsColourBackspaceAndDeleteEmptyControlKeysChangeNothing() {
         FormFixture f;
         gridOf(f, QStringLiteral("ab"));
         f.Grid1()->setCurrentCell(0, 1);
@@ -119,9 +123,15 @@ private slots:
         QTest::keyClick(f.Grid1(), 'A');
         QCOMPARE(f.grid().at(0, 1).text(), QStringLiteral("A"));
         QCOMPARE(f.grid().at(0, 1).colour, P[7]);
-        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Escape, Qt::Key_Tab}) {
+        for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape, Qt::Key_Tab}) {
             QTest::keyClick(f.Grid1(), key);
             QCOMPARE(f.grid().at(0, 1).text(), QStringLiteral("A"));
+        }
+        for (Qt::Key key : {Qt::Key_Backspace, Qt::Key_Delete}) {
+            QTest::keyClick(f.Grid1(), 'B');
+            QTest::keyClick(f.Grid1(), key);
+            QVERIFY(!f.grid().at(0, 1).hasChar);
+            QCOMPARE(f.grid().at(0, 1).colour, P[7]);
         }
         QTest::sendKeyEvent(QTest::Click, f.Grid1(), Qt::Key_unknown, QString::fromUtf8("ñ"), Qt::NoModifier);
         QCOMPARE(f.grid().at(0, 1).text(), QString::fromUtf8("ñ"));
@@ -135,6 +145,54 @@ private slots:
         f.control<QRadioButton>("chkFill")->setChecked(true);
         f.pressSwatch(4);
         QCOMPARE(f.grid().at(0, 0).colour, P[2]);
+    }
+    void cellHandlersStayInsideAGridWithoutColumns() {
+        for (const QString& text : {QString(), u"\r\n\r\n"_qs}) {
+            FormFixture f;
+            f.form->show();
+            f.setArt(art({{text, P[0]}}, false));
+            f.chooseTab(1);
+            f.chooseTab(0);
+            f.chooseTab(1);
+            QCOMPARE(f.grid().cols(), 0);
+            f.pressSwatch(2);
+            f.keys(f.Grid1(), QKeySequence(Qt::Key_A));
+            f.keys(f.Grid1(), QKeySequence(Qt::Key_Delete));
+            f.control<QRadioButton>("chkLock")->setChecked(true);
+            QTest::mouseClick(f.Grid1()->viewport(), Qt::LeftButton, {}, QPoint(3, 3));
+            QCOMPARE(f.grid().cols(), 0);
+        }
+    }
+    void highlightCurrentCellAndFarCornerAgree() {
+        FormFixture f;
+        gridOf(f, QStringLiteral("abc\r\ndef"));
+        QTest::mouseClick(f.Grid1()->viewport(), Qt::LeftButton, {}, centre(f, 0, 0));
+        for (Qt::Key key : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Right})
+            f.keys(f.Grid1(), QKeySequence(key));
+        QCOMPARE(std::pair(f.Grid1()->Row(), f.Grid1()->Col()), std::pair(1, 2));
+        QCOMPARE(std::pair(f.Grid1()->RowSel(), f.Grid1()->ColSel()), std::pair(1, 2));
+        const QModelIndexList shown = f.Grid1()->selectionModel()->selectedIndexes();
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.front(), f.Grid1()->model()->index(1, 2));
+        f.pressSwatch(2);
+        QCOMPARE(f.grid().at(1, 2).colour, P[2]);
+        QCOMPARE(f.grid().at(0, 0).colour, P[0]);
+    }
+    void rebuiltColourListHasNothingSelected() {
+        FormFixture f;
+        f.form->show();
+        f.setArt(art({{u"ab"_qs, P[2]}, {u"cd"_qs, P[4]}}));
+        f.chooseTab(2);
+        f.Grid2()->setCurrentCell(0, 0);
+        f.Grid2()->setSelectionCorner(1, 0);
+        f.chooseTab(0);
+        QTest::keyClicks(f.Mensaje(), QStringLiteral("x"));
+        f.chooseTab(2);
+        QVERIFY(f.Grid2()->selectionModel()->selectedIndexes().isEmpty());
+        const auto before = f.colourRows();
+        f.pressSwatch(6);
+        for (std::size_t r = 0; r < before.size(); ++r)
+            QCOMPARE(f.colourRows()[r].to, before[r].to);
     }
 };
 TORVO_TEST(GridPaintingTest)

@@ -9,11 +9,6 @@ using namespace torvo;
 namespace {
 const Palette P;
 
-// Keys as the window gets them, shortcuts first.
-void keys(QWidget* w, QKeySequence k) {
-    w->setFocus();
-    QTest::keySequence(w->window()->windowHandle(), k);
-}
 QString text(const FormFixture& f) {
     return f.form->BackBox().plainText();
 }
@@ -28,17 +23,17 @@ private slots:
         f.Mensaje()->setFocus();
         QTest::keyClicks(f.Mensaje(), QStringLiteral("XYZ"));
         QCOMPARE(text(f), QStringLiteral("XYZ\r\n"));
-        keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        f.keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(text(f), QString());
         QVERIFY(!f.control<QAction>("mnuUndo")->isEnabled());
-        keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+        f.keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::Key_Y));
         QCOMPARE(text(f), QStringLiteral("XYZ\r\n"));
         // A pause of a second ends the step.
         QTest::qWait(1100);
         QTest::keyClicks(f.Mensaje(), QStringLiteral("ab"));
-        keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        f.keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(text(f), QStringLiteral("XYZ\r\n"));
-        keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
+        f.keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z));
         QCOMPARE(text(f), QStringLiteral("XYZab\r\n"));
         // The text view's own menu undoes the same way.
         QTimer::singleShot(0, [&] {
@@ -60,15 +55,15 @@ private slots:
         f.pressSwatch(2);
         QCOMPARE(f.grid().at(1, 1).colour, P[2]);
         // On the grid, undo takes back the grid's own steps.
-        keys(f.Grid1(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        f.keys(f.Grid1(), QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(f.grid().at(1, 1).colour, P[0]);
         QCOMPARE(f.grid().at(1, 1).text(), u"q"_qs);
         f.chooseTab(0);
         QCOMPARE(text(f), QStringLiteral("abc\r\ndqf\r\n"));
-        keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+        f.keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::Key_Z));
         QCOMPARE(text(f), QStringLiteral("abc\r\ndef\r\n"));
         QCOMPARE(f.viewArt().colourAt(0), P[0]);
-        keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+        f.keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::Key_Y));
         QCOMPARE(text(f), QStringLiteral("abc\r\ndqf\r\n"));
     }
     void aFillIsOneStep() {

@@ -1,5 +1,8 @@
 #include "FormFixture.h"
 #include "TestRegistry.h"
+#include "send/TypistChoice.h"
+
+#include <QPushButton>
 
 using namespace torvo;
 
@@ -12,12 +15,12 @@ struct Recorder {
         std::make_shared<std::vector<std::vector<KeyAction>>>();
     Form1::TypistFactory factory() {
         auto sink = calls;
-        return [sink](QString*) -> std::unique_ptr<Typist> {
+        return [sink]() -> Result<std::unique_ptr<Typist>> {
             struct Forward : Typist {
                 std::shared_ptr<std::vector<std::vector<KeyAction>>> sink;
-                bool perform(const std::vector<KeyAction>& actions, QString*) override {
+                Result<void> perform(const std::vector<KeyAction>& actions) override {
                     sink->push_back(actions);
-                    return true;
+                    return {};
                 }
             };
             auto t = std::make_unique<Forward>();
@@ -60,9 +63,6 @@ private slots:
             f.form->Timer1_Timer();
             QCOMPARE(label->text(), QString::fromLatin1(digits[tick]));
             QCOMPARE(Colour::fromQColor(label->palette().color(QPalette::WindowText)), colours[tick]);
-            // More presses do not restart the count.
-            f.form->Enviar_Click();
-            QCOMPARE(f.form->sendCounter(), tick + 1);
         }
         QVERIFY(rec.calls->empty());
         f.form->Timer1_Timer();
@@ -71,6 +71,26 @@ private slots:
         QCOMPARE(int(rec.calls->size()), 1);
         // caret W H i space caret R caret Enter caret R Ctrl+V G o k Enter Ctrl+V G
         QCOMPARE(typed(rec.calls->front()), QStringLiteral("^WHi ^R^<ENTER>^RC-vGok<ENTER>C-vG"));
+    }
+    void secondClickOrEscapeCancels() {
+        for (bool escape : {false, true}) {
+            FormFixture f;
+            Recorder rec;
+            f.form->setTypistFactory(rec.factory());
+            f.form->show();
+            f.setArt(art({{u"a"_qs, P[0]}}));
+            f.form->Enviar_Click();
+            f.form->Timer1_Timer();
+            if (escape)
+                f.keys(f.Mensaje(), QKeySequence(Qt::Key_Escape));
+            else
+                QTest::mouseClick(f.control<QPushButton>("Enviar"), Qt::LeftButton);
+            QCOMPARE(f.control<QLabel>("Label1")->text(), QString());
+            QCOMPARE(f.status(), u"Envío cancelado."_qs);
+            QTest::qWait(1200); // the timer is stopped: nothing is ever typed
+            QVERIFY(rec.calls->empty());
+            QCOMPARE(f.form->sendCounter(), 0);
+        }
     }
     void emptyArtSendsTheEmptyString() {
         FormFixture f;
@@ -83,14 +103,42 @@ private slots:
         QCOMPARE(int(rec.calls->size()), 1);
         QVERIFY(rec.calls->front().empty());
     }
-    void noDisplaySaysSoInTheStatusBar() {
-        FormFixture f; // the offscreen platform has no X11 display to type into
+    void statusLineSaysWhatHappened_data() {
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("failure"); // of the typing itself
+        QTest::addColumn<QString>("status");
+        QTest::newRow("typed") << int(Route::Ready) << QString() << QStringLiteral("Enviado.");
+        QTest::newRow("typing failed")
+            << int(Route::Ready) << QStringLiteral("falló") << QStringLiteral("falló");
+        QTest::newRow("no back end reaches the window")
+            << int(Route::OtherWindow) << QString()
+            << QStringLiteral("No se puede enviar: la ventana activa es de Wayland y este escritorio no deja "
+                              "escribir en ella.");
+    }
+    void statusLineSaysWhatHappened() {
+        QFETCH(int, outcome);
+        QFETCH(QString, failure);
+        QFETCH(QString, status);
+        FormFixture f;
+        f.form->setTypistFactory([&] {
+            const RouteProbe probe = [&] {
+                Route r;
+                r.outcome = Route::Outcome(outcome);
+                if (r.outcome == Route::Ready) {
+                    auto t = std::make_unique<RecordingTypist>();
+                    if (!failure.isEmpty()) t->setFailure(failure);
+                    r.typist = std::move(t);
+                }
+                return r;
+            };
+            return chooseTypist({probe}, true);
+        });
         f.form->show();
         f.setArt(art({{u"a"_qs, P[0]}}));
         f.form->Enviar_Click();
         for (int i = 0; i < 6; ++i)
             f.form->Timer1_Timer();
-        QVERIFY(f.status().contains(QStringLiteral("X11")));
+        QCOMPARE(f.status(), status);
     }
 };
 TORVO_TEST(SendTest)

@@ -161,6 +161,36 @@ private slots:
         QCOMPARE(c.charFormat().background().style(), Qt::NoBrush);
         QCOMPARE(f.form->BackBox().plainText(), QStringLiteral("abcd\r\n"));
     }
+    // Whatever the view shows in colour is what the art holds, also for text typed on the
+    // line a write-back leaves at the end.
+    void viewShowsTheColoursTheArtHolds() {
+        FormFixture f;
+        f.form->show();
+        f.keys(f.Mensaje(), QKeySequence(Qt::Key_O));
+        QTest::keyClicks(f.Mensaje(), QString(29, u'o'));
+        QTest::keyClick(f.Mensaje(), Qt::Key_Return);
+        QTest::keyClicks(f.Mensaje(), QString(30, u'o'));
+        f.chooseTab(1);
+        f.pressSwatch(2);
+        f.Grid1()->setCurrentCell(1, 0);
+        f.keys(f.Grid1(), QKeySequence(Qt::Key_X));
+        f.chooseTab(0);
+        f.keys(f.Mensaje(), QKeySequence(Qt::CTRL | Qt::Key_End));
+        QTest::keyClick(f.Mensaje(), Qt::Key_Return);
+        QTest::keyClicks(f.Mensaje(), QStringLiteral("invisible?"));
+        const RichText& model = f.form->BackBox();
+        int p = 0;
+        for (QTextBlock b = f.Mensaje()->document()->begin(); b.isValid(); b = b.next(), p += 2) {
+            for (auto it = b.begin(); !it.atEnd(); ++it) {
+                const QBrush brush = it.fragment().charFormat().foreground();
+                for (int i = 0; i < it.fragment().length(); ++i, ++p) {
+                    QVERIFY(brush.style() != Qt::NoBrush);
+                    QCOMPARE(Colour::fromQColor(brush.color()), model.colourAt(p));
+                }
+            }
+        }
+        QVERIFY(f.BoxCopy()->toPlainText().endsWith(u"\n<white>invisible?\n<white>"_qs));
+    }
 };
 TORVO_TEST(ViewSwitchingTest)
 #include "ViewSwitchingTest.moc"

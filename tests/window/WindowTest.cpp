@@ -9,7 +9,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSettings>
 #include <QTabBar>
+#include <QTextBlock>
+#include <QTextLayout>
 
 using namespace torvo;
 
@@ -55,18 +58,56 @@ private slots:
         for (QAction* a : f.form->menuBar()->actions())
             seen << a->text();
         QCOMPARE(seen, menus);
-        const std::pair<const char*, const char*> entries[] = {{"mnuOpen", "&Abrir"},
-                                                               {"mnuSave", "&Guardar"},
-                                                               {"mnuSaveHTML", "Guardar &Html"},
-                                                               {"mnuSaveAnsi", "Guardar A&nsi"},
-                                                               {"mnuSaveBitmap", "Guardar &Bitmap"},
-                                                               {"mnuExit", "&Salir"},
-                                                               {"mnuUseTags", "Usar &Tags"},
-                                                               {"mnuUndo", "&Deshacer"},
-                                                               {"mnuRedo", "&Rehacer"}};
-        for (auto [name, caption] : entries)
+        const struct {
+            const char *name, *caption, *keys;
+        } entries[] = {{"mnuOpen", "&Abrir", "Ctrl+O"},          {"mnuSave", "&Guardar", "Ctrl+S"},
+                       {"mnuSaveHTML", "Guardar &Html", ""},     {"mnuSaveAnsi", "Guardar A&nsi", ""},
+                       {"mnuSaveBitmap", "Guardar &Bitmap", ""}, {"mnuExit", "&Salir", "Ctrl+Q"},
+                       {"mnuUseTags", "Usar &Tags", ""},         {"mnuUndo", "&Deshacer", "Ctrl+Z"},
+                       {"mnuRedo", "&Rehacer", "Ctrl+Y"}};
+        for (auto [name, caption, keys] : entries) {
             QCOMPARE(f.control<QAction>(name)->text(), QString::fromUtf8(caption));
+            QCOMPARE(f.control<QAction>(name)->shortcut(), QKeySequence(QString::fromLatin1(keys)));
+        }
         QVERIFY(f.control<QAction>("mnuUseTags")->isChecked());
+        // Every caption of the tool options shows whole.
+        for (const char* name : {"chkNone", "chkLock", "chkFill", "chkWFill"}) {
+            auto* option = f.control<QRadioButton>(name);
+            QVERIFY2(option->sizeHint().width() <= option->width(), name);
+        }
+    }
+    void settingsOutliveTheWindow() {
+        {
+            FormFixture f;
+            f.form->show();
+            f.control<QAction>("mnuUseTags")->trigger();
+            f.form->resize(900, 640);
+            f.answerDialogs(QStringLiteral("/tmp/uno/arte.qcg"));
+            f.control<QAction>("mnuSaveHTML")->trigger();
+            f.form->close();
+        }
+        FormFixture g;
+        QVERIFY(!g.control<QAction>("mnuUseTags")->isChecked());
+        QCOMPARE(g.form->size(), QSize(900, 640));
+        QCOMPARE(g.form->dialog()->lastPath(), u"/tmp/uno/arte.qcg"_qs);
+        QSettings().clear(); // as it was for the other tests
+    }
+    void copyViewIsReadOnlyAndATabIsOneColumn() {
+        FormFixture f;
+        f.form->show();
+        f.setArt(art({{u"x"_qs, colours::White}}));
+        f.chooseTab(3);
+        const QString tags = f.BoxCopy()->toPlainText();
+        QTest::keyClicks(f.BoxCopy(), QStringLiteral("typed"));
+        QCOMPARE(f.BoxCopy()->toPlainText(), tags);
+        f.BoxCopy()->selectAll();
+        QCOMPARE(f.BoxCopy()->textCursor().selectedText().replace(QChar::ParagraphSeparator, u'\n'), tags);
+        // In the text view a tab takes one column, as it takes one cell in the grid.
+        f.chooseTab(0);
+        f.setArt(art({{u"\tX\r\n X"_qs, colours::White}}));
+        QTextLayout* tabbed = f.Mensaje()->document()->firstBlock().layout();
+        QTextLayout* spaced = f.Mensaje()->document()->firstBlock().next().layout();
+        QCOMPARE(tabbed->lineAt(0).cursorToX(1), spaced->lineAt(0).cursorToX(1));
     }
     // Qt's own dialogs and menus speak Spanish too, as the editor installs them at start-up.
     void qtTextsAreSpanish() {

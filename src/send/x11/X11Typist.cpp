@@ -1,5 +1,7 @@
 #include "send/x11/X11Typist.h"
 
+#include "send/Keysyms.h"
+
 #include <chrono>
 #include <thread>
 #include <unordered_map>
@@ -7,6 +9,7 @@
 
 // Xlib last: its macros (None, Bool, Status...) would clash with the headers above.
 #include <X11/XKBlib.h>
+#include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -27,39 +30,6 @@ struct ErrorScope {
     ErrorScope() : previous(XSetErrorHandler(countError)) { g_errors = 0; }
     ~ErrorScope() { XSetErrorHandler(previous); }
 };
-
-KeySym keysymOfChar(char32_t ch) {
-    switch (ch) {
-    case U'\t':
-        return XK_Tab;
-    case U'\r':
-    case U'\n':
-        return XK_Return;
-    case 0x08:
-        return XK_BackSpace;
-    case 0x1B:
-        return XK_Escape;
-    default:
-        break;
-    }
-    // Latin-1 keysyms are the code points; everything else has a Unicode keysym.
-    if ((ch >= 0x20 && ch <= 0x7E) || (ch >= 0xA0 && ch <= 0xFF)) return KeySym(ch);
-    return KeySym(0x01000000u | ch);
-}
-
-KeySym keysymOfName(const QString& key) {
-    static const std::unordered_map<std::string, KeySym> names{
-        {"ENTER", XK_Return},  {"TAB", XK_Tab},       {"ESC", XK_Escape}, {"BACKSPACE", XK_BackSpace},
-        {"DELETE", XK_Delete}, {"INSERT", XK_Insert}, {"HOME", XK_Home},  {"END", XK_End},
-        {"PGUP", XK_Prior},    {"PGDN", XK_Next},     {"UP", XK_Up},      {"DOWN", XK_Down},
-        {"LEFT", XK_Left},     {"RIGHT", XK_Right},   {"F1", XK_F1},      {"F2", XK_F2},
-        {"F3", XK_F3},         {"F4", XK_F4},         {"F5", XK_F5},      {"F6", XK_F6},
-        {"F7", XK_F7},         {"F8", XK_F8},         {"F9", XK_F9},      {"F10", XK_F10},
-        {"F11", XK_F11},       {"F12", XK_F12},
-    };
-    const auto it = names.find(key.toStdString());
-    return it == names.end() ? NoSymbol : it->second;
-}
 
 // The core keyboard map of group 1, as read at the start of a call.
 struct KeyMap {
@@ -125,7 +95,7 @@ std::unordered_map<KeySym, Slot> slotsOf(const KeyMap& map) {
     return found;
 }
 
-struct Stroke {
+struct XStroke {
     KeySym sym;
     int modifiers;
 };
@@ -136,19 +106,16 @@ void pause(int ms) {
 
 } // namespace
 
-std::unique_ptr<X11Typist> X11Typist::open(QString* error) {
+Result<std::unique_ptr<X11Typist>> X11Typist::open() {
     Display* d = XOpenDisplay(nullptr);
-    if (!d) {
-        if (error)
-            *error = QStringLiteral("No hay pantalla X11 a la que enviar las teclas: no se ha enviado nada.");
-        return nullptr;
-    }
+    if (!d)
+        return Failure{
+            QStringLiteral("No hay pantalla X11 a la que enviar las teclas: no se ha enviado nada.")};
     int eventBase = 0, errorBase = 0, major = 0, minor = 0;
     if (!XTestQueryExtension(d, &eventBase, &errorBase, &major, &minor)) {
         XCloseDisplay(d);
-        if (error)
-            *error = QStringLiteral("El servidor X11 no admite la extensión XTEST: no se ha enviado nada.");
-        return nullptr;
+        return Failure{
+            QStringLiteral("El servidor X11 no admite la extensión XTEST: no se ha enviado nada.")};
     }
     // The events go out even while another client grabs the server.
     XTestGrabControl(d, True);
@@ -159,54 +126,102 @@ X11Typist::~X11Typist() {
     XCloseDisplay(display_);
 }
 
-int X11Typist::spareKeycodeCount() const {
-    KeyMap map;
-    return map.read(display_) ? int(map.spares().size()) : 0;
+Route X11Typist::route() {
+    if (qEnvironmentVariableIsEmpty("DISPLAY")) return {};
+    Result<std::unique_ptr<X11Typist>> typist = open();
+    if (!typist) return Route{Route::Broken, nullptr, typist.why()};
+    if (!(*typist)->focusIsX11Window()) return Route{Route::OtherWindow, nullptr, QString()};
+    return Route{Route::Ready, std::move(*typist), QString()};
 }
 
-bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
-    auto fail = [error](const QString& why) {
-        if (error) *error = why;
-        return false;
+bool X11Typist::focusIsX11Window() const {
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    if (focus == None) return false;
+    // A window manager that publishes the active window (XWayland's, GNOME's, KDE's) says
+    // None there while a native Wayland window is active, even if it parks the X focus on
+    // a window of its own.
+    const Window root = DefaultRootWindow(display_);
+    const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", True);
+    const Atom active = XInternAtom(display_, "_NET_ACTIVE_WINDOW", True);
+    if (check == None || active == None) return true;
+    auto windowProperty = [&](Atom name, Window* value) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        ErrorScope errors;
+        const bool ok = XGetWindowProperty(display_, root, name, 0, 1, False, XA_WINDOW, &type, &format,
+                                           &count, &after, &data) == Success &&
+                        type == XA_WINDOW && format == 32 && count == 1;
+        if (ok) *value = Window(reinterpret_cast<unsigned long*>(data)[0]);
+        if (data) XFree(data);
+        return ok;
     };
-    if (actions.empty()) return true;
+    Window wm = None, activeWindow = None;
+    if (!windowProperty(check, &wm) || wm == None) return true;
+    if (!windowProperty(active, &activeWindow)) return true;
+    return activeWindow != None;
+}
+
+int X11Typist::spareKeycodeCount() const {
+    KeyMap map;
+    if (!map.read(display_)) return 0;
+    // Less the lowest keycode, kept blank for perform's first key.
+    return int(map.spares().size()) - (map.blank(map.minCode) ? 1 : 0);
+}
+
+Result<void> X11Typist::perform(const std::vector<KeyAction>& actions) {
+    if (actions.empty()) return {};
+    // Under XWayland a native Wayland window may have the focus: the keys would go nowhere.
+    if (!focusIsX11Window())
+        return Failure{
+            QStringLiteral("No se ha enviado nada: ninguna ventana X11 tiene el foco del teclado.")};
 
     Display* d = display_;
     ErrorScope errors;
     KeyMap map;
+    // The core keyboard map is that of the device that sent the last key. Under XWayland,
+    // after keys of the compositor's keyboard (a virtual keyboard, say), it is that keyboard's
+    // map, not XTest's, with which our keys are read: a key without symbols sent through XTest
+    // first makes XTest's map the core one. The lowest keycode has no symbols in the evdev maps;
+    // it is never bound below, so a client still reading an older map never sees it as a character.
+    int primeCode = 0;
+    if (map.read(d) && map.blank(map.minCode)) {
+        primeCode = map.minCode;
+        XTestFakeKeyEvent(d, unsigned(primeCode), True, CurrentTime);
+        XTestFakeKeyEvent(d, unsigned(primeCode), False, CurrentTime);
+        XSync(d, False);
+    }
     if (!map.read(d))
-        return fail(QStringLiteral("No se ha podido leer el mapa del teclado X11: no se ha enviado nada."));
+        return Failure{
+            QStringLiteral("No se ha podido leer el mapa del teclado X11: no se ha enviado nada.")};
     const std::unordered_map<KeySym, Slot> known = slotsOf(map);
-    const std::vector<int> spares = map.spares();
+    std::vector<int> spares = map.spares();
+    std::erase(spares, primeCode);
 
-    std::vector<Stroke> strokes;
-    strokes.reserve(actions.size());
+    const Result<std::vector<Stroke>> named = strokesOf(actions);
+    if (!named) return named.failure();
+    std::vector<XStroke> strokes;
+    strokes.reserve(named->size());
     bool needsSpare = false;
-    for (const KeyAction& a : actions) {
-        KeySym sym = a.kind == KeyAction::Type ? keysymOfChar(a.ch) : keysymOfName(a.key);
-        int modifiers = a.modifiers;
-        // Other control characters (a pasted colour code 0x16, say) go as a terminal
-        // reads them: Ctrl with the letter or sign 0x40 above them.
-        if (a.kind == KeyAction::Type && a.ch < 0x20 && (sym & 0xFF000000u) == 0x01000000u) {
-            const char32_t base = a.ch + 0x40;
-            sym = KeySym(base >= U'A' && base <= U'Z' ? base + 0x20 : base);
-            modifiers |= KeyAction::Ctrl;
-        }
-        if (sym == NoSymbol)
-            return fail(QStringLiteral("Tecla desconocida «%1»: no se ha enviado nada.").arg(a.key));
+    for (const Stroke& stroke : *named) {
+        const KeySym sym = KeySym(stroke.keysym);
         if (!known.count(sym)) needsSpare = true;
-        strokes.push_back({sym, modifiers});
+        strokes.push_back({sym, stroke.modifiers});
     }
     if (needsSpare && spares.empty())
-        return fail(QStringLiteral("El teclado X11 no tiene teclas libres para los caracteres que le faltan: "
-                                   "no se ha enviado nada."));
+        return Failure{
+            QStringLiteral("El teclado X11 no tiene teclas libres para los caracteres que le faltan: "
+                           "no se ha enviado nada.")};
 
     const int shiftCode = XKeysymToKeycode(d, XK_Shift_L);
     const int ctrlCode = XKeysymToKeycode(d, XK_Control_L);
     const int altCode = XKeysymToKeycode(d, XK_Alt_L);
     {
         bool wantShift = false, wantCtrl = false, wantAlt = false;
-        for (const Stroke& s : strokes) {
+        for (const XStroke& s : strokes) {
             const auto it = known.find(s.sym);
             wantShift |= (s.modifiers & KeyAction::Shift) || (it != known.end() && it->second.shift) ||
                          it == known.end();
@@ -214,8 +229,8 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
             wantAlt |= (s.modifiers & KeyAction::Alt) != 0;
         }
         if ((wantShift && !shiftCode) || (wantCtrl && !ctrlCode) || (wantAlt && !altCode))
-            return fail(QStringLiteral("El teclado X11 no tiene la tecla modificadora necesaria: "
-                                       "no se ha enviado nada."));
+            return Failure{QStringLiteral("El teclado X11 no tiene la tecla modificadora necesaria: "
+                                          "no se ha enviado nada.")};
     }
 
     // The range of keycodes rewritten for a batch (spares in use and what lies between).
@@ -295,7 +310,7 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
         }
 
         for (std::size_t i = next; i < end; ++i) {
-            const Stroke& s = strokes[i];
+            const XStroke& s = strokes[i];
             const auto k = known.find(s.sym);
             const Slot slot = k != known.end() ? k->second : extra.at(s.sym);
             const bool shift = slot.shift || (s.modifiers & KeyAction::Shift);
@@ -324,8 +339,8 @@ bool X11Typist::perform(const std::vector<KeyAction>& actions, QString* error) {
     if (capsLocked) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, LockMask);
     if (lockedGroup != 0) XkbLockGroup(d, XkbUseCoreKbd, unsigned(lockedGroup));
     XSync(d, False);
-    if (g_errors > 0) return fail(QStringLiteral("El servidor X11 rechazó parte del envío."));
-    return true;
+    if (g_errors > 0) return Failure{QStringLiteral("El servidor X11 rechazó parte del envío.")};
+    return {};
 }
 
 } // namespace torvo

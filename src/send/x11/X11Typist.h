@@ -1,6 +1,7 @@
 #pragma once
 
 #include "send/Typist.h"
+#include "send/TypistChoice.h"
 
 #include <QString>
 #include <memory>
@@ -14,14 +15,21 @@ namespace torvo {
 // carry no symbols, then the map is put back.
 class X11Typist : public Typist {
 public:
-    // Connects to the display named by DISPLAY. Nullptr and a Spanish line in *error
-    // when there is no X11 display or it lacks XTEST.
-    static std::unique_ptr<X11Typist> open(QString* error);
+    // Connects to the display named by DISPLAY; fails when there is no X11 display or it
+    // lacks XTEST.
+    static Result<std::unique_ptr<X11Typist>> open();
+    // Ready when an X11 window has the focus; Absent without DISPLAY.
+    static Route route();
     ~X11Typist() override;
     X11Typist(const X11Typist&) = delete;
     X11Typist& operator=(const X11Typist&) = delete;
 
-    bool perform(const std::vector<KeyAction>& actions, QString* error) override;
+    // Refuses, typing nothing, when no X11 window has the focus.
+    Result<void> perform(const std::vector<KeyAction>& actions) override;
+
+    // Whether an X11 window has the keyboard focus (or it follows the pointer): false when
+    // the focus is nowhere, or the window manager says no X11 window is active.
+    bool focusIsX11Window() const;
 
     // Keycodes without symbols in the current map: each one carries two characters
     // (plain and Shift level) per batch.

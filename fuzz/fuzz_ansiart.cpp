@@ -1,0 +1,24 @@
+// ANSI art files on arbitrary bytes (SAUCE record, code page or UTF-8, any escape
+// sequences): no crash, no hang; the picture is rows of characters, each row ending in a
+// line break and none in a space.
+#include "files/AnsiReader.h"
+
+#include <cstdint>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArrayView in(reinterpret_cast<const char*>(data), qsizetype(size));
+    const std::optional<torvo::Result<torvo::AnsiArt>> played =
+        torvo::readAnsiArt(in, torvo::Palette(), 200000);
+    if (!played) std::abort(); // nothing calls it off
+    const torvo::Result<torvo::AnsiArt>& art = *played;
+    if (!art) {
+        if (art.why().isEmpty()) std::abort();
+        return 0;
+    }
+    const torvo::RichText& t = art->text;
+    if (!t.isEmpty() && !t.endsWithLineBreak()) std::abort();
+    for (int p = 1; p < t.size(); ++p)
+        if (t.charAt(p) == torvo::RichText::CR && t.charAt(p - 1) == U' ') std::abort();
+    return 0;
+}

@@ -1,0 +1,89 @@
+#include "files/AnsiFile.h"
+
+#include "files/AnsiExport.h"
+#include "files/CodePage.h"
+#include "files/Sauce.h"
+
+#include <QFileInfo>
+#include <QSettings>
+#include <QSize>
+#include <algorithm>
+
+namespace torvo {
+namespace {
+
+const QString SettingsKey = QStringLiteral("ansi/kind");
+
+// Columns of the longest line and the number of lines a viewer shows: a final line
+// break opens no line of its own.
+QSize measure(const RichText& art) {
+    int cols = 0, col = 0, lines = 0;
+    for (int p = 0; p < art.size(); ++p) {
+        if (art.charAt(p) == RichText::LF) {
+            ++lines;
+            col = 0;
+        } else if (!art.isLineBreak(p)) {
+            cols = std::max(cols, ++col);
+        }
+    }
+    if (!art.isEmpty() && !art.endsWithLineBreak()) ++lines;
+    return QSize(cols, lines);
+}
+
+} // namespace
+
+QString ansiSaveFilter() {
+    return QStringLiteral("Archivos Ansi (*.ans)|*.ans|Archivos Ansi UTF-8 (*.ans)|*.ans");
+}
+
+AnsiKind ansiKindOfFilter(int filterIndex) {
+    return filterIndex == 2 ? AnsiKind::Utf8 : AnsiKind::CodePage437;
+}
+
+int filterOfAnsiKind(AnsiKind kind) {
+    return kind == AnsiKind::Utf8 ? 2 : 1;
+}
+
+AnsiKind lastAnsiKind() {
+    return QSettings().value(SettingsKey).toString() == QLatin1String("utf8") ? AnsiKind::Utf8
+                                                                              : AnsiKind::CodePage437;
+}
+
+void rememberAnsiKind(AnsiKind kind) {
+    QSettings().setValue(SettingsKey,
+                         kind == AnsiKind::Utf8 ? QStringLiteral("utf8") : QStringLiteral("cp437"));
+}
+
+std::optional<AnsiFile> encodeAnsiFile(const RichText& art, const Palette& palette, AnsiKind kind,
+                                       const QString& path, QDate date,
+                                       const std::function<bool()>& cancelled) {
+    std::optional<QString> text = SalvarComoAnsi(art, palette, cancelled);
+    if (!text) return std::nullopt;
+    AnsiFile file;
+    if (kind == AnsiKind::Utf8) {
+        file.bytes = encodeExport(*text);
+        return file;
+    }
+    text->append(QLatin1String("\r\n"));
+    file.bytes = CodePage::ibm437().encode(*text, &file.missing);
+    const QSize size = measure(art);
+    SauceRecord sauce;
+    sauce.title = CodePage::ibm437().encode(path == QLatin1String("-") ? QString()
+                                                                       : QFileInfo(path).completeBaseName());
+    sauce.date = date;
+    sauce.fileSize = quint32(file.bytes.size());
+    sauce.tInfo1 = quint16(std::min(size.width(), 0xFFFF));
+    sauce.tInfo2 = quint16(std::min(size.height(), 0xFFFF));
+    sauce.tInfoS = "IBM VGA";
+    file.bytes.append(char(0x1A));
+    file.bytes.append(encodeSauce(sauce));
+    return file;
+}
+
+QString missingCharactersNote(qsizetype missing) {
+    if (missing == 0) return {};
+    if (missing == 1) return QStringLiteral("1 carácter no existe en la página 437: se escribió como «?».");
+    return QStringLiteral("%1 caracteres no existen en la página 437: se escribieron como «?».").arg(missing);
+}
+
+} // namespace torvo

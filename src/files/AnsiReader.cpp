@@ -1,0 +1,512 @@
+#include "files/AnsiReader.h"
+
+#include "convert/ColourChange.h"
+#include "files/CodePage.h"
+#include "files/Sauce.h"
+#include "palette/Vocabulary.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+#include <vterm.h>
+
+namespace torvo {
+namespace {
+
+constexpr char32_t RightHalf = 0xFFFFFFFF; // the second column of a wide character
+
+struct Cell {
+    char32_t ch = 0;   // 0: nothing was written here
+    quint32 marks = 0; // 1 + index of the combining marks that follow ch, 0 for none
+    Colour colour;     // the palette colour of the foreground
+    bool background = false;
+};
+
+bool blank(const Cell& c) {
+    return c.ch == 0 || c.ch == U' ' || c.ch == RightHalf;
+}
+
+// The bytes as the terminal takes them: UTF-8. The SCO forms ESC "[s" and ESC "[u" that
+// ANSI art saves and restores the cursor with are given as ESC "7" and ESC "8": the state
+// machine reads CSI s as the margin command of a later terminal. An escape byte always
+// starts a new sequence, so these three bytes cannot be part of another one.
+// Control sequences are passed on as libvterm 0.1.4 can take them: it writes past its
+// array after 16 parameters, counts that do not fit an int go negative, and a repeat (CSI
+// Ps b) before any character loops for ever. So no more than 16 parameters, none above
+// 9999 (far beyond any screen), and no repeats; nothing else is changed.
+class TerminalInput {
+public:
+    TerminalInput(QByteArrayView content, bool utf8)
+        : s_(content.data()), n_(content.size()), utf8_(utf8),
+          out_(content.size() * (utf8 ? 1 : 3) + 8, Qt::Uninitialized), w_(out_.data()) {}
+
+    // Hands the bytes to sink in pieces of about Piece bytes, each ending between two
+    // sequences (only the first piece's memory is ever touched); stops when sink says so.
+    template <class Sink> void run(Sink&& sink) {
+        constexpr qsizetype Piece = 64 * 1024;
+        for (i_ = 0; i_ < n_; ++i_) {
+            if (w_ - out_.data() >= Piece) {
+                if (!sink(QByteArrayView(out_.data(), w_ - out_.data()))) return;
+                w_ = out_.data();
+            }
+            const char b = s_[i_];
+            if (b != 0x1B) {
+                // Text runs up to the next escape.
+                const void* next = std::memchr(s_ + i_, 0x1B, std::size_t(n_ - i_));
+                const qsizetype end = std::min(next ? static_cast<const char*>(next) - s_ : n_, i_ + Piece);
+                if (utf8_) {
+                    std::memcpy(w_, s_ + i_, std::size_t(end - i_));
+                    w_ += end - i_;
+                } else {
+                    for (qsizetype k = i_; k < end; ++k)
+                        text(s_[k]);
+                }
+                i_ = end - 1;
+                continue;
+            }
+            // libvterm starts a control sequence at a "[" after the escape even past
+            // intermediates, controls (which act at once) and characters. Past characters
+            // no terminal would: that escape becomes a cancel byte, which still ends
+            // whatever the escape would have ended.
+            qsizetype j = i_ + 1;
+            bool intermediate = false;
+            while (j < n_ && (quiet(s_[j]) || (s_[j] >= 0x20 && s_[j] <= 0x2F))) {
+                intermediate = intermediate || !quiet(s_[j]);
+                ++j;
+            }
+            if (j < n_ && static_cast<unsigned char>(s_[j]) >= 0x80) {
+                put(0x18);
+                continue;
+            }
+            char* const escape = w_;
+            put(b);
+            if (j >= n_ || s_[j] != '[') continue;
+            std::string controls;
+            for (++i_; i_ < j; ++i_) {
+                put(s_[i_]);
+                if (quiet(s_[i_])) controls.push_back(s_[i_]);
+            }
+            if (!intermediate && j + 1 < n_ && (s_[j + 1] == 's' || s_[j + 1] == 'u')) {
+                put(s_[j + 1] == 's' ? '7' : '8');
+                ++i_;
+            } else {
+                controlSequence(escape, controls);
+            }
+        }
+        sink(QByteArrayView(out_.data(), w_ - out_.data()));
+    }
+
+private:
+    static bool quiet(char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return (u < 0x20 && u != 0x1B && u != 0x18 && u != 0x1A) || u == 0x7F;
+    }
+    static bool cancels(unsigned char c) { return c == 0x1B || c == 0x18 || c == 0x1A; }
+    void put(char c) { *w_++ = c; }
+    void text(char b) {
+        if (utf8_ || static_cast<unsigned char>(b) < 0x80) {
+            put(b);
+            return;
+        }
+        const char16_t c = codePage_.character(static_cast<unsigned char>(b));
+        if (c < 0x800) {
+            put(char(0xC0 | c >> 6));
+        } else {
+            put(char(0xE0 | c >> 12));
+            put(char(0x80 | (c >> 6 & 0x3F)));
+        }
+        put(char(0x80 | (c & 0x3F)));
+    }
+    void number(int v) {
+        char digits[4];
+        int k = 0;
+        do {
+            digits[k++] = char('0' + v % 10);
+            v /= 10;
+        } while (v > 0);
+        while (k > 0)
+            put(digits[--k]);
+    }
+
+    // From the "[" at i_ (the escape and the controls after it are written) to the final
+    // byte; i_ ends on the last byte taken. Characters inside are dropped: they would not
+    // end the sequence. A repeat leaves a cancel byte and the controls that were inside it.
+    void controlSequence(char* escape, std::string& controls) {
+        put('[');
+        int separators = 0;
+        int value = -1; // the digits of the parameter being read, -1 for none yet
+        const auto flush = [&] {
+            if (value >= 0 && separators < 16) number(value);
+            value = -1;
+        };
+        for (++i_; i_ < n_; ++i_) {
+            const auto c = static_cast<unsigned char>(s_[i_]);
+            if (cancels(c)) {
+                flush();
+                --i_; // the byte starts what comes next
+                return;
+            }
+            if (c >= 0x80) continue;
+            if (c < 0x20 || c == 0x7F) {
+                put(char(c)); // a control inside the sequence acts at once
+                controls.push_back(char(c));
+            } else if (c >= '0' && c <= '9') {
+                value = std::min((value < 0 ? 0 : value) * 10 + (c - '0'), 9999);
+            } else if (c == ';' || c == ':') {
+                flush();
+                if (++separators < 16) put(char(c));
+            } else if (c >= 0x3C && c <= 0x3F) {
+                if (separators < 16) put(char(c));
+            } else {
+                flush();
+                finalByte(escape, controls);
+                return;
+            }
+        }
+        flush();
+    }
+    // The intermediates and the final byte at i_; parameters can no longer follow.
+    void finalByte(char* escape, std::string& controls) {
+        for (; i_ < n_; ++i_) {
+            const auto c = static_cast<unsigned char>(s_[i_]);
+            if (cancels(c)) {
+                --i_;
+                return;
+            }
+            if (c >= 0x80) continue;
+            if (c == 'b') {
+                w_ = escape;
+                put(0x18);
+                for (const char k : controls)
+                    put(k);
+                return;
+            }
+            put(char(c));
+            if (c < 0x20 || c == 0x7F) controls.push_back(char(c));
+            if (c >= 0x40 && c <= 0x7E) return;
+        }
+    }
+
+    const char* s_;
+    const qsizetype n_;
+    const bool utf8_;
+    const CodePage& codePage_ = CodePage::ibm437();
+    QByteArray out_;
+    char* w_;
+    qsizetype i_ = 0;
+};
+
+// ASCII is UTF-8: the full check starts at the first eight bytes that hold more.
+bool isUtf8(QByteArrayView bytes) {
+    qsizetype i = 0;
+    for (; i + 8 <= bytes.size(); i += 8) {
+        quint64 word;
+        std::memcpy(&word, bytes.data() + i, 8);
+        if (word & 0x8080808080808080ull) break;
+    }
+    return bytes.sliced(i).isValidUtf8();
+}
+
+// A screen of rows x columns cells over libvterm's state machine. Rows are reached through
+// a table, so scrolling moves row numbers, not cells; a row that leaves the top is final
+// and goes straight into the picture.
+class Screen {
+public:
+    Screen(int columns, const Palette& palette, int maxPositions)
+        : cols_(columns), palette_(palette), maxPositions_(maxPositions),
+          cells_(std::size_t(AnsiRows) * std::size_t(columns)), rowOf_(AnsiRows) {
+        for (int r = 0; r < AnsiRows; ++r)
+            rowOf_[std::size_t(r)] = r;
+        for (int ansi = 0; ansi < 16; ++ansi)
+            inks_[std::size_t(ansi)] = palette_[vocabulary::paletteEntryOfAnsiColour(ansi)];
+        vt_ = vterm_new(AnsiRows, cols_);
+        vterm_set_utf8(vt_, 1);
+        // Answers to the file's queries go nowhere.
+        vterm_output_set_callback(
+            vt_, [](const char*, size_t, void*) {}, nullptr);
+        state_ = vterm_obtain_state(vt_);
+        static const VTermStateCallbacks callbacks = {
+            &Screen::putglyph,
+            nullptr,
+            &Screen::scrollrect,
+            &Screen::moverect,
+            &Screen::erase,
+            nullptr,
+            &Screen::setpenattr,
+            nullptr,
+            nullptr,
+            nullptr,
+            nullptr,
+        };
+        vterm_state_set_callbacks(state_, &callbacks, this);
+        vterm_state_reset(state_, 1);
+        VTermValue v;
+        vterm_state_get_penattr(state_, VTERM_ATTR_FOREGROUND, &v);
+        pen_.fg = v.color;
+        vterm_state_get_penattr(state_, VTERM_ATTR_BACKGROUND, &v);
+        pen_.bg = v.color;
+        // A line feed also returns the carriage, as a terminal's line discipline makes it
+        // for files with bare line feeds.
+        write("\x1b[20h");
+        updatePen();
+    }
+    ~Screen() { vterm_free(vt_); }
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    void write(QByteArrayView bytes) { vterm_input_write(vt_, bytes.data(), std::size_t(bytes.size())); }
+    bool full() const { return out_.size() > maxPositions_; }
+
+    // The rows still on the screen; empty rows at the end are dropped.
+    void finish() {
+        for (int r = 0; r < AnsiRows && !full(); ++r)
+            emitRow(r);
+    }
+    RichText& picture() { return out_; }
+    qsizetype backgroundCells() const { return background_; }
+
+private:
+    Cell* row(int r) { return &cells_[std::size_t(rowOf_[std::size_t(r)]) * std::size_t(cols_)]; }
+    Cell& at(int r, int c) { return row(r)[c]; }
+
+    // The palette colour of a terminal colour drawn as ink (bright when bold).
+    Colour inkOf(VTermColor c, bool bold) const {
+        int ansi;
+        if (VTERM_COLOR_IS_DEFAULT_FG(&c)) {
+            ansi = bold ? 15 : 7;
+        } else if (VTERM_COLOR_IS_DEFAULT_BG(&c)) {
+            ansi = 0;
+        } else if (VTERM_COLOR_IS_INDEXED(&c) && c.indexed.idx < 16) {
+            ansi = c.indexed.idx < 8 && bold ? c.indexed.idx + 8 : c.indexed.idx;
+        } else {
+            // 256-colour and direct colours: the nearest palette colour.
+            vterm_state_convert_color_to_rgb(state_, &c);
+            return GetColor(Colour::fromRgb(c.rgb.red, c.rgb.green, c.rgb.blue), palette_);
+        }
+        return inks_[std::size_t(ansi)];
+    }
+    bool notBlack(VTermColor c) const {
+        if (VTERM_COLOR_IS_DEFAULT_FG(&c)) return true;
+        if (VTERM_COLOR_IS_DEFAULT_BG(&c)) return false;
+        if (VTERM_COLOR_IS_INDEXED(&c) && c.indexed.idx < 16) return c.indexed.idx != 0;
+        vterm_state_convert_color_to_rgb(state_, &c);
+        return c.rgb.red != 0 || c.rgb.green != 0 || c.rgb.blue != 0;
+    }
+    void updatePen() {
+        if (!penChanged_) return;
+        penChanged_ = false;
+        // Reverse video draws the characters in the background colour, on the foreground.
+        ink_ = pen_.reverse ? inkOf(pen_.bg, false) : inkOf(pen_.fg, pen_.bold);
+        paper_ = notBlack(pen_.reverse ? pen_.fg : pen_.bg);
+        erasePaper_ = notBlack(pen_.bg);
+    }
+    Cell blankCell() {
+        updatePen();
+        return Cell{0, 0, ink_, erasePaper_};
+    }
+    void clearRow(int r) { std::fill_n(row(r), cols_, blankCell()); }
+
+    // A row that is final: its characters and a line break, the blanks at its end left
+    // out. Empty rows wait until a row with characters follows them.
+    void emitRow(int r) {
+        const Cell* cells = row(r);
+        qsizetype painted = 0;
+        for (int c = 0; c < cols_; ++c)
+            painted += cells[c].background ? 1 : 0;
+        int end = cols_;
+        while (end > 0 && blank(cells[end - 1]))
+            --end;
+        if (end == 0) {
+            ++pendingRows_;
+            pendingBackground_ += painted;
+            return;
+        }
+        for (; pendingRows_ > 0; --pendingRows_)
+            out_.appendLineBreak();
+        background_ += pendingBackground_ + painted;
+        pendingBackground_ = 0;
+        // A cell nothing was written to becomes a space in the colour of the next character,
+        // as the grid writes its empty cells back.
+        int next = 0;
+        for (int c = 0; c < end; ++c) {
+            const Cell& cell = cells[c];
+            if (cell.ch == RightHalf) continue;
+            if (cell.ch == 0) {
+                next = std::max(next, c);
+                while (cells[next].ch == 0 || cells[next].ch == RightHalf)
+                    ++next;
+                out_.append(U' ', cells[next].colour);
+                continue;
+            }
+            out_.append(cell.ch, cell.colour);
+            if (cell.marks != 0)
+                for (const char32_t m : marks_[cell.marks - 1])
+                    out_.append(m, cell.colour);
+        }
+        out_.appendLineBreak();
+    }
+
+    static Screen* self(void* user) { return static_cast<Screen*>(user); }
+
+    static int putglyph(VTermGlyphInfo* info, VTermPos pos, void* user) {
+        Screen* s = self(user);
+        if (pos.row < 0 || pos.row >= AnsiRows || pos.col < 0 || pos.col >= s->cols_) return 1;
+        s->updatePen();
+        Cell* cells = s->row(pos.row);
+        // Half of a wide character that is overwritten takes its other half with it.
+        if (cells[pos.col].ch == RightHalf && pos.col > 0) cells[pos.col - 1].ch = 0;
+        const int width = std::clamp(info->width, 1, 2);
+        if (pos.col + width < s->cols_ && cells[pos.col + width].ch == RightHalf)
+            cells[pos.col + width].ch = 0;
+        Cell& cell = cells[pos.col];
+        const quint32 oldMarks = cell.marks;
+        cell = Cell{info->chars[0], 0, s->ink_, s->paper_};
+        if (info->chars[0] != 0 && info->chars[1] != 0) {
+            std::u32string marks;
+            for (int i = 1; i < VTERM_MAX_CHARS_PER_CELL && info->chars[i] != 0; ++i)
+                marks.push_back(info->chars[i]);
+            if (oldMarks != 0) {
+                s->marks_[oldMarks - 1] = std::move(marks);
+                cell.marks = oldMarks;
+            } else {
+                s->marks_.push_back(std::move(marks));
+                cell.marks = quint32(s->marks_.size());
+            }
+        }
+        if (width == 2 && pos.col + 1 < s->cols_) cells[pos.col + 1] = Cell{RightHalf, 0, s->ink_, s->paper_};
+        return 1;
+    }
+
+    static int erase(VTermRect rect, int, void* user) {
+        Screen* s = self(user);
+        const Cell blank = s->blankCell();
+        for (int r = std::max(rect.start_row, 0); r < std::min(rect.end_row, AnsiRows); ++r) {
+            Cell* cells = s->row(r);
+            for (int c = std::max(rect.start_col, 0); c < std::min(rect.end_col, s->cols_); ++c)
+                cells[c] = blank;
+        }
+        return 1;
+    }
+
+    static int moverect(VTermRect dest, VTermRect src, void* user) {
+        Screen* s = self(user);
+        const int rows = src.end_row - src.start_row, cols = src.end_col - src.start_col;
+        if (rows <= 0 || cols <= 0) return 1;
+        // Row by row in the order that reads every source row before it is overwritten.
+        const bool up = dest.start_row <= src.start_row;
+        for (int i = 0; i < rows; ++i) {
+            const int r = up ? i : rows - 1 - i;
+            std::memmove(s->row(dest.start_row + r) + dest.start_col,
+                         s->row(src.start_row + r) + src.start_col, std::size_t(cols) * sizeof(Cell));
+        }
+        return 1;
+    }
+
+    // Whole-width scrolls turn the row table; a row leaving the top of the screen is final.
+    // Anything else is left to libvterm, which moves and erases through the callbacks above.
+    static int scrollrect(VTermRect rect, int downward, int rightward, void* user) {
+        Screen* s = self(user);
+        if (rightward != 0 || downward == 0 || rect.start_col != 0 || rect.end_col != s->cols_) return 0;
+        const int height = rect.end_row - rect.start_row;
+        const int n = int(std::min<long long>(std::llabs(downward), height));
+        const auto first = s->rowOf_.begin() + rect.start_row, last = s->rowOf_.begin() + rect.end_row;
+        if (downward > 0) {
+            if (rect.start_row == 0)
+                for (int r = 0; r < n; ++r)
+                    s->emitRow(r);
+            std::rotate(first, first + n, last);
+            for (int r = rect.end_row - n; r < rect.end_row; ++r)
+                s->clearRow(r);
+        } else {
+            std::rotate(first, last - n, last);
+            for (int r = rect.start_row; r < rect.start_row + n; ++r)
+                s->clearRow(r);
+        }
+        return 1;
+    }
+
+    // The colours are worked out again before the next character or erase that needs them.
+    static int setpenattr(VTermAttr attr, VTermValue* value, void* user) {
+        Pen& pen = self(user)->pen_;
+        switch (attr) {
+        case VTERM_ATTR_BOLD:
+            pen.bold = value->boolean != 0;
+            break;
+        case VTERM_ATTR_REVERSE:
+            pen.reverse = value->boolean != 0;
+            break;
+        case VTERM_ATTR_FOREGROUND:
+            pen.fg = value->color;
+            break;
+        case VTERM_ATTR_BACKGROUND:
+            pen.bg = value->color;
+            break;
+        default:
+            return 1;
+        }
+        self(user)->penChanged_ = true;
+        return 1;
+    }
+
+    VTerm* vt_ = nullptr;
+    VTermState* state_ = nullptr;
+    const int cols_;
+    const Palette palette_;
+    std::array<Colour, 16> inks_;
+    const int maxPositions_;
+    std::vector<Cell> cells_;
+    std::vector<int> rowOf_;
+    std::vector<std::u32string> marks_;
+    Colour ink_;
+    bool paper_ = false;
+    bool erasePaper_ = false;
+    struct Pen {
+        bool bold = false;
+        bool reverse = false;
+        VTermColor fg, bg;
+    } pen_;
+    bool penChanged_ = true;
+    RichText out_{colours::White};
+    int pendingRows_ = 0;
+    qsizetype pendingBackground_ = 0;
+    qsizetype background_ = 0;
+};
+
+} // namespace
+
+std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& palette, int maxPositions,
+                                           const std::function<bool()>& cancelled) {
+    const SauceSplit split = splitSauce(file);
+    AnsiArt art;
+    art.columns = AnsiColumns;
+    if (split.record && split.record->dataType == SauceRecord::Character && split.record->tInfo1 > 0)
+        art.columns = std::min<int>(split.record->tInfo1, AnsiMaxColumns);
+    QByteArrayView content = split.content;
+    art.utf8 = isUtf8(content);
+    if (art.utf8 && content.startsWith("\xEF\xBB\xBF")) content = content.sliced(3);
+
+    Screen screen(art.columns, palette, maxPositions);
+    // Each byte gives at most one character, unless the cursor jumps.
+    screen.picture().reserve(std::size_t(std::min<qsizetype>(content.size(), maxPositions)) + 2);
+    // In pieces, so that a huge file stops as soon as its picture is too large.
+    bool stopped = false;
+    TerminalInput(content, art.utf8).run([&](QByteArrayView piece) {
+        stopped = cancelled && cancelled();
+        if (stopped || screen.full()) return false;
+        screen.write(piece);
+        return true;
+    });
+    if (stopped) return std::nullopt;
+    screen.finish();
+    if (screen.full())
+        return Failure{QStringLiteral("El dibujo pasa de %1 caracteres: es demasiado grande para abrirlo.")
+                           .arg(maxPositions)};
+    art.text = std::move(screen.picture());
+    art.backgroundCells = screen.backgroundCells();
+    return art;
+}
+
+} // namespace torvo

@@ -1,0 +1,130 @@
+#include "files/ExportCommand.h"
+
+#include "files/AtomicWrite.h"
+#include "files/OpenArt.h"
+
+#include <QGuiApplication>
+#include <cstdio>
+#include <cstring>
+
+namespace torvo {
+namespace {
+
+struct FormatName {
+    const char* name;
+    ExportFormat format;
+};
+constexpr FormatName Formats[] = {
+    {"ansi", ExportFormat::Ansi}, {"ansi-utf8", ExportFormat::AnsiUtf8},
+    {"html", ExportFormat::Html}, {"bmp", ExportFormat::Bmp},
+    {"txt", ExportFormat::Txt},   {"qcg", ExportFormat::Qcg},
+};
+
+QString formatList() {
+    QStringList names;
+    for (const FormatName& f : Formats)
+        names << QLatin1String(f.name);
+    return names.join(QStringLiteral(", "));
+}
+
+Result<void> writeOut(const QString& out, const QByteArray& bytes) {
+    if (out != QLatin1String("-")) return writeFileAtomically(out, bytes);
+    if (std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) != std::size_t(bytes.size()) ||
+        std::fflush(stdout) != 0)
+        return Failure{QStringLiteral("No se pudo escribir en la salida estándar.")};
+    return {};
+}
+
+void printLine(std::FILE* stream, const QString& line) {
+    std::fprintf(stream, "%s\n", line.toLocal8Bit().constData());
+}
+
+} // namespace
+
+Result<ExportRequest> parseExportArguments(const QStringList& args) {
+    if (args.size() != 3)
+        return Failure{
+            QStringLiteral("--export necesita tres argumentos: FORMATO ENTRADA SALIDA (torvo --help).")};
+    std::optional<ExportFormat> format;
+    for (const FormatName& f : Formats)
+        if (args[0] == QLatin1String(f.name)) format = f.format;
+    if (!format)
+        return Failure{
+            QStringLiteral("Formato desconocido «%1»: los formatos son %2.").arg(args[0], formatList())};
+    if (*format == ExportFormat::Bmp && args[2] == QLatin1String("-"))
+        return Failure{QStringLiteral("bmp no se escribe en la salida estándar: hace falta un archivo.")};
+    return ExportRequest{*format, args[1], args[2]};
+}
+
+Result<QString> runExport(const ExportRequest& request) {
+    const Palette palette;
+    // Neither is ever called off: nothing here asks them to stop.
+    const Result<OpenedArt> opened = *openArtFile(request.in, palette);
+    if (!opened) return opened.failure();
+    const Result<ArtBytes> file = *exportBytes(request.format, opened->text, palette, request.out);
+    if (!file) return file.failure();
+    const Result<void> written = writeOut(request.out, file->bytes);
+    if (!written) return written.failure();
+    return file->note;
+}
+
+QString commandLineHelp() {
+    return QStringLiteral(
+        "Uso: torvo [ARCHIVO]\n"
+        "     torvo --export FORMATO ENTRADA SALIDA\n"
+        "\n"
+        "Sin --export abre el editor, con ARCHIVO si se da.\n"
+        "\n"
+        "--export convierte ENTRADA, cualquier archivo que abre «Abrir» (.qcg, .txt, .rtf,\n"
+        "arte ANSI .ans), sin ventana ni pantalla, y escribe SALIDA igual que el menú.\n"
+        "SALIDA «-» es la salida estándar (no para bmp). FORMATO es uno de:\n"
+        "  ansi       arte ANSI en la página de códigos 437 con registro SAUCE, como\n"
+        "             «Archivos Ansi» de «Guardar Ansi» (para ansilove y los editores de ANSI)\n"
+        "  ansi-utf8  arte ANSI en UTF-8, como «Archivos Ansi UTF-8» (para terminales)\n"
+        "  html       página HTML, como «Guardar Html»\n"
+        "  bmp        imagen BMP, como «Guardar Bitmap»\n"
+        "  txt        texto sin colores, como «Guardar» con un nombre que no acaba en .qcg\n"
+        "  qcg        archivo de Torvo con los colores, como «Guardar» con un nombre .qcg\n"
+        "\n"
+        "Termina con 0, o con 1 y una línea en la salida de errores.\n");
+}
+
+bool isCommandLineTool(int argc, char** argv) {
+    return argc >= 2 && (std::strcmp(argv[1], "--export") == 0 || std::strcmp(argv[1], "--help") == 0 ||
+                         std::strcmp(argv[1], "-h") == 0);
+}
+
+int commandLineMain(int argc, char** argv) {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (args.front() != QLatin1String("--export")) {
+        std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+    const Result<ExportRequest> request = parseExportArguments(args.mid(1));
+    if (!request) {
+        printLine(stderr, QStringLiteral("torvo: ") + request.why());
+        return 1;
+    }
+    std::optional<QGuiApplication> app;
+    if (needsGuiApplication(request->format)) {
+        // The picture is drawn off screen: no display is needed, and none is used. Qt's
+        // remarks about the desktop session would break the one-line contract of stderr.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
+            if (type == QtCriticalMsg || type == QtFatalMsg)
+                printLine(stderr, QStringLiteral("torvo: ") + message);
+        });
+        app.emplace(argc, argv);
+    }
+    const Result<QString> done = runExport(*request);
+    if (!done) {
+        printLine(stderr, QStringLiteral("torvo: ") + done.why());
+        return 1;
+    }
+    if (!done->isEmpty()) printLine(stderr, QStringLiteral("torvo: ") + *done);
+    return 0;
+}
+
+} // namespace torvo

@@ -1,0 +1,61 @@
+#include "files/OpenArt.h"
+
+#include "files/AnsiReader.h"
+#include "files/ArtFile.h"
+#include "files/AtomicWrite.h"
+
+#include <QFileInfo>
+
+namespace torvo {
+namespace {
+
+struct Decoded {
+    RichText text;
+    QString note; // what the status line adds to "Abierto", empty when nothing
+};
+
+std::optional<Result<Decoded>> decode(const QString& path, QByteArrayView bytes, const Palette& palette,
+                                      int maxPositions, const std::function<bool()>& cancelled) {
+    if (isAnsiPath(path)) {
+        std::optional<Result<AnsiArt>> art = readAnsiArt(bytes, palette, maxPositions, cancelled);
+        if (!art) return std::nullopt;
+        if (!*art) return art->failure();
+        Decoded decoded{std::move((*art)->text), QString()};
+        if (const qsizetype cells = (*art)->backgroundCells; cells > 0)
+            decoded.note = QStringLiteral("Se quitó el fondo de color de %1 %2: el texto no lleva fondos.")
+                               .arg(cells)
+                               .arg(cells == 1 ? QStringLiteral("celda") : QStringLiteral("celdas"));
+        return decoded;
+    }
+    Result<LoadedArt> loaded = decodeArtFile(bytes);
+    if (!loaded) return loaded.failure();
+    return Decoded{std::move(loaded->text), QString()};
+}
+
+} // namespace
+
+bool isAnsiPath(const QString& path) {
+    return path.endsWith(QLatin1String(".ans"), Qt::CaseInsensitive);
+}
+
+std::optional<Result<OpenedArt>> openArtFile(const QString& path, const Palette& palette, int maxPositions,
+                                             const std::function<bool()>& cancelled) {
+    const QString name = QFileInfo(path).fileName();
+    const Result<QByteArray> bytes = readWholeFile(path);
+    if (!bytes) return bytes.failure();
+    std::optional<Result<Decoded>> decoded = decode(path, *bytes, palette, maxPositions, cancelled);
+    if (!decoded) return std::nullopt;
+    if (!*decoded) return Failure{QStringLiteral("No se pudo abrir «%1»: %2").arg(name, decoded->why())};
+    RichText& text = (*decoded)->text;
+    if (text.size() > maxPositions)
+        return Failure{
+            QStringLiteral("«%1» es demasiado grande para editarlo: %2 caracteres (el máximo es %3).")
+                .arg(name)
+                .arg(text.size())
+                .arg(maxPositions)};
+    const QString& note = (*decoded)->note;
+    return OpenedArt{std::move(text),
+                     QStringLiteral("Abierto «%1».").arg(name) + (note.isEmpty() ? QString() : u' ' + note)};
+}
+
+} // namespace torvo

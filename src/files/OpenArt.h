@@ -1,0 +1,32 @@
+#pragma once
+
+#include "art/RichText.h"
+#include "base/Result.h"
+#include "files/RtfReader.h"
+#include "palette/Palette.h"
+
+#include <QString>
+#include <functional>
+#include <optional>
+
+namespace torvo {
+
+// What "Abrir" gives: the art, and the status line that says so ("Abierto «x».", with a
+// note on what the art could not keep).
+struct OpenedArt {
+    RichText text;
+    QString status;
+};
+
+// ANSI art is told by its name: ".ans" in any letter case.
+bool isAnsiPath(const QString& path);
+
+// The open command without its dialog: reads the file (at most 512 MB) and decodes it,
+// ANSI art by its name, else the own art file, RTF or plain text. The palette colours ANSI
+// art. Art of more than maxPositions positions is refused. A failure's line names the
+// file; nullopt when called off (only ANSI art is played long enough to be).
+std::optional<Result<OpenedArt>> openArtFile(const QString& path, const Palette& palette,
+                                             int maxPositions = kRtfMaxPositions,
+                                             const std::function<bool()>& cancelled = {});
+
+} // namespace torvo

@@ -1,0 +1,81 @@
+#include "files/SaveArt.h"
+
+#include "convert/TextGrid.h"
+#include "files/AnsiFile.h"
+#include "files/ArtFile.h"
+#include "files/AtomicWrite.h"
+#include "files/BitmapExport.h"
+#include "files/ExportText.h"
+#include "files/HtmlExport.h"
+
+#include <QDate>
+#include <QFileInfo>
+
+namespace torvo {
+namespace {
+
+Result<QByteArray> bitmapBytes(const QImage& image, const QString& path) {
+    Result<QByteArray> bytes = encodeBitmap(image);
+    if (!bytes)
+        return Failure{
+            QStringLiteral("No se pudo guardar «%1»: %2").arg(QFileInfo(path).fileName(), bytes.why())};
+    return bytes;
+}
+
+} // namespace
+
+std::optional<Result<ArtBytes>> exportBytes(ExportFormat format, const RichText& art, const Palette& palette,
+                                            const QString& path, const std::function<bool()>& cancelled) {
+    switch (format) {
+    case ExportFormat::Ansi:
+    case ExportFormat::AnsiUtf8: {
+        const AnsiKind kind = format == ExportFormat::Ansi ? AnsiKind::CodePage437 : AnsiKind::Utf8;
+        std::optional<AnsiFile> file =
+            encodeAnsiFile(art, palette, kind, path, QDate::currentDate(), cancelled);
+        if (!file) return std::nullopt;
+        return ArtBytes{std::move(file->bytes), missingCharactersNote(file->missing)};
+    }
+    case ExportFormat::Html: {
+        const std::optional<QString> page = SalvarComoHTML(art, cancelled);
+        if (!page) return std::nullopt;
+        return ArtBytes{encodeExport(*page), QString()};
+    }
+    case ExportFormat::Txt:
+    case ExportFormat::Qcg:
+        return ArtBytes{encodeArtFile(art, format == ExportFormat::Qcg ? SaveFormat::Own : SaveFormat::Text),
+                        QString()};
+    case ExportFormat::Bmp: {
+        const std::optional<CharGrid> grid = RestaurarGrid(art, cancelled);
+        if (!grid) return std::nullopt;
+        const Result<QImage> image = renderArt(art, grid->cols(), grid->rows(), textImageFont());
+        if (!image) return image.failure();
+        Result<QByteArray> bytes = bitmapBytes(*image, path);
+        if (!bytes) return bytes.failure();
+        return ArtBytes{std::move(*bytes), QString()};
+    }
+    }
+    return std::nullopt;
+}
+
+Result<QString> saveFile(const QString& path, const QByteArray& bytes, const QString& note) {
+    const Result<void> written = writeFileAtomically(path, bytes);
+    if (!written) return written.failure();
+    return QStringLiteral("Guardado «%1».").arg(QFileInfo(path).fileName()) +
+           (note.isEmpty() ? QString() : u' ' + note);
+}
+
+std::optional<Result<QString>> saveExport(ExportFormat format, const RichText& art, const Palette& palette,
+                                          const QString& path, const std::function<bool()>& cancelled) {
+    const std::optional<Result<ArtBytes>> file = exportBytes(format, art, palette, path, cancelled);
+    if (!file) return std::nullopt;
+    if (!*file) return file->failure();
+    return saveFile(path, (*file)->bytes, (*file)->note);
+}
+
+Result<QString> saveBitmap(const QImage& image, const QString& path) {
+    const Result<QByteArray> bytes = bitmapBytes(image, path);
+    if (!bytes) return bytes.failure();
+    return saveFile(path, *bytes);
+}
+
+} // namespace torvo

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "send/TypistChoice.h"
+
+#include <vector>
+
+namespace torvo {
+
+// The typing back ends of this desktop, in the order they are tried: X11, the
+// compositor's virtual keyboard, the desktop portal.
+std::vector<RouteProbe> desktopRoutes();
+
+} // namespace torvo

@@ -1,0 +1,211 @@
+#include "SendXSession.h"
+#include "TestRegistry.h"
+#include "files/ExportText.h"
+#include "files/HtmlExport.h"
+#include "files/RecoveryStore.h"
+
+#include <QTest>
+
+using namespace torvo;
+
+namespace {
+
+// The editor as a user runs it, in the test's X server, with data and settings folders
+// of the test's own.
+class Editor {
+public:
+    Editor(const QString& display, const QString& home) : display_(display) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/data"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/config"));
+        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+        process_.setProcessEnvironment(env);
+        process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process_.start(QStringLiteral(TORVO_BINARY_DIR "/src/torvo"), {});
+        QByteArray id;
+        if (process_.waitForStarted(10000) &&
+            xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
+                     QStringLiteral("--all"), QStringLiteral("--pid"), QString::number(process_.processId()),
+                     QStringLiteral("--class"), QStringLiteral("torvo")},
+                    &id))
+            window_ = QString::fromLatin1(id.trimmed().split('\n').front());
+    }
+    ~Editor() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.kill();
+            process_.waitForFinished(5000);
+        }
+    }
+    bool started() const { return !window_.isEmpty(); }
+    void moveTo(int x, int y) {
+        xdotool({QStringLiteral("windowmove"), QStringLiteral("--sync"), window_, QString::number(x),
+                 QString::number(y)});
+    }
+    // Window coordinates. There is no window manager: the window is given the focus too.
+    void click(int x, int y) {
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window_});
+        xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window_, QString::number(x),
+                 QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
+        QThread::msleep(300);
+    }
+    void type(const QString& text) {
+        xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text});
+        QThread::msleep(200);
+    }
+    void keys(const QString& keys) {
+        xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("150"), keys});
+        QThread::msleep(600);
+    }
+    // Answers the file dialog that opens now.
+    void choose(const QString& path) {
+        QThread::msleep(800);
+        type(path);
+        keys(QStringLiteral("Return"));
+    }
+    QString title() {
+        QByteArray out;
+        xdotool({QStringLiteral("getwindowname"), window_}, &out);
+        return QString::fromUtf8(out.trimmed());
+    }
+    void kill() {
+        process_.kill();
+        process_.waitForFinished(5000);
+    }
+    bool waitForExit() { return process_.waitForFinished(10000); }
+
+private:
+    bool xdotool(const QStringList& args, QByteArray* out = nullptr) {
+        return test::SendXSession::run(QStringLiteral("xdotool"), args, out, display_);
+    }
+    QString display_;
+    QProcess process_;
+    QString window_;
+};
+
+// Where the window draws its controls at its start size.
+constexpr int TextX = 200, TextY = 200, RedX = 168, RedY = 30, EnviarX = 40, EnviarY = 40;
+
+QStringList recoveryFiles(const QString& home) {
+    // The editor's data folder (organisation and application both "torvo").
+    const QDir dir(home + QStringLiteral("/data/torvo/torvo/recovery"));
+    QStringList files;
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*") + QLatin1String(RecoveryStore::Suffix)}, QDir::Files))
+        files << dir.filePath(name);
+    return files;
+}
+
+std::optional<RecoveredArt> readRecovery(const QString& home) {
+    const QStringList files = recoveryFiles(home);
+    QFile f(files.value(0));
+    if (files.size() != 1 || !f.open(QIODevice::ReadOnly)) return std::nullopt;
+    Result<RecoveredArt> art = decodeRecovery(f.readAll());
+    if (!art) return std::nullopt;
+    return std::move(*art);
+}
+
+QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+} // namespace
+
+class EditorE2ETest : public QObject {
+    Q_OBJECT
+    std::unique_ptr<test::SendXSession> session;
+    QTemporaryDir home;
+
+    // The window's art, as its HTML export, compared with what the recovery file held.
+    void exportEquals(Editor& editor, const RichText& art) {
+        const QString out = home.filePath(QStringLiteral("export%1.html").arg(++exports));
+        editor.click(TextX, TextY);
+        editor.keys(QStringLiteral("alt+a"));
+        editor.keys(QStringLiteral("h"));
+        editor.choose(out);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(out), 10000);
+        QCOMPARE(bytesOf(out), encodeExport(*SalvarComoHTML(art)));
+    }
+    int exports = 0;
+
+private slots:
+    void initTestCase() {
+        const QString missing = test::SendXSession::missingTools();
+        if (!missing.isEmpty()) QSKIP(qPrintable(QStringLiteral("not installed: ") + missing));
+        session = std::make_unique<test::SendXSession>();
+        QString why;
+        QVERIFY2(session->start(&why), qPrintable(why));
+    }
+    void workComesBackAfterAKillAndAfterSalir() {
+        RichText art;
+        {
+            Editor editor(session->display(), home.path());
+            QVERIFY(editor.started());
+            editor.click(TextX, TextY);
+            editor.type(QStringLiteral("Arte ñ█"));
+            editor.keys(QStringLiteral("ctrl+s"));
+            editor.choose(home.filePath(QStringLiteral("dibujo.qcg")));
+            QCOMPARE(editor.title(), u"dibujo.qcg — Torvo"_qs);
+            editor.click(RedX, RedY);
+            editor.click(TextX, TextY);
+            editor.type(QStringLiteral(" rojo"));
+            QCOMPARE(editor.title(), u"dibujo.qcg* — Torvo"_qs);
+            QThread::msleep(2500);
+            const auto kept = readRecovery(home.path());
+            QVERIFY(kept);
+            QCOMPARE(kept->art.plainText(), QString::fromUtf8("Arte ñ█ rojo\r\n"));
+            QCOMPARE(kept->file, home.filePath(QStringLiteral("dibujo.qcg")));
+            art = kept->art;
+            editor.kill(); // SIGKILL: nothing runs on the way out
+        }
+        {
+            Editor editor(session->display(), home.path());
+            QVERIFY(editor.started());
+            QCOMPARE(editor.title(), u"dibujo.qcg* — Torvo"_qs);
+            exportEquals(editor, art);
+            if (QTest::currentTestFailed()) return;
+            editor.click(TextX, TextY);
+            editor.keys(QStringLiteral("ctrl+End"));
+            editor.type(QStringLiteral("más"));
+            editor.keys(QStringLiteral("ctrl+q")); // Salir: ends at once, asks nothing
+            QVERIFY(editor.waitForExit());
+        }
+        const auto kept = readRecovery(home.path());
+        QVERIFY(kept);
+        QVERIFY(kept->art.plainText().endsWith(QString::fromUtf8("más\r\n")));
+        Editor editor(session->display(), home.path());
+        QVERIFY(editor.started());
+        QCOMPARE(editor.title(), u"dibujo.qcg* — Torvo"_qs);
+        exportEquals(editor, kept->art);
+    }
+    // A countdown called off with Esc types nothing into the window that has the focus.
+    void cancelledSendTypesNothing() {
+        QString why;
+        QVERIFY2(session->startCapture(1, &why, 9), qPrintable(why));
+        QTemporaryDir other;
+        Editor editor(session->display(), other.path());
+        QVERIFY(editor.started());
+        editor.click(TextX, TextY);
+        editor.type(QStringLiteral("hola"));
+        editor.click(EnviarX, EnviarY);
+        editor.keys(QStringLiteral("Escape"));
+        QVERIFY(session->focusCapture());
+        QCOMPARE(session->finishCapture(), QByteArray());
+    }
+    void twoEditorsKeepTwoFiles() {
+        QTemporaryDir other;
+        Editor first(session->display(), other.path());
+        Editor second(session->display(), other.path());
+        QVERIFY(first.started() && second.started());
+        second.moveTo(0, 480);
+        for (Editor* e : {&first, &second}) {
+            e->click(TextX, TextY);
+            e->type(QStringLiteral("uno"));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(recoveryFiles(other.path()).size(), 2, 5000);
+    }
+};
+TORVO_TEST(EditorE2ETest)
+#include "EditorE2ETest.moc"

@@ -1,0 +1,92 @@
+#pragma once
+
+// The art the keystroke tests send, and the bytes a raw terminal reads for it.
+
+#include "art/RichText.h"
+#include "palette/Palette.h"
+#include "send/KeyInterpreter.h"
+
+#include <QByteArray>
+#include <QString>
+
+namespace torvo::test {
+
+// What the raw terminal reads for the actions: UTF-8 for characters, control bytes
+// for Ctrl+letter and the keys used here.
+inline QByteArray bytesOf(const std::vector<KeyAction>& actions) {
+    QByteArray out;
+    for (const KeyAction& a : actions) {
+        if (a.kind == KeyAction::Press) {
+            if (a.key == QLatin1String("ENTER"))
+                out += '\r';
+            else if (a.key == QLatin1String("TAB"))
+                out += '\t';
+            else if (a.key == QLatin1String("ESC"))
+                out += '\x1b';
+            else if (a.key == QLatin1String("LEFT"))
+                out += "\x1b[D";
+            else if (a.key == QLatin1String("F1"))
+                out += "\x1bOP";
+            else
+                qFatal("no byte form for %s", qPrintable(a.key));
+        } else if (a.modifiers == KeyAction::Ctrl) {
+            out += char(a.ch & 0x1F);
+        } else {
+            QString s;
+            appendCodePoint(s, a.ch);
+            out += s.toUtf8();
+        }
+    }
+    return out;
+}
+
+// Mixed art: ASCII (every escaped character included), accented letters, box drawing,
+// blocks and other non-map characters, two beyond the 16-bit range, lines of varying length, colours from the
+// palette, black and off the palette.
+inline RichText mixedArt(int characters, quint32 seed) {
+    const Palette palette;
+    const QList<uint> pool =
+        QStringLiteral(" !\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ[\\]^_`"
+                       "abcdefghijklmnopqrstuvwxyz{|}~"
+                       "áéíóúñüÁÉÍÓÚÑÜçÇàèìòùÀÈÌÒÙâêîôûäëïöÿ¿¡€£¥©®°±µ"
+                       "─│┌┐└┘├┤┬┴┼═║╔╗╚╝╠╣╦╩╬░▒▓█▀▄▌▐■"
+                       "\U0001F600\U0001D11E")
+            .toUcs4();
+    const Colour extra[] = {colours::Black, Colour{0x123456}, Colour{0xFFFFFE}};
+    quint32 x = seed;
+    auto next = [&x] {
+        x = x * 1664525u + 1013904223u;
+        return x >> 8;
+    };
+    RichText art;
+    int column = 0;
+    for (int i = 0; i < characters; ++i) {
+        const quint32 c = next() % 19;
+        const Colour colour = c < 16 ? palette[int(c)] : extra[c - 16];
+        art.append(char32_t(pool.at(qsizetype(next() % quint32(pool.size())))), colour);
+        if (++column >= 40 + int(next() % 40)) {
+            art.appendLineBreak();
+            column = 0;
+        }
+    }
+    art.appendLineBreak();
+    return art;
+}
+
+// "Hi ^" then "ok" in three colours, two lines: what a raw terminal reads is known by hand
+// (workedExampleBytes).
+inline RichText workedExampleArt() {
+    const Palette p;
+    RichText art;
+    art.appendText(u"Hi ", p[0]);
+    art.append(U'^', p[2]);
+    art.appendLineBreak();
+    art.appendText(u"ok", p[12]);
+    art.appendLineBreak();
+    return art;
+}
+inline QByteArray workedExampleBytes() {
+    return QByteArray::fromHex("5e574869205e525e0d5e5216476f6b0d1647");
+}
+
+} // namespace torvo::test

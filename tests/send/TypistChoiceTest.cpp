@@ -1,0 +1,82 @@
+#include "send/TypistChoice.h"
+#include "TestRegistry.h"
+#include "send/RecordingTypist.h"
+
+#include <QTest>
+
+using namespace torvo;
+
+Q_DECLARE_METATYPE(std::vector<int>)
+
+namespace {
+
+// A fake back end: the outcome it reports, and a count of the times it was asked.
+struct FakeBackEnd {
+    Route::Outcome outcome;
+    QString error;
+    std::shared_ptr<int> asked = std::make_shared<int>(0);
+    RouteProbe probe() const {
+        return [*this] {
+            ++*asked;
+            Route r;
+            r.outcome = outcome;
+            r.error = error;
+            if (outcome == Route::Ready) r.typist = std::make_unique<RecordingTypist>();
+            return r;
+        };
+    }
+};
+
+const QString WaylandRefusal = QStringLiteral(
+    "No se puede enviar: la ventana activa es de Wayland y este escritorio no deja escribir en ella.");
+
+} // namespace
+
+class TypistChoiceTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstReadyBackEndTypesAndLaterOnesAreNotAsked_data() {
+        QTest::addColumn<std::vector<int>>("outcomes"); // X11, virtual keyboard, portal
+        QTest::addColumn<int>("chosen");                // index, or -1
+        QTest::addColumn<bool>("wayland");
+        QTest::addColumn<QString>("message");
+        const int R = Route::Ready, O = Route::OtherWindow, A = Route::Absent, B = Route::Broken;
+        QTest::newRow("X11 window focused") << std::vector{R, R, R} << 0 << true << QString();
+        QTest::newRow("Wayland window focused, virtual keyboard")
+            << std::vector{O, R, R} << 1 << true << QString();
+        QTest::newRow("Wayland window focused, only the portal")
+            << std::vector{O, A, R} << 2 << true << QString();
+        QTest::newRow("native window, no X11 at all") << std::vector{A, R, A} << 1 << true << QString();
+        QTest::newRow("refused virtual keyboard, the portal types")
+            << std::vector{O, B, R} << 2 << true << QString();
+        QTest::newRow("Wayland window, nothing offered")
+            << std::vector{O, A, A} << -1 << true << WaylandRefusal;
+        QTest::newRow("X11 desktop, no window focused")
+            << std::vector{O, A, A} << -1 << false
+            << QStringLiteral("No se puede enviar: ninguna ventana tiene el foco del teclado.");
+        QTest::newRow("no desktop at all")
+            << std::vector{A, A, A} << -1 << false
+            << QStringLiteral("No se puede enviar: esta sesión no tiene una pantalla donde escribir.");
+        QTest::newRow("a failure says why") << std::vector{O, B, A} << -1 << true << QStringLiteral("roto 1");
+    }
+    void firstReadyBackEndTypesAndLaterOnesAreNotAsked() {
+        QFETCH(std::vector<int>, outcomes);
+        QFETCH(int, chosen);
+        QFETCH(bool, wayland);
+        QFETCH(QString, message);
+        std::vector<FakeBackEnd> backEnds;
+        std::vector<RouteProbe> probes;
+        for (std::size_t i = 0; i < outcomes.size(); ++i) {
+            backEnds.push_back({Route::Outcome(outcomes[i]), QStringLiteral("roto %1").arg(i)});
+            probes.push_back(backEnds.back().probe());
+        }
+        const Result<std::unique_ptr<Typist>> typist = chooseTypist(probes, wayland);
+        QCOMPARE(typist.ok() && *typist, chosen >= 0);
+        QCOMPARE(typist.why(), message);
+        const int lastAsked = chosen >= 0 ? chosen : int(outcomes.size()) - 1;
+        for (int i = 0; i < int(backEnds.size()); ++i)
+            QCOMPARE(*backEnds[std::size_t(i)].asked, i <= lastAsked ? 1 : 0);
+    }
+};
+TORVO_TEST(TypistChoiceTest)
+#include "TypistChoiceTest.moc"
