@@ -1,54 +1,153 @@
-// The text view's change handling and the grid write-back, in-process on the offscreen
-// platform, on art of three sizes with a colour change every 3 characters.
+// The text view's change handling, the undo history and the grid write-back, in-process on
+// the offscreen platform, on art of three sizes with a colour change every 3 characters.
 #include "art/DocumentBridge.h"
 #include "export_art.h"
 #include "window/Form1.h"
+#include "window/GridView.h"
 #include "window/MensajeEdit.h"
+#include "window/TabStrip.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
+#include <QRadioButton>
 #include <QTextCursor>
+#include <QUndoStack>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <sys/resource.h>
 
 using namespace torvo;
 
 namespace {
 
-std::unique_ptr<Form1> windowWith(int cols, int rows) {
-    auto form = std::make_unique<Form1>();
-    form->show();
-    auto* view = form->findChild<QPlainTextEdit*>(QStringLiteral("Mensaje"));
-    loadDocument(*view->document(), exportSampleArt(cols, rows), MensajeEdit::artFormat());
-    return form;
+enum Tab { TextBox = 0, GridTab = 1 };
+
+struct Window {
+    std::unique_ptr<Form1> form = std::make_unique<Form1>();
+    MensajeEdit* view = form->findChild<MensajeEdit*>(QStringLiteral("Mensaje"));
+    GridView* grid = form->findChild<GridView*>(QStringLiteral("Grid1"));
+    TabStrip* tabs = form->findChild<TabStrip*>(QStringLiteral("SSTab1"));
+
+    Window(int cols, int rows) {
+        form->show();
+        loadDocument(*view->document(), exportSampleArt(cols, rows), MensajeEdit::artFormat());
+        form->textHistory().clear();
+    }
+    // A key typed into the text view, where its caret is.
+    void type(char ch) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QString(QLatin1Char(ch)));
+        QCoreApplication::sendEvent(view, &press);
+    }
+    // Ten cells of the grid coloured from the palette, far apart.
+    void paintTenCells(int round) {
+        const int rows = form->BackBox().lineCount() - 1;
+        for (int k = 0; k < 10; ++k) {
+            grid->setCurrentCell((round * 37 + k * rows / 10) % rows, (round * 13 + k * 29) % 300);
+            form->Color_MouseDown(3 + (round + k) % 4, 1);
+        }
+    }
+};
+
+double seconds(std::chrono::steady_clock::time_point since) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
 void MensajeChangeAfterOneCharacter(benchmark::State& state) {
-    auto form = windowWith(int(state.range(0)), int(state.range(1)));
-    auto* view = form->findChild<QPlainTextEdit*>(QStringLiteral("Mensaje"));
+    Window w(int(state.range(0)), int(state.range(1)));
     for (auto _ : state) {
-        // One typed character: the document reports the change and Mensaje_Change runs.
-        QTextCursor cursor(view->document());
+        // One character put into the document: the view reports the change and Mensaje_Change runs.
+        QTextCursor cursor(w.view->document());
         cursor.movePosition(QTextCursor::End);
         cursor.insertText(QStringLiteral("x"));
-        benchmark::DoNotOptimize(form->BackBox().size());
+        benchmark::DoNotOptimize(w.form->BackBox().size());
     }
-    state.counters["positions"] = form->BackBox().size();
+    state.counters["positions"] = w.form->BackBox().size();
 }
 
-void RestaurarMensaje(benchmark::State& state) {
-    auto form = windowWith(int(state.range(0)), int(state.range(1)));
+// A key typed into the view: its step recorded in the history, and every view brought up
+// to date. With range(2) = 0 the window does not record it (its change handler is
+// replaced by Mensaje_Change alone).
+void TypedCharacter(benchmark::State& state) {
+    Window w(int(state.range(0)), int(state.range(1)));
+    if (state.range(2) == 0) {
+        QObject::disconnect(w.view, &MensajeEdit::artChanged, w.form.get(), nullptr);
+        QObject::connect(w.view, &MensajeEdit::artChanged, w.form.get(), [&w] { w.form->Mensaje_Change(); });
+    }
+    for (auto _ : state)
+        w.type('x');
+    state.counters["history_bytes"] = double(w.form->textHistory().bytes());
+}
+
+void UndoRedoOfTypedCharacter(benchmark::State& state) {
+    Window w(400, 1000);
+    w.type('x');
+    QUndoStack* stack = w.form->textHistory().stack();
     for (auto _ : state) {
-        form->RestaurarMensaje();
-        benchmark::DoNotOptimize(form->BackBox().size());
+        stack->undo();
+        stack->redo();
+    }
+}
+
+void HistoryAfterTypedCharacters(benchmark::State& state) {
+    for (auto _ : state) {
+        Window w(400, 1000);
+        for (int i = 0; i < 1000; ++i)
+            w.type(char('a' + i % 26));
+        state.counters["history_KB"] = double(w.form->textHistory().bytes()) / 1024.0;
+    }
+}
+
+// Leaving "Grid" for "Text Box" after colouring ten cells: the write-back and the views
+// brought up to date, timed alone. range(0) = 0 counts 500 visits and the history's memory.
+void LeaveGridAfterTenCells(benchmark::State& state) {
+    Window w(400, 1000);
+    int round = 0;
+    for (auto _ : state) {
+        w.tabs->setTab(GridTab);
+        w.paintTenCells(round++);
+        const auto start = std::chrono::steady_clock::now();
+        w.tabs->setTab(TextBox);
+        state.SetIterationTime(seconds(start));
+    }
+    state.counters["history_MB"] = double(w.form->textHistory().bytes()) / (1024.0 * 1024.0);
+    state.counters["history_steps"] = w.form->textHistory().stack()->count();
+}
+
+// Leaving "Grid" after a colour fill over the whole grid, timed alone.
+void LeaveGridAfterWholeFill(benchmark::State& state) {
+    Window w(400, 1000);
+    w.form->findChild<QRadioButton*>(QStringLiteral("chkFill"))->setChecked(true);
+    int round = 0;
+    for (auto _ : state) {
+        w.tabs->setTab(GridTab);
+        w.form->Color_MouseDown(3 + round++ % 4, 1);
+        w.grid->setCurrentCell(0, 0);
+        w.grid->setSelectionCorner(999, 399);
+        w.form->Grid1_MouseUp(1);
+        const auto start = std::chrono::steady_clock::now();
+        w.tabs->setTab(TextBox);
+        state.SetIterationTime(seconds(start));
+    }
+}
+
+// The platform's own floor: the same text put into a plain-text editor on show.
+void SetPlainText(benchmark::State& state) {
+    QPlainTextEdit edit;
+    edit.resize(800, 600);
+    edit.show();
+    const QString text = exportSampleArt(int(state.range(0)), int(state.range(1))).plainText();
+    for (auto _ : state) {
+        edit.setPlainText(text);
+        benchmark::DoNotOptimize(edit.document()->blockCount());
     }
 }
 
 void PeakMemory(benchmark::State& state) {
-    auto form = windowWith(400, 1000);
+    Window w(400, 1000);
     for (auto _ : state) {
-        form->RestaurarMensaje();
-        form->Mensaje_Change();
+        w.tabs->setTab(GridTab);
+        w.tabs->setTab(TextBox);
     }
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
@@ -60,7 +159,18 @@ BENCHMARK(MensajeChangeAfterOneCharacter)
     ->Args({160, 60})
     ->Args({400, 1000})
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(RestaurarMensaje)->Args({400, 1000})->Unit(benchmark::kMillisecond);
+BENCHMARK(TypedCharacter)
+    ->ArgNames({"cols", "rows", "recorded"})
+    ->Args({80, 25, 1})
+    ->Args({400, 1000, 1})
+    ->Args({400, 1000, 0})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(UndoRedoOfTypedCharacter)->Unit(benchmark::kMillisecond);
+BENCHMARK(HistoryAfterTypedCharacters)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(LeaveGridAfterTenCells)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(LeaveGridAfterTenCells)->Name("HistoryAfterWriteBacks")->Iterations(500)->UseManualTime();
+BENCHMARK(LeaveGridAfterWholeFill)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(SetPlainText)->Args({400, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

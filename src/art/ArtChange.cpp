@@ -70,6 +70,26 @@ std::vector<ArtHunk> diffArt(const RichText& before, const RichText& after, int 
     return hunks;
 }
 
+std::optional<LineSpan> differingLines(const RichText& before, const RichText& after) {
+    const int b = before.lineCount();
+    const int a = after.lineCount();
+    auto same = [&](int lb, int la) {
+        const auto& x = before.positions();
+        const auto& y = after.positions();
+        const int xb = before.lineStart(lb), xe = lb + 1 < b ? before.lineStart(lb + 1) : before.size();
+        const int yb = after.lineStart(la), ye = la + 1 < a ? after.lineStart(la + 1) : after.size();
+        return std::equal(x.begin() + xb, x.begin() + xe, y.begin() + yb, y.begin() + ye);
+    };
+    int head = 0;
+    while (head < std::min(a, b) && same(head, head))
+        ++head;
+    if (head == a && a == b) return std::nullopt;
+    int tail = 0;
+    while (tail < std::min(a, b) - head && same(b - 1 - tail, a - 1 - tail))
+        ++tail;
+    return LineSpan{head, b - head - tail, a - head - tail};
+}
+
 void applyHunks(RichText& art, const std::vector<ArtHunk>& hunks, bool undo) {
     if (undo) {
         for (auto it = hunks.rbegin(); it != hunks.rend(); ++it)
@@ -78,6 +98,17 @@ void applyHunks(RichText& art, const std::vector<ArtHunk>& hunks, bool undo) {
         for (const ArtHunk& h : hunks)
             art.replace(h.at, h.removed.size(), h.inserted);
     }
+}
+
+std::vector<ArtHunk> invertHunks(const std::vector<ArtHunk>& hunks) {
+    std::vector<ArtHunk> inverse;
+    inverse.reserve(hunks.size());
+    int shift = 0;
+    for (const ArtHunk& h : hunks) {
+        inverse.push_back({h.at - shift, h.inserted, h.removed});
+        shift += h.inserted.size() - h.removed.size();
+    }
+    return inverse;
 }
 
 qsizetype hunkPositions(const std::vector<ArtHunk>& hunks) {

@@ -27,11 +27,18 @@ ArtChange ArtMirror::reset(const QTextDocument& document) {
     RichText fresh = snapshotDocument(document, art_.typingColour(), true);
     ArtChange change;
     change.hunks = diffArt(art_, fresh);
-    change.oldLines = art_.lineCount();
-    change.newLines = fresh.lineCount();
+    if (const auto lines = differingLines(art_, fresh)) change.lines.push_back(*lines);
     art_ = std::move(fresh);
     blocks_ = document.blockCount();
     return change;
+}
+
+std::vector<LineSpan> ArtMirror::reset(const QTextDocument& document, const RichText& art) {
+    RichText fresh = loadedArt(art, art_.typingColour());
+    std::vector<LineSpan> lines{{0, art_.lineCount(), fresh.lineCount()}};
+    art_ = std::move(fresh);
+    blocks_ = document.blockCount();
+    return lines;
 }
 
 ArtChange ArtMirror::follow(const QTextDocument& document, int position, int added) {
@@ -49,33 +56,33 @@ ArtChange ArtMirror::follow(const QTextDocument& document, int position, int add
     RichText fresh(from > 0 ? art_.colourAt(from - 1) : art_.typingColour());
     const Colour typing = art_.typingColour();
     QTextBlock block = document.findBlockByNumber(first);
+    const QTextBlock endBlock = document.findBlockByNumber(end);
+    if (endBlock.isValid())
+        fresh.reserve(std::size_t(endBlock.position() + endBlock.length() - block.position()) + 2);
     for (int b = first; b <= end && block.isValid(); ++b, block = block.next()) {
         const bool hasChars = appendBlock(fresh, block, typing);
         if (b + 1 < blocks || hasChars) fresh.appendLineBreak();
     }
 
     ArtChange change;
-    change.firstLine = first;
     const RichText old = art_.mid(from, to - from);
     change.hunks = diffArt(old, fresh, from);
-    change.oldLines = breaksIn(old) + (toEnd ? 1 : 0);
-    change.newLines = breaksIn(fresh) + (toEnd ? 1 : 0);
+    const int oldLines = breaksIn(old) + (toEnd ? 1 : 0);
+    const int newLines = breaksIn(fresh) + (toEnd ? 1 : 0);
     art_.replace(from, to - from, fresh);
     blocks_ = blocks;
-    const int fixed = toEnd ? 0 : refreshBreaks(first + change.newLines);
-    if (change.hunks.empty() && fixed == 0) {
-        change.oldLines = change.newLines = 0; // a line break where the art already had one
-        return change;
-    }
-    change.oldLines += fixed;
-    change.newLines += fixed;
+    const int fixed = toEnd ? 0 : refreshBreaks(first + newLines);
+    // Nothing to report for a line break where the art already had one.
+    if (!change.hunks.empty() || fixed > 0)
+        change.lines.push_back({first, oldLines + fixed, newLines + fixed});
     return change;
 }
 
 ArtChange ArtMirror::setTypingColour(Colour typing) {
     art_.setTypingColour(typing);
     ArtChange change;
-    change.oldLines = change.newLines = std::max(refreshBreaks(0), art_.isEmpty() ? 1 : 0);
+    const int lines = std::max(refreshBreaks(0), art_.isEmpty() ? 1 : 0);
+    if (lines > 0) change.lines.push_back({0, lines, lines});
     return change;
 }
 
@@ -93,8 +100,8 @@ int ArtMirror::refreshBreaks(int line) {
     return fixed;
 }
 
-void ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks, bool undo,
-                      const QTextCharFormat& base) {
+std::vector<LineSpan> ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks, bool undo,
+                                       const QTextCharFormat& base) {
     struct Edit {
         int at, length;
         const RichText* with;
@@ -108,7 +115,8 @@ void ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks
             edits.push_back({h.at - shift, h.removed.size(), &h.inserted});
         shift += h.inserted.size() - h.removed.size();
     }
-    if (edits.empty()) return;
+    std::vector<LineSpan> lines;
+    if (edits.empty()) return lines;
 
     // The art once written: how many line breaks, and whether its last line is empty.
     int breaks = art_.lineCount() - 1;
@@ -130,8 +138,14 @@ void ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks
     }
     const bool lastLineEmpty = tail.size() == 2 || (tail.size() == 3 && tail[2] == RichText::LF);
 
+    // Each edit is followed as it is made, so that edits far apart cost only their own
+    // lines, and is its own edit block: edits merged in one block make the plain-text
+    // layout forget the layout of every line from the first edit to well past the last.
+    auto followEdit = [&](int position, int added) {
+        const ArtChange change = follow(document, position, added);
+        lines.insert(lines.end(), change.lines.begin(), change.lines.end());
+    };
     QTextCursor cursor(&document);
-    cursor.beginEditBlock();
     // When the last line has characters, its line break exists only in the art; an edit
     // that reaches it needs it in the document too.
     const int size = art_.size();
@@ -140,8 +154,13 @@ void ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks
     if (document.lastBlock().length() > 1 && std::any_of(edits.begin(), edits.end(), [size](const Edit& e) {
             return e.at + e.length > size - 2;
         })) {
-        cursor.movePosition(QTextCursor::End);
+        cursor.beginEditBlock();
+        // A cursor moved by position needs no layout of the line it leaves.
+        const int at = document.characterCount() - 1;
+        cursor.setPosition(at);
         cursor.insertBlock();
+        cursor.endEditBlock();
+        followEdit(at, 1);
     }
     auto documentPosition = [&](int p) {
         const int line = art_.lineOf(p);
@@ -150,27 +169,52 @@ void ArtMirror::write(QTextDocument& document, const std::vector<ArtHunk>& hunks
             position += utf16Length(art_.charAt(q));
         return position;
     };
-    // From the last edit to the first, so that the positions of the others stay put.
+    // From the last edit to the first, so that the art before each one is as it was.
     for (auto it = edits.rbegin(); it != edits.rend(); ++it) {
         const int from = documentPosition(it->at);
         int to = from;
         for (int q = it->at; q < it->at + it->length; ++q)
             to += art_.charAt(q) == RichText::CR ? 0 : utf16Length(art_.charAt(q));
+        cursor.beginEditBlock();
         cursor.setPosition(from);
         cursor.setPosition(to, QTextCursor::KeepAnchor);
         cursor.removeSelectedText();
         insertRichText(cursor, *it->with, base);
+        const int added = cursor.position() - from;
+        // The layout lays a line changed within itself out at once, wherever it is, but
+        // only forgets the layout of a change that reaches the next line until it is
+        // shown: the line break after the edit is touched too (its format merged with
+        // nothing, which leaves it as it was).
+        const QTextBlock last = document.findBlock(from + added);
+        if (last.next().isValid()) {
+            const int lineBreak = last.position() + last.length() - 1;
+            cursor.setPosition(lineBreak);
+            cursor.setPosition(lineBreak + 1, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(QTextCharFormat());
+        }
+        cursor.endEditBlock();
+        followEdit(from, added);
     }
     // The document ends as the art does: a last line with characters ends the document,
     // and an empty last line needs one more line break, or it would not count.
     if (atEnd && breaks > 0) {
-        cursor.movePosition(QTextCursor::End);
-        if (lastLineEmpty && document.blockCount() == breaks)
+        cursor.beginEditBlock();
+        // A cursor moved by position needs no layout of the line it leaves.
+        const int at = document.characterCount() - 1;
+        cursor.setPosition(at);
+        int added = -1;
+        if (lastLineEmpty && document.blockCount() == breaks) {
             cursor.insertBlock();
-        else if (!lastLineEmpty && document.blockCount() == breaks + 1 && document.lastBlock().length() == 1)
+            added = 1;
+        } else if (!lastLineEmpty && document.blockCount() == breaks + 1 &&
+                   document.lastBlock().length() == 1) {
             cursor.deletePreviousChar();
+            added = 0;
+        }
+        cursor.endEditBlock();
+        if (added >= 0) followEdit(at - 1 + added, added);
     }
-    cursor.endEditBlock();
+    return lines;
 }
 
 } // namespace torvo

@@ -19,6 +19,9 @@ public:
 
     // Takes the whole document as it stands (a new document, or after bulk loading).
     ArtChange reset(const QTextDocument& document);
+    // Takes a document just filled by loadDocument with `art`, without reading it again;
+    // returns the lines replaced (all of them).
+    std::vector<LineSpan> reset(const QTextDocument& document, const RichText& art);
     // Follows a change that left [position, position + added) of the document new, as
     // the document's contentsChange reports it (also when several edits were merged).
     ArtChange follow(const QTextDocument& document, int position, int added);
@@ -26,11 +29,13 @@ public:
     // them, take the typing colour.
     ArtChange setTypingColour(Colour typing);
 
-    // Writes the hunks into the document, or takes them back, in one edit block; the art
-    // follows when the document reports the change. A last line with characters ends
-    // the document, as typing leaves it. `base` is the format of the text.
-    void write(QTextDocument& document, const std::vector<ArtHunk>& hunks, bool undo,
-               const QTextCharFormat& base);
+    // Writes the hunks into the document, or takes them back, each edit in an edit block
+    // of its own, and follows each edit as it is made: the caller leaves the document's own
+    // reports of them aside. Returns the lines the edits replaced, in the order they were
+    // made. A last line with characters ends the document, as typing leaves it. `base` is
+    // the format of the text.
+    std::vector<LineSpan> write(QTextDocument& document, const std::vector<ArtHunk>& hunks, bool undo,
+                                const QTextCharFormat& base);
 
 private:
     // Line breaks of the empty lines from `line` on take the colour before them again;

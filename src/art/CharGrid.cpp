@@ -1,6 +1,9 @@
 #include "art/CharGrid.h"
 
+#include "art/LineEdits.h"
 #include "art/RichText.h"
+
+#include <algorithm>
 
 namespace torvo {
 
@@ -11,9 +14,20 @@ QString Cell::text() const {
 }
 
 void CharGrid::reset(int rows, int cols) {
-    rows_ = rows < 0 ? 0 : rows;
     cols_ = cols < 0 ? 0 : cols;
-    cells_.assign(std::size_t(rows_) * std::size_t(cols_), Cell{});
+    rows_.assign(std::size_t(rows < 0 ? 0 : rows), Row(std::size_t(cols_)));
+}
+
+void CharGrid::replaceRows(int at, int count, std::vector<Row> with) {
+    for (Row& r : with)
+        r.resize(std::size_t(cols_));
+    spliceLines(rows_, at, count, std::move(with));
+}
+
+void CharGrid::setCols(int cols) {
+    cols_ = cols < 0 ? 0 : cols;
+    for (Row& r : rows_)
+        r.resize(std::size_t(cols_));
 }
 
 } // namespace torvo

@@ -3,6 +3,10 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <unordered_map>
 
 namespace torvo {
 namespace {
@@ -24,17 +28,34 @@ bool isStructural(char32_t c) {
 
 bool appendBlock(RichText& text, const QTextBlock& block, Colour typing) {
     bool hasChars = false;
+    // The block's text read once; its fragments give the formats of its stretches, and
+    // what a format says is looked up once however many fragments share it.
+    const QString s = block.text();
+    const int start = block.position();
+    struct Known {
+        int index;
+        Colour colour;
+        bool object;
+    };
+    std::vector<Known> known;
     for (auto it = block.begin(); !it.atEnd(); ++it) {
         const QTextFragment fragment = it.fragment();
         if (!fragment.isValid()) continue;
-        const QTextCharFormat format = fragment.charFormat();
-        // Images and other objects are not characters of the art.
-        const bool object = format.objectType() != QTextFormat::NoObject;
-        const Colour colour = format.foreground().style() == Qt::NoBrush
-                                  ? typing
-                                  : Colour::fromQColor(format.foreground().color());
-        const QString s = fragment.text();
-        for (const char32_t c : CodePoints(s)) {
+        const int index = fragment.charFormatIndex();
+        auto k =
+            std::find_if(known.begin(), known.end(), [index](const Known& f) { return f.index == index; });
+        if (k == known.end()) {
+            const QTextCharFormat format = fragment.charFormat();
+            const QBrush brush = format.foreground();
+            // Images and other objects are not characters of the art.
+            known.push_back({index, brush.style() == Qt::NoBrush ? typing : Colour::fromQColor(brush.color()),
+                             format.objectType() != QTextFormat::NoObject});
+            k = known.end() - 1;
+        }
+        const Colour colour = k->colour;
+        const bool object = k->object;
+        const QStringView span = QStringView(s).mid(fragment.position() - start, fragment.length());
+        for (const char32_t c : CodePoints(span)) {
             if (c == LineSeparator || c == QChar::ParagraphSeparator) {
                 text.appendLineBreak();
                 hasChars = false;
@@ -60,13 +81,18 @@ RichText snapshotDocument(const QTextDocument& document, Colour typing, bool ter
 }
 
 void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFormat& base) {
-    QTextCharFormat format = base;
-    QString run;
+    // One format a colour: the document finds a format it already holds at once when it
+    // is the very same one, and art has few colours and many runs.
+    std::unordered_map<std::uint32_t, QTextCharFormat> formats;
+    std::u16string run;
     Colour runColour;
     auto flush = [&] {
-        if (run.isEmpty()) return;
-        format.setForeground(runColour.toQColor());
-        cursor.insertText(run, format);
+        if (run.empty()) return;
+        auto [it, added] = formats.try_emplace(runColour.value(), base);
+        if (added) it->second.setForeground(runColour.toQColor());
+        // As it is: fromUtf16 would take a leading U+FEFF or U+FFFE for a byte order mark.
+        cursor.insertText(QString(reinterpret_cast<const QChar*>(run.data()), qsizetype(run.size())),
+                          it->second);
         run.clear();
     };
     const int n = text.size();
@@ -74,14 +100,16 @@ void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFo
         const char32_t ch = text.charAt(p);
         if (ch == RichText::CR) continue;
         const Colour c = text.colourAt(p);
-        if (!run.isEmpty() && !(c == runColour)) flush();
+        if (!run.empty() && !(c == runColour)) flush();
         runColour = c;
-        if (ch == RichText::LF)
-            run.append(QChar::ParagraphSeparator);
-        else if (isStructural(ch))
-            run.append(QChar::ReplacementCharacter);
-        else
-            appendCodePoint(run, ch);
+        if (ch == RichText::LF) {
+            run.push_back(QChar::ParagraphSeparator);
+        } else if (isStructural(ch)) {
+            run.push_back(QChar::ReplacementCharacter);
+        } else {
+            char16_t units[2];
+            run.append(units, std::size_t(toUtf16(ch, units)));
+        }
     }
     flush();
 }
@@ -94,6 +122,57 @@ void loadDocument(QTextDocument& document, const RichText& text, const QTextChar
     cursor.setBlockCharFormat(base);
     insertRichText(cursor, text, base);
     cursor.endEditBlock();
+}
+
+RichText loadedArt(const RichText& art, Colour typing) {
+    // Each character as insertRichText writes it, read back as appendBlock reads it: halves
+    // of a surrogate pair meet only within one run of one colour (one fragment).
+    std::vector<RichText::Position> out;
+    out.reserve(std::size_t(art.size()) + 2);
+    bool lineHasChars = false;
+    std::optional<RichText::Position> high; // a high surrogate waiting for its low half
+    auto character = [&](char32_t ch, Colour c) {
+        out.push_back({ch, c});
+        lineHasChars = true;
+    };
+    auto settleHigh = [&] {
+        if (high) character(high->ch, high->colour);
+        high.reset();
+    };
+    auto lineBreak = [&] {
+        settleHigh();
+        const Colour c = out.empty() ? typing : out.back().colour;
+        out.push_back({RichText::CR, c});
+        out.push_back({RichText::LF, c});
+        lineHasChars = false;
+    };
+    auto unit = [&](char16_t u, Colour c) {
+        if (high && QChar::isLowSurrogate(u) && high->colour == c) {
+            character(QChar::surrogateToUcs4(char16_t(high->ch), u), c);
+            high.reset();
+            return;
+        }
+        settleHigh();
+        if (u == LineSeparator || u == QChar::ParagraphSeparator)
+            lineBreak();
+        else if (QChar::isHighSurrogate(u))
+            high = RichText::Position{u, c};
+        else if (!isFrameMarker(u))
+            character(u, c);
+    };
+    const int n = art.size();
+    for (int p = 0; p < n; ++p) {
+        const char32_t ch = art.charAt(p);
+        if (ch == RichText::LF) lineBreak();
+        if (art.isLineBreak(p)) continue;
+        char16_t units[2];
+        const int count = isStructural(ch) ? (units[0] = QChar::ReplacementCharacter, 1) : toUtf16(ch, units);
+        for (int i = 0; i < count; ++i)
+            unit(units[i], art.colourAt(p));
+    }
+    settleHigh();
+    if (lineHasChars) lineBreak();
+    return RichText(std::move(out), typing);
 }
 
 } // namespace torvo

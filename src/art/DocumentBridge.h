@@ -26,4 +26,8 @@ void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFo
 // Replaces the whole content of the document by the art.
 void loadDocument(QTextDocument& document, const RichText& text, const QTextCharFormat& base);
 
+// What snapshotDocument(document, typing, true) reads from a document that loadDocument
+// has just filled with the art, worked out without the document.
+RichText loadedArt(const RichText& art, Colour typing);
+
 } // namespace torvo

@@ -3,22 +3,6 @@
 #include <algorithm>
 
 namespace torvo {
-namespace {
-
-bool isSeparator(char32_t ch) {
-    return ch == RichText::CR || ch == RichText::LF || ch == QChar::LineSeparator ||
-           ch == QChar::ParagraphSeparator;
-}
-
-} // namespace
-
-void RichText::append(char32_t ch, Colour colour) {
-    if (isSeparator(ch)) {
-        appendLineBreak();
-        return;
-    }
-    positions_.push_back({ch, colour});
-}
 
 void RichText::appendLineBreak() {
     const Colour c = positions_.empty() ? typing_ : positions_.back().colour;
@@ -47,11 +31,6 @@ QString RichText::textAt(int p) const {
     QString s;
     if (!isLineBreak(p)) appendCodePoint(s, positions_[p].ch);
     return s;
-}
-
-Colour RichText::colourAt(int p) const {
-    if (p >= size()) return positions_.empty() ? typing_ : positions_.back().colour;
-    return positions_[p].colour;
 }
 
 QString RichText::plainText() const {

@@ -22,6 +22,10 @@ class RichText {
 public:
     static constexpr char32_t CR = 0x0D;
     static constexpr char32_t LF = 0x0A;
+    // What a line break is made of when given as a character.
+    static constexpr bool isSeparator(char32_t ch) {
+        return ch == CR || ch == LF || ch == 0x2028 || ch == 0x2029;
+    }
 
     struct Position {
         char32_t ch;
@@ -37,7 +41,12 @@ public:
 
     // Appends one character. CR, LF and the Unicode line and paragraph separators given
     // here become a whole line break.
-    void append(char32_t ch, Colour colour);
+    void append(char32_t ch, Colour colour) {
+        if (isSeparator(ch))
+            appendLineBreak();
+        else
+            positions_.push_back({ch, colour});
+    }
     void appendLineBreak();
     // Appends text in one colour; every CR LF, lone CR, lone LF or Unicode line or
     // paragraph separator becomes one line break.
@@ -68,7 +77,10 @@ public:
     char32_t charAt(int p) const { return positions_[p].ch; }
     // The walk's text at p: empty at a line-break half, otherwise the character.
     QString textAt(int p) const;
-    Colour colourAt(int p) const;
+    Colour colourAt(int p) const {
+        if (p >= size()) return positions_.empty() ? typing_ : positions_.back().colour;
+        return positions_[std::size_t(p)].colour;
+    }
     void setColour(int p, Colour colour) { positions_[p].colour = colour; }
     bool endsWithLineBreak() const { return !positions_.empty() && positions_.back().ch == LF; }
 

@@ -52,7 +52,21 @@ private:
     QStringView text_;
 };
 
+// The UTF-16 form of one code point: how many units it takes (1 or 2) into `units`.
+inline int toUtf16(char32_t ch, char16_t units[2]) {
+    if (ch >= 0x10000 && ch <= 0x10FFFF) {
+        units[0] = QChar::highSurrogate(ch);
+        units[1] = QChar::lowSurrogate(ch);
+        return 2;
+    }
+    units[0] = char16_t(ch);
+    return 1;
+}
+
 // Appends the UTF-16 form of one code point.
-void appendCodePoint(QString& out, char32_t ch);
+inline void appendCodePoint(QString& out, char32_t ch) {
+    char16_t units[2];
+    out.append(reinterpret_cast<const QChar*>(units), toUtf16(ch, units));
+}
 
 } // namespace torvo

@@ -16,11 +16,45 @@ namespace torvo {
 struct CodeWalkPolicy {
     // The code of a colour, or nullopt when the colour has none (the code in force stays).
     std::function<std::optional<QString>(Colour)> codeOf;
-    // Appends the text written for one character (never a line-break half).
+    // Appends the text written for one character (never a line-break half); when empty,
+    // the character itself is written.
     std::function<void(QString& out, char32_t ch)> appendChar;
     QString lineBreak;
     // Code in force and last written code at the start; nullopt is "no code".
     std::optional<QString> initialCode;
+};
+
+// Where the walk stands between two positions: the code in force, the last code written
+// and the line-break toggle.
+struct CodeWalkState {
+    std::optional<QString> current;
+    std::optional<QString> lastWritten;
+    bool toggleSet = false;
+    friend bool operator==(const CodeWalkState&, const CodeWalkState&) = default;
+};
+
+// The walk taken a stretch of positions at a time: stretches walked one after the other
+// write what one walk over all of them writes.
+class CodeWalker {
+public:
+    explicit CodeWalker(const CodeWalkPolicy& policy);
+
+    // The state the walk starts from.
+    static CodeWalkState start(const CodeWalkPolicy& policy) {
+        return {policy.initialCode, policy.initialCode};
+    }
+
+    // Walks the positions [from, to) of the text from `state`, which is left as the walk
+    // leaves it. False when `cancelled` turned true before a position.
+    bool walk(const RichText& text, int from, int to, CodeWalkState& state, QString& out,
+              const std::function<bool()>& cancelled = {});
+
+private:
+    const CodeWalkPolicy& policy_;
+    // The code of the previous position's colour is usually the same; keep it.
+    bool haveLast_ = false;
+    Colour lastColour_;
+    std::optional<QString> lastCode_;
 };
 
 // Returns nullopt when `cancelled` turns true before a position (the window is closing).

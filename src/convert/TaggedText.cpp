@@ -3,19 +3,28 @@
 #include "convert/CodeWalk.h"
 #include "palette/Vocabulary.h"
 
+#include <array>
+
 namespace torvo {
+
+CodeWalkPolicy taggedPolicy(const Palette& palette, bool useTags) {
+    CodeWalkPolicy policy;
+    // The codes are made once; the walk asks for one at every change of colour.
+    std::array<QString, Palette::Size> codes;
+    for (int i = 0; i < Palette::Size; ++i)
+        codes[std::size_t(i)] = useTags ? vocabulary::tagWord(i) : vocabulary::letterCode(i);
+    policy.codeOf = [&palette, codes](Colour c) -> std::optional<QString> {
+        const std::optional<int> index = palette.lookup(c);
+        if (!index) return std::nullopt;
+        return codes[std::size_t(*index)];
+    };
+    policy.lineBreak = QStringLiteral("\r\n");
+    return policy;
+}
 
 std::optional<QString> taggedText(const RichText& text, const Palette& palette, bool useTags,
                                   const std::function<bool()>& cancelled) {
-    CodeWalkPolicy policy;
-    policy.codeOf = [&palette, useTags](Colour c) -> std::optional<QString> {
-        const std::optional<int> index = palette.lookup(c);
-        if (!index) return std::nullopt;
-        return useTags ? vocabulary::tagWord(*index) : vocabulary::letterCode(*index);
-    };
-    policy.appendChar = [](QString& out, char32_t ch) { appendCodePoint(out, ch); };
-    policy.lineBreak = QStringLiteral("\r\n");
-    return walkCodes(text, policy, cancelled);
+    return walkCodes(text, taggedPolicy(palette, useTags), cancelled);
 }
 
 } // namespace torvo

@@ -63,24 +63,27 @@ std::optional<CharGrid> RestaurarGrid(const RichText& text, const std::function<
     return grid;
 }
 
+void appendGridRow(RichText& text, const CharGrid& grid, int r) {
+    int pending = 0;
+    for (const Cell& cell : grid.row(r)) {
+        if (!cell.hasChar) {
+            ++pending;
+            continue;
+        }
+        for (; pending > 0; --pending)
+            text.append(U' ', cell.colour);
+        text.append(cell.ch, cell.colour);
+    }
+    text.appendLineBreak();
+}
+
 std::optional<RichText> RestaurarMensaje(const CharGrid& grid, Colour typing,
                                          const std::function<bool()>& cancelled) {
     RichText text(typing);
     text.reserve(std::size_t(grid.rows()) * std::size_t(grid.cols() + 2));
     for (int r = 0; r < grid.rows(); ++r) {
         if (cancelled && cancelled()) return std::nullopt;
-        int pending = 0;
-        for (int c = 0; c < grid.cols(); ++c) {
-            const Cell& cell = grid.at(r, c);
-            if (!cell.hasChar) {
-                ++pending;
-                continue;
-            }
-            for (; pending > 0; --pending)
-                text.append(U' ', cell.colour);
-            text.append(cell.ch, cell.colour);
-        }
-        text.appendLineBreak();
+        appendGridRow(text, grid, r);
     }
     return text;
 }

@@ -23,5 +23,7 @@ std::optional<CharGrid> RestaurarGrid(const RichText& text, const std::function<
 // Nullopt when cancelled at the start of a row.
 std::optional<RichText> RestaurarMensaje(const CharGrid& grid, Colour typing,
                                          const std::function<bool()>& cancelled = {});
+// Appends row r of the grid as RestaurarMensaje writes it, its line break included.
+void appendGridRow(RichText& text, const CharGrid& grid, int r);
 
 } // namespace torvo

@@ -12,6 +12,14 @@ std::vector<CellChange> diffGrids(const CharGrid& before, const CharGrid& after)
     return cells;
 }
 
+std::vector<int> rowsOf(const std::vector<CellChange>& cells) {
+    std::vector<int> rows;
+    rows.reserve(cells.size());
+    for (const CellChange& c : cells)
+        rows.push_back(c.row);
+    return rows;
+}
+
 void GridStep::applyTo(CharGrid& grid, bool undo) const {
     for (const CellChange& change : cells_)
         if (grid.contains(change.row, change.col))

@@ -14,6 +14,8 @@ struct CellChange {
 
 // The cells that differ between two grids of one size.
 std::vector<CellChange> diffGrids(const CharGrid& before, const CharGrid& after);
+// The rows the cells lie in.
+std::vector<int> rowsOf(const std::vector<CellChange>& cells);
 
 // A step of the grid's history: the cells one edit changed (a typed cell, a paint
 // gesture, a whole fill).

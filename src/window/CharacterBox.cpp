@@ -1,5 +1,7 @@
 #include "window/CharacterBox.h"
 
+#include "base/CodePoints.h"
+
 #include <QKeyEvent>
 
 namespace torvo {
@@ -7,7 +9,10 @@ namespace torvo {
 CharacterBox::CharacterBox(QWidget* parent) : QLineEdit(parent) {
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {
         const auto units = text.toUcs4();
-        if (units.size() > 1) setText(QString::fromUcs4(&units.back(), 1));
+        if (units.size() < 2) return;
+        QString last;
+        appendCodePoint(last, char32_t(units.back()));
+        setText(last);
     });
 }
 

@@ -464,9 +464,14 @@ void Form1::ColorPicker2_Change() {
 // ---- View switching ----
 
 void Form1::Mensaje_Change() {
-    // The text view keeps its working copy and its font up to date itself, change by change.
+    // The text view keeps its working copy and its font up to date itself, change by change;
+    // the views rebuild the lines changed since they last looked.
     if (!MensajeListo) return;
-    Mensaje->moveCursor(QTextCursor::End);
+    const LineEdits changed = Mensaje->takeChangedLines();
+    gridFollower_.note(changed);
+    colourFollower_.note(changed);
+    taggedFollower_.note(changed);
+    Mensaje->caretToEnd();
     RestaurarGrid();
     RestaurarGrid2();
     RestaurarCopyPaste();
@@ -510,11 +515,11 @@ void Form1::showView(int tab, bool tools) {
 }
 
 void Form1::RestaurarGrid() {
-    auto grid = torvo::RestaurarGrid(BackBox(), cancelCheck());
-    if (!grid) return;
+    auto patch = gridFollower_.update(BackBox(), grid1Model_->grid(), cancelCheck());
+    if (!patch) return;
     const int row = std::max(Grid1->Row(), 0);
     const int col = std::max(Grid1->Col(), 0);
-    grid1Model_->setGrid(std::move(*grid));
+    grid1Model_->apply(std::move(*patch));
     const CharGrid& g = grid1Model_->grid();
     if (g.rows() > 0 && g.cols() > 0)
         Grid1->setCurrentCell(std::min(row, g.rows() - 1), std::min(col, g.cols() - 1));
@@ -522,10 +527,16 @@ void Form1::RestaurarGrid() {
 
 void Form1::RestaurarMensaje() {
     MensajeListo = false;
-    auto text = torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0], cancelCheck());
-    if (!text) return; // closing: the text view keeps its content and the flag stays down
+    if (Cerrando) return; // closing: the text view keeps its content and the flag stays down
+    // The rows edited since the grid was built are all that differ from the text view,
+    // unless it changed since; otherwise the whole grid is written and compared.
+    std::optional<std::vector<ArtHunk>> rows;
+    if (Mensaje->changedLines().empty())
+        rows = gridFollower_.writeBack(grid1Model_->grid(), BackBox(), Palette[0]);
+    std::optional<RichText> text;
+    if (!rows && !(text = torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0], cancelCheck()))) return;
     // Only the lines that differ are rewritten, and they are one step of the text's history.
-    const ArtChange change = Mensaje->replaceArt(*text);
+    const ArtChange change = rows ? Mensaje->patchArt(std::move(*rows)) : Mensaje->replaceArt(*text);
     Mensaje->endWithEmptyLine();
     if (!change.hunks.empty())
         textHistory_.record(std::make_shared<ArtStep>(change.hunks, ArtStep::Kind::Edit, clock_.elapsed()));
@@ -534,7 +545,7 @@ void Form1::RestaurarMensaje() {
 }
 
 void Form1::RestaurarGrid2() {
-    auto list = distinctColours(BackBox(), cancelCheck());
+    auto list = colourFollower_.update(BackBox(), cancelCheck());
     if (!list) return;
     std::vector<Grid2Model::Row> rows;
     rows.reserve(list->size());
@@ -557,10 +568,18 @@ void Form1::RestaurarColores() {
 }
 
 void Form1::RestaurarCopyPaste() {
-    auto text = taggedText(BackBox(), Palette, mnuUseTags->isChecked(), cancelCheck());
-    if (!text) return;
-    BoxCopy->setPlainText(QString());
-    BoxCopy->setPlainText(*text);
+    // Text put into the box by anything else (typed by hand) is written over whole.
+    if (BoxCopy->document()->revision() != boxCopyRevision_) taggedFollower_.forget();
+    auto patch = taggedFollower_.update(BackBox(), Palette, mnuUseTags->isChecked(), cancelCheck());
+    if (!patch) return;
+    if (patch->whole) {
+        BoxCopy->setPlainText(QString());
+        BoxCopy->setPlainText(*patch->whole);
+    } else {
+        applyBlockSplices(*BoxCopy->document(), patch->splices);
+        BoxCopy->moveCursor(QTextCursor::Start);
+    }
+    boxCopyRevision_ = BoxCopy->document()->revision();
 }
 
 void Form1::mnuUseTags_Click() {
@@ -652,6 +671,7 @@ void Form1::editCells(const std::vector<CellChange>& cells) {
     CharGrid& grid = grid1Model_->editGrid();
     for (const CellChange& change : cells)
         grid.at(change.row, change.col) = change.after;
+    gridFollower_.edited(rowsOf(cells));
     if (cells.size() == 1)
         grid1Model_->changedCell(cells.front().row, cells.front().col);
     else
@@ -670,6 +690,7 @@ void Form1::paintCell(int r, int c) {
     const quint64 key = quint64(quint32(r)) << 32 | quint32(c);
     painting_.try_emplace(key, grid1Model_->grid().at(r, c));
     grid1Model_->editGrid().setColour(r, c, currentColour());
+    gridFollower_.edited({r});
     grid1Model_->changedCell(r, c);
 }
 
@@ -708,7 +729,9 @@ void Form1::undoText(const History::Step& step, bool undo) {
 }
 
 void Form1::undoGrid(const History::Step& step, bool undo) {
-    static_cast<const GridStep&>(step).applyTo(grid1Model_->editGrid(), undo);
+    const auto& cells = static_cast<const GridStep&>(step);
+    cells.applyTo(grid1Model_->editGrid(), undo);
+    gridFollower_.edited(rowsOf(cells.cells()));
     grid1Model_->changed();
     scheduleRecovery();
 }

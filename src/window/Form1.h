@@ -3,6 +3,9 @@
 #include "art/CharGrid.h"
 #include "art/RichText.h"
 #include "base/Result.h"
+#include "convert/ColourFollower.h"
+#include "convert/GridFollower.h"
+#include "convert/TaggedFollower.h"
 #include "history/History.h"
 #include "paint/Tools.h"
 #include "palette/Palette.h"
@@ -196,6 +199,11 @@ private:
     QUndoGroup historyGroup_;
     QElapsedTimer clock_;
     QString fileName_;
+    // The derived views, each brought up to date with the lines changed since it was last.
+    GridFollower gridFollower_;
+    ColourFollower colourFollower_;
+    TaggedFollower taggedFollower_;
+    int boxCopyRevision_ = -1; // BoxCopy's document as the follower last wrote it
     // The cells a right-button paint gesture has changed so far, with what they held.
     std::unordered_map<quint64, Cell> painting_;
     std::unique_ptr<RecoveryStore> recovery_;

@@ -73,7 +73,7 @@ void MensajeEdit::setTabStop(QTextDocument* document) {
 
 void MensajeEdit::watch(QTextDocument* document) {
     connect(document, &QTextDocument::contentsChange, this, [this](int position, int removed, int added) {
-        if (formatting_ == 0) noteChange(position, removed, added);
+        if (quiet_ == 0) noteChange(position, removed, added);
     });
 }
 
@@ -99,7 +99,14 @@ void MensajeEdit::settle() {
 }
 
 void MensajeEdit::report(const ArtChange& change) {
-    if (change.touchesLines()) emit artChanged(change, source_);
+    if (!change.touchesLines()) return;
+    for (const LineSpan& span : change.lines)
+        changed_.add(span);
+    emit artChanged(change, source_);
+}
+
+LineEdits MensajeEdit::takeChangedLines() {
+    return std::exchange(changed_, LineEdits());
 }
 
 void MensajeEdit::normalise(int from, int to) {
@@ -109,12 +116,33 @@ void MensajeEdit::normalise(int from, int to) {
     from = std::clamp(from, 0, end);
     to = std::clamp(to, from, end);
     if (from == to) return;
-    ++formatting_;
+    // Typed text has both already: then nothing changes, and the view need not lay the
+    // line out a second time.
+    const QStringList families = artFont().families();
+    auto inFont = [&families](const QTextCharFormat& f) {
+        return f.fontFamilies().toStringList() == families && f.fontPointSize() == 8 && !f.fontUnderline() &&
+               !f.fontStrikeOut();
+    };
+    bool fontDone = true;
+    bool coloured = true;
+    for (QTextBlock block = document()->findBlock(from); block.isValid() && block.position() < to;
+         block = block.next()) {
+        if (block.position() > from) fontDone = fontDone && inFont(block.charFormat());
+        for (auto it = block.begin(); !it.atEnd(); ++it) {
+            const QTextFragment fragment = it.fragment();
+            if (fragment.position() >= to || fragment.position() + fragment.length() <= from) continue;
+            fontDone = fontDone && inFont(fragment.charFormat());
+            coloured = coloured && fragment.charFormat().foreground().style() != Qt::NoBrush;
+        }
+    }
+    if (fontDone && coloured) return;
+    ++quiet_;
     QTextCursor cursor(document());
+    cursor.beginEditBlock();
     cursor.setPosition(from);
     cursor.setPosition(to, QTextCursor::KeepAnchor);
     QTextCharFormat font;
-    font.setFontFamilies(artFont().families());
+    font.setFontFamilies(families);
     font.setFontPointSize(8);
     font.setFontUnderline(false);
     font.setFontStrikeOut(false);
@@ -134,7 +162,8 @@ void MensajeEdit::normalise(int from, int to) {
             cursor.mergeCharFormat(colour);
         }
     }
-    --formatting_;
+    cursor.endEditBlock();
+    --quiet_;
 }
 
 void MensajeEdit::setTypingColour(Colour c) {
@@ -164,38 +193,65 @@ ArtChange MensajeEdit::replaceArt(const RichText& text) {
     // The art of a view always ends its last line.
     RichText target = text;
     if (!target.isEmpty() && !target.endsWithLineBreak()) target.appendLineBreak();
+    return patchArt(diffArt(art(), target));
+}
+
+ArtChange MensajeEdit::patchArt(std::vector<ArtHunk> hunks) {
     ArtChange change;
-    change.hunks = diffArt(art(), target);
-    if (change.hunks.empty()) return change;
+    if (hunks.empty()) return change;
     const Source was = std::exchange(source_, Source::System);
-    if (hunkPositions(change.hunks) > BulkPositions && hunkPositions(change.hunks) > art().size() / 2)
-        swapDocument(target);
-    else
-        mirror_.write(*document(), change.hunks, false, artFormat());
+    change.lines = write(hunks, false);
     source_ = was;
+    change.hunks = std::move(hunks);
     return change;
 }
 
 void MensajeEdit::applyHunks(const std::vector<ArtHunk>& hunks, bool undo) {
     const Source was = std::exchange(source_, Source::History);
+    write(hunks, undo);
+    source_ = was;
+}
+
+std::vector<LineSpan> MensajeEdit::write(const std::vector<ArtHunk>& hunks, bool undo) {
+    ArtChange change;
+    change.hunks = undo ? invertHunks(hunks) : hunks;
     if (hunkPositions(hunks) > BulkPositions && hunkPositions(hunks) > art().size() / 2) {
         RichText target = art();
-        torvo::applyHunks(target, hunks, undo);
-        swapDocument(target);
+        torvo::applyHunks(target, change.hunks, false);
+        change.lines = swapDocument(target);
     } else {
-        mirror_.write(*document(), hunks, undo, artFormat());
+        settle();
+        // The mirror follows its own edits; the document's report of them is left aside.
+        ++quiet_;
+        change.lines = mirror_.write(*document(), hunks, undo, artFormat());
+        --quiet_;
     }
-    source_ = was;
+    report(change);
+    return change.lines;
 }
 
 void MensajeEdit::endWithEmptyLine() {
     if (document()->lastBlock().length() <= 1) return;
+    // Placed by position, the cursor needs no layout of the line it leaves.
     QTextCursor cursor(document());
-    cursor.movePosition(QTextCursor::End);
+    cursor.setPosition(document()->characterCount() - 1);
     cursor.insertBlock();
 }
 
-void MensajeEdit::swapDocument(const RichText& target) {
+void MensajeEdit::caretToEnd() {
+    // Where the caret is at the end already, moving it would only work out its place on
+    // the line again; a key being handled brings it into view itself afterwards.
+    const QTextCursor caret = textCursor();
+    if (caret.hasSelection() || !caret.atEnd()) {
+        QTextCursor end(document());
+        end.setPosition(document()->characterCount() - 1);
+        setTextCursor(end);
+    } else if (!inKeyPress_) {
+        ensureCursorVisible();
+    }
+}
+
+std::vector<LineSpan> MensajeEdit::swapDocument(const RichText& target) {
     // A document filled while no view lays it out is several times faster to build.
     auto* fresh = new QTextDocument(this);
     fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
@@ -211,7 +267,7 @@ void MensajeEdit::swapDocument(const RichText& target) {
     watch(fresh);
     if (ours) old->deleteLater();
     pending_ = false;
-    report(mirror_.reset(*fresh));
+    return mirror_.reset(*fresh, target);
 }
 
 void MensajeEdit::setHistoryActions(QAction* undo, QAction* redo) {
@@ -243,7 +299,9 @@ void MensajeEdit::keyPressEvent(QKeyEvent* event) {
         return;
     }
     const Source was = std::exchange(source_, isTypingKey(event) ? Source::Typing : Source::User);
+    const bool nested = std::exchange(inKeyPress_, true);
     QPlainTextEdit::keyPressEvent(event);
+    inKeyPress_ = nested;
     source_ = was;
 }
 

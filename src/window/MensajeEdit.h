@@ -47,10 +47,18 @@ public:
     // Makes the art `target` in one change and returns it: the lines that differ are
     // rewritten, or the whole document is replaced when most of it changes.
     ArtChange replaceArt(const RichText& text);
+    // The same for a change already worked out as hunks of the art.
+    ArtChange patchArt(std::vector<ArtHunk> hunks);
     // Does the hunks again, or takes them back.
     void applyHunks(const std::vector<ArtHunk>& hunks, bool undo);
     // A last line with characters gets its line break in the view too.
     void endWithEmptyLine();
+    // Puts the caret at the end of the text and brings it into view.
+    void caretToEnd();
+
+    // The lines changed since they were last taken, by any change.
+    const LineEdits& changedLines() const { return changed_; }
+    LineEdits takeChangedLines();
 
     // The window's undo and redo, which the keys and the context menu use.
     void setHistoryActions(QAction* undo, QAction* redo);
@@ -75,18 +83,23 @@ private:
     void noteChange(int position, int removed, int added);
     void settle();
     void normalise(int from, int to);
-    // Replaces the document by one holding `target`, built off the view.
-    void swapDocument(const RichText& target);
+    // Writes hunks (or takes them back) and reports the change; the lines it replaced.
+    std::vector<LineSpan> write(const std::vector<ArtHunk>& hunks, bool undo);
+    // Replaces the document by one holding `target`, built off the view; the lines it
+    // replaced (the caller reports the change).
+    std::vector<LineSpan> swapDocument(const RichText& target);
     void report(const ArtChange& change);
 
     ArtMirror mirror_;
+    LineEdits changed_;
     Source source_ = Source::User;
-    int formatting_ = 0;
+    bool inKeyPress_ = false;
+    // Edits of the view's own (formatting, and writes the mirror follows itself) that
+    // the document's report of changes must not be followed for.
+    int quiet_ = 0;
     bool pending_ = false;
     int pendingFrom_ = 0;
     int pendingTo_ = 0;
-    // While replaceArt runs: what it did.
-    ArtChange* collect_ = nullptr;
     QAction* undo_ = nullptr;
     QAction* redo_ = nullptr;
 };

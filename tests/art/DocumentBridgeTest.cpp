@@ -1,6 +1,7 @@
 #include "art/DocumentBridge.h"
 #include "TestRegistry.h"
 
+#include <QRandomGenerator>
 #include <QTest>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -49,6 +50,26 @@ private slots:
         QTextDocument doc;
         loadDocument(doc, art, QTextCharFormat());
         QCOMPARE(snapshotDocument(doc, colours::White, false).plainText(), QStringLiteral("\uFFFD\uFFFDx"));
+    }
+    // What a loaded document gives back is known without reading it: surrogate halves,
+    // characters beyond Unicode, structural characters and line breaks of all kinds.
+    void loadedArtIsWhatTheDocumentGivesBack() {
+        static const char32_t pool[] = {U'a',   U' ',   0x1F600, 0xD83D, 0xDE00, 0xDC00,   0xFFFC, 0xFDD0,
+                                        0x2028, 0x0000, 0xFFFF,  0xFFFE, 0xFEFF, 0x110000, U'\n'};
+        const Colour colours[] = {colours::White, Colour{0x0000FF}};
+        QRandomGenerator rng(9);
+        for (int round = 0; round < 300; ++round) {
+            RichText art;
+            for (int i = rng.bounded(0, 12); i > 0; --i)
+                art.append(pool[rng.bounded(int(std::size(pool)))], colours[rng.bounded(2)]);
+            QTextDocument doc;
+            loadDocument(doc, art, QTextCharFormat());
+            const RichText read = snapshotDocument(doc, Colour{0x00FF00}, true);
+            const RichText known = loadedArt(art, Colour{0x00FF00});
+            QCOMPARE(known, read);
+            for (int p = 0; p < read.size(); ++p)
+                QCOMPARE(known.colourAt(p), read.colourAt(p));
+        }
     }
 };
 TORVO_TEST(DocumentBridgeTest)
