@@ -577,7 +577,9 @@ void Form1::RestaurarCopyPaste() {
         BoxCopy->setPlainText(*patch->whole);
     } else {
         applyBlockSplices(*BoxCopy->document(), patch->splices);
-        BoxCopy->moveCursor(QTextCursor::Start);
+        // Placing the caret lays out its line: only when it is not at the start already.
+        const QTextCursor caret = BoxCopy->textCursor();
+        if (caret.position() != 0 || caret.hasSelection()) BoxCopy->moveCursor(QTextCursor::Start);
     }
     boxCopyRevision_ = BoxCopy->document()->revision();
 }
