@@ -2,8 +2,9 @@
 #include "TestRegistry.h"
 
 #include <QDir>
+#include <QDropEvent>
 #include <QFile>
-#include <QImage>
+#include <QMimeData>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -51,24 +52,6 @@ private slots:
         QCOMPARE(g.grid().rows(), 2);
         QCOMPARE(g.BoxCopy()->toPlainText(),
                  QStringLiteral("<red>a\"b <cyan>{\\}\n<cyan><lblue>ñ█\n<lblue>"));
-    }
-    void textFilesSaveQuotedAndOpenWhite() {
-        QTemporaryDir dir;
-        FormFixture f;
-        f.form->show();
-        f.answerDialogs(dir.filePath(QStringLiteral("empty")));
-        f.control<QAction>("mnuSave")->trigger();
-        QCOMPARE(bytesOf(dir.filePath(QStringLiteral("empty"))), QByteArray("\"\"\r\n"));
-
-        const QString plain = dir.filePath(QStringLiteral("plain.txt"));
-        writeBytes(plain, "a, b\n  c\"d");
-        f.setArt(art({{u"old"_qs, P[3]}}));
-        f.answerDialogs(plain);
-        f.control<QAction>("mnuOpen")->trigger();
-        const RichText t = f.viewArt();
-        QCOMPARE(t.plainText(), QStringLiteral("a, b\r\n  c\"d\r\n"));
-        for (int p = 0; p < t.size(); ++p)
-            QCOMPARE(t.colourAt(p), P[0]);
     }
     void cancelAndFailuresChangeNothing() {
         QTemporaryDir dir;
@@ -120,16 +103,29 @@ private slots:
         QCOMPARE(bytesOf(path), QByteArray("\"old art\"\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("art.txt")});
     }
-    void strayBytesAreShownNotLost() {
+    // A file dropped on the window or on the text view opens as "Abrir" would open it;
+    // what is not a local file is not taken.
+    void droppedFilesOpen() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("odd.txt"));
-        writeBytes(path, QByteArray("a\0b\xff\r\n", 6));
+        const QString path = dir.filePath(QStringLiteral("dropped.txt"));
+        writeBytes(path, "dropped");
         FormFixture f;
         f.form->show();
-        QVERIFY(f.form->openPath(path));
-        // Not UTF-8: read as Windows-1252, every byte a character.
-        QCOMPARE(f.viewArt().plainText(), QString::fromUtf8("a\0b\u00ff\r\n", 7));
-        QCOMPARE(f.grid().cols(), 4);
+        for (QWidget* target : {static_cast<QWidget*>(f.form.get()), f.Mensaje()->viewport()}) {
+            f.setArt(art({{u"mine"_qs, P[3]}}));
+            for (const QUrl& url :
+                 {QUrl(QStringLiteral("https://example.org/x.txt")), QUrl::fromLocalFile(path)}) {
+                QMimeData mime;
+                mime.setUrls({url});
+                QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+                QCoreApplication::sendEvent(target, &enter);
+                if (!enter.isAccepted()) continue;
+                QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+                QCoreApplication::sendEvent(target, &drop);
+            }
+            QCOMPARE(f.viewArt().plainText(), QStringLiteral("dropped\r\n"));
+            QCOMPARE(f.status(), QStringLiteral("Abierto «dropped.txt»."));
+        }
     }
     void dialogRemembersTheLastPath() {
         FormFixture f;
@@ -144,28 +140,6 @@ private slots:
         QCOMPARE(seen[0], QStringLiteral("|Archivos Ansi (*.ans);;Archivos Ansi UTF-8 (*.ans)"));
         QCOMPARE(seen[1], QStringLiteral("/tmp/chosen.ans|Archivos HTML (*.html)"));
         QFile::remove(QStringLiteral("/tmp/chosen.ans"));
-    }
-    void exportsWriteTheirFiles() {
-        QTemporaryDir dir;
-        FormFixture f;
-        f.form->show();
-        f.setArt(art({{u"A<B"_qs, P[4]}}));
-        f.answerDialogs(dir.filePath(QStringLiteral("x.ans")));
-        f.control<QAction>("mnuSaveAnsi")->trigger();
-        const QByteArray ans = bytesOf(dir.filePath(QStringLiteral("x.ans")));
-        QCOMPARE(ans.chopped(128), QByteArray("\x1b[1;32mA<B\r\n\x1b[1;32m\r\n\x1a"));
-        QVERIFY(ans.sliced(ans.size() - 128).startsWith("SAUCE00x "));
-        f.answerDialogs(dir.filePath(QStringLiteral("x.html")));
-        f.control<QAction>("mnuSaveHTML")->trigger();
-        QVERIFY(bytesOf(dir.filePath(QStringLiteral("x.html"))).contains("A&lt;B"));
-        f.answerDialogs(dir.filePath(QStringLiteral("x.bmp")));
-        f.control<QAction>("mnuSaveBitmap")->trigger();
-        const QImage image(dir.filePath(QStringLiteral("x.bmp")));
-        QVERIFY(!image.isNull());
-        QVERIFY(bytesOf(dir.filePath(QStringLiteral("x.bmp"))).startsWith("BM"));
-        QCOMPARE(f.form->MaxCols, 3);
-        QCOMPARE(f.form->MaxRows, 1);
-        QVERIFY(f.form->MensajeListo);
     }
 };
 TORVO_TEST(FileCommandsTest)

@@ -54,38 +54,6 @@ private slots:
         }
         QCOMPARE(QImageReader(dir.filePath(QStringLiteral("x.bmp"))).size().width() % 401, 0);
     }
-    void oneVeryLongLine() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("line.txt"));
-        write(path, QByteArray(100000, 'x'));
-        FormFixture f;
-        f.form->show();
-        QVERIFY(f.form->openPath(path));
-        QCOMPARE(f.grid().cols(), 100000);
-        QCOMPARE(f.grid().rows(), 1);
-        f.answerDialogs(dir.filePath(QStringLiteral("line.html")));
-        f.control<QAction>("mnuSaveHTML")->trigger();
-        QVERIFY(QFile(dir.filePath(QStringLiteral("line.html"))).size() > 100000);
-        // The picture would be too wide: refused with a message, the art kept.
-        f.answerDialogs(dir.filePath(QStringLiteral("line.bmp")));
-        f.control<QAction>("mnuSaveBitmap")->trigger();
-        QVERIFY(!f.status().isEmpty());
-        QVERIFY(f.form->MensajeListo);
-        QCOMPARE(f.form->BackBox().size(), 100002);
-    }
-    void hugeFilesAreRefusedAndTheArtKept() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("huge.txt"));
-        QByteArray line(79, 'o');
-        line += '\n';
-        write(path, line.repeated(20 * 1024 * 1024 / 80));
-        FormFixture f;
-        f.form->show();
-        f.setArt(art({{u"mine"_qs, colours::White}}));
-        QVERIFY(!f.form->openPath(path));
-        QVERIFY(f.status().contains(QStringLiteral("demasiado grande")));
-        QCOMPARE(f.viewArt().plainText(), QStringLiteral("mine\r\n"));
-    }
 };
 TORVO_TEST(LargeArtTest)
 #include "LargeArtTest.moc"

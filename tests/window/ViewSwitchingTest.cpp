@@ -160,6 +160,27 @@ private slots:
         QCOMPARE(c.charFormat().fontPointSize(), 8.0);
         QCOMPARE(c.charFormat().background().style(), Qt::NoBrush);
         QCOMPARE(f.form->BackBox().plainText(), QStringLiteral("abcd\r\n"));
+
+        // Rich text that cannot be read: its plain text is pasted and the status bar says why.
+        auto* broken = new QMimeData;
+        broken->setData(QStringLiteral("text/rtf"), "{\\rtf1\\ansi " + QByteArray(5000, '{') + "x");
+        broken->setText(QStringLiteral("e"));
+        QGuiApplication::clipboard()->setMimeData(broken);
+        f.Mensaje()->paste();
+        QVERIFY2(f.status().startsWith(u"No se pudo leer el texto con formato pegado: "_qs),
+                 qPrintable(f.status()));
+        QCOMPARE(f.viewArt().plainText(), QStringLiteral("abcde"));
+
+        // Copied art carries its colours: pasted into another window it is the same art.
+        f.Mensaje()->selectAll();
+        f.Mensaje()->copy();
+        FormFixture g;
+        g.form->show();
+        g.Mensaje()->paste();
+        const RichText copied = f.viewArt(), pastedBack = g.viewArt();
+        QCOMPARE(pastedBack.plainText(), copied.plainText());
+        for (int p = 0; p < copied.size(); ++p)
+            QCOMPARE(pastedBack.colourAt(p), copied.colourAt(p));
     }
     // Whatever the view shows in colour is what the art holds, also for text typed on the
     // line a write-back leaves at the end.
