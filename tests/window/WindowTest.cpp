@@ -185,24 +185,19 @@ private slots:
         f.form->setWindowState(Qt::WindowNoState);
         QVERIFY(f.SSTab1()->isVisibleTo(f.form.get()));
     }
-    void swatchPresses() {
+    void swatchPressesAndPictureOne() {
         FormFixture f;
         f.form->show();
-        f.pressSwatch(1);
-        QCOMPARE(f.form->currentColour(), Colour{0x808080}); // looks black, is grey
-        f.pressSwatch(3, Qt::RightButton);
-        QCOMPARE(f.form->currentColour(), Colour{0x808080});
-        f.pressSwatch(8);
-        QCOMPARE(f.form->currentColour(), colours::Black);
-        f.pressSwatch(12);
-        QCOMPARE(f.form->currentColour(), Colour{0x008000});
-    }
-    void pictureOneTogglesEntryTwo() {
-        FormFixture f;
-        f.form->show();
+        const std::pair<int, Colour> presses[] = {
+            {1, Colour{0x808080}}, {8, colours::Black}, {12, Colour{0x008000}}};
+        for (auto [swatch, colour] : presses) {
+            f.pressSwatch(swatch);
+            QCOMPARE(f.form->currentColour(), colour); // swatch 1 looks black, is grey
+            f.pressSwatch(3, Qt::RightButton);         // the right button chooses nothing
+            QCOMPARE(f.form->currentColour(), colour);
+        }
         QWidget* picture = f.control<QWidget>("Picture1");
         QTest::mouseClick(picture, Qt::LeftButton);
-        QCOMPARE(f.form->Palette[2], Colour{0x000080});
         f.pressSwatch(2);
         QCOMPARE(f.form->currentColour(), Colour{0x000080});
         QTest::mouseClick(picture, Qt::LeftButton);
