@@ -66,7 +66,7 @@ private slots:
     }
     void workedExampleArrivesAsTheseBytes() {
         const QByteArray expected = test::workedExampleBytes();
-        QCOMPARE(typeKeys(*buildKeystrokes(test::workedExampleArt(), P), expected.size()).toHex(' '),
+        QCOMPARE(typeKeys(*buildKeystrokes(test::workedExample(true), P), expected.size()).toHex(' '),
                  expected.toHex(' '));
     }
     void escapedCharactersArriveAsThemselves() {
