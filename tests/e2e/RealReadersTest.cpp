@@ -137,43 +137,6 @@ QSet<QRgb> coloursIn(const QHash<QPoint, QRgb>& pixels, const QRect& area) {
     return found;
 }
 
-// Characters that are not spaces, each with the bold flag and colour a terminal gives it,
-// read from text holding SGR sequences.
-struct Shown {
-    QChar ch;
-    Sgr sgr;
-};
-QList<Shown> readSgrText(const QString& text) {
-    QList<Shown> out;
-    Sgr state{false, 0};
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text[i] == QChar(0x1B) && i + 1 < text.size() && text[i + 1] == u'[') {
-            qsizetype end = i + 2;
-            while (end < text.size() && !text[end].isLetter())
-                ++end;
-            if (end < text.size() && text[end] == u'm') {
-                const QStringList params = text.mid(i + 2, end - i - 2).split(u';');
-                for (const QString& s : params) {
-                    const int n = s.isEmpty() ? 0 : s.toInt();
-                    if (n == 0)
-                        state = {false, 0};
-                    else if (n == 1)
-                        state.bold = true;
-                    else if (n == 22)
-                        state.bold = false;
-                    else if (n >= 30 && n <= 37)
-                        state.colour = n;
-                    else if (n == 39)
-                        state.colour = 0;
-                }
-            }
-            i = end;
-            continue;
-        }
-        if (!text[i].isSpace()) out.push_back({text[i], state});
-    }
-    return out;
-}
 } // namespace
 
 class RealReadersTest : public QObject {
@@ -211,36 +174,6 @@ private slots:
         // The spaces between runs stay black.
         QVERIFY(coloursIn(pixels, QRect(2 * 8, 0, 16, 16)).isEmpty());
         QVERIFY(coloursIn(pixels, QRect(0, 2 * 16, 16, 16)).isEmpty());
-    }
-
-    void tmuxShowsTheCharactersInTheirColours() {
-        if (!haveProgram("tmux")) QSKIP("tmux is not installed");
-        const QString socket = QStringLiteral("torvo-exports-%1").arg(QCoreApplication::applicationPid());
-        int rc = 0;
-        run("tmux",
-            {"-L", socket, "-f", "/dev/null", "new-session", "-d", "-x", "60", "-y", "12",
-             "cat '" + ansPath_ + "'; sleep 60"},
-            &rc);
-        QCOMPARE(rc, 0);
-        QString capture;
-        for (int attempt = 0; attempt < 50; ++attempt) {
-            capture = QString::fromUtf8(run("tmux", {"-L", socket, "capture-pane", "-e", "-p"}, &rc));
-            if (capture.contains(u'o')) break;
-            QThread::msleep(100);
-        }
-        run("tmux", {"-L", socket, "kill-server"});
-        const QList<Shown> shown = readSgrText(capture);
-        QCOMPARE(shown.size(), cells_.size());
-        for (qsizetype i = 0; i < shown.size(); ++i) {
-            QCOMPARE(shown[i].ch, cells_[i].ch);
-            QVERIFY2(shown[i].sgr == sgrOf(cells_[i].index), qPrintable(QString(cells_[i].ch)));
-        }
-        // Same lines, same columns.
-        const QStringList lines = capture.remove(QRegularExpression("\x1b\\[[0-9;]*m")).split('\n');
-        QVERIFY(lines.size() >= 4);
-        QCOMPARE(lines[0].trimmed(), QStringLiteral("AB  CD"));
-        QCOMPARE(lines[2], QStringLiteral("  IJK"));
-        QCOMPARE(lines[3].trimmed(), QStringLiteral("abcdefghijklmno"));
     }
 
     void ansiloveDrawsTheCodePageGlyphs() {
