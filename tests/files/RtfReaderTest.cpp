@@ -99,6 +99,7 @@ private slots:
         row("double byte", "{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b}", "日本");
         row("raw byte", "{\\rtf1\\ansi\\ansicpg1251 \xC4}", "Д");
         row("UTF-8 code page", "{\\rtf1\\ansi\\ansicpg65001 \\'e2\\'96\\'88}", "█");
+        row("hex escape without digits", "{\\rtf1 a\\'zb}", "azb");
         row("unknown code page", "{\\rtf1\\u-99999 x\\ansicpg99999 \\'e9}", "\uFFFDé");
         // \bin data is skipped by its length.
         row("bin", "{\\rtf1 a{\\*\\blob\\bin4 }{\\}}b}", "ab");
