@@ -24,20 +24,13 @@ public:
         process_.setProcessEnvironment(env);
         process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         process_.start(QStringLiteral(TORVO_BINARY_DIR "/src/torvo"), {});
-        QByteArray id;
-        if (process_.waitForStarted(10000) &&
-            xdotool({QStringLiteral("search"), QStringLiteral("--sync"), QStringLiteral("--onlyvisible"),
-                     QStringLiteral("--all"), QStringLiteral("--pid"), QString::number(process_.processId()),
-                     QStringLiteral("--class"), QStringLiteral("torvo")},
-                    &id))
-            window_ = QString::fromLatin1(id.trimmed().split('\n').front());
+        if (process_.waitForStarted(10000))
+            window_ =
+                test::SendXSession::findWindow(display, {QStringLiteral("--all"), QStringLiteral("--pid"),
+                                                         QString::number(process_.processId()),
+                                                         QStringLiteral("--class"), QStringLiteral("torvo")});
     }
-    ~Editor() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.kill();
-            process_.waitForFinished(5000);
-        }
-    }
+    ~Editor() { kill(); }
     bool started() const { return !window_.isEmpty(); }
     void moveTo(int x, int y) {
         xdotool({QStringLiteral("windowmove"), QStringLiteral("--sync"), window_, QString::number(x),
@@ -45,7 +38,7 @@ public:
     }
     // Window coordinates. There is no window manager: the window is given the focus too.
     void click(int x, int y) {
-        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window_});
+        test::SendXSession::focus(display_, window_);
         xdotool({QStringLiteral("mousemove"), QStringLiteral("--window"), window_, QString::number(x),
                  QString::number(y), QStringLiteral("click"), QStringLiteral("1")});
         QThread::msleep(300);
@@ -69,10 +62,7 @@ public:
         xdotool({QStringLiteral("getwindowname"), window_}, &out);
         return QString::fromUtf8(out.trimmed());
     }
-    void kill() {
-        process_.kill();
-        process_.waitForFinished(5000);
-    }
+    void kill() { test::CaptureSession::stop(process_); }
     bool waitForExit() { return process_.waitForFinished(10000); }
 
 private:

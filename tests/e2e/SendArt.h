@@ -2,6 +2,7 @@
 
 // The art the keystroke tests send, and the bytes a raw terminal reads for it.
 
+#include "../support/WorkedExample.h"
 #include "art/RichText.h"
 #include "palette/Palette.h"
 #include "send/KeyInterpreter.h"
@@ -73,18 +74,7 @@ inline RichText mixedArt(int characters, quint32 seed) {
     return art;
 }
 
-// "Hi ^" then "ok" in three colours, two lines: what a raw terminal reads is known by hand
-// (workedExampleBytes).
-inline RichText workedExampleArt() {
-    const Palette p;
-    RichText art;
-    art.appendText(u"Hi ", p[0]);
-    art.append(U'^', p[2]);
-    art.appendLineBreak();
-    art.appendText(u"ok", p[12]);
-    art.appendLineBreak();
-    return art;
-}
+// What a raw terminal reads for the worked example with its final line break, known by hand.
 inline QByteArray workedExampleBytes() {
     return QByteArray::fromHex("5e574869205e525e0d5e5216476f6b0d1647");
 }

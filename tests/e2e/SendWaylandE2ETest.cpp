@@ -95,7 +95,7 @@ private slots:
         const auto typist = WaylandTypist::open();
         QVERIFY2(typist, qPrintable(typist.why()));
         QByteArray expected;
-        QCOMPARE(typeArt(**typist, test::workedExampleArt(), &expected).toHex(' '),
+        QCOMPARE(typeArt(**typist, test::workedExample(true), &expected).toHex(' '),
                  test::workedExampleBytes().toHex(' '));
         const QByteArray got = typeArt(**typist, test::mixedArt(2000, 11u), &expected);
         QCOMPARE(got.size(), expected.size());
@@ -139,7 +139,7 @@ private slots:
     }
     void x11BackEndTypesIntoXtermOnXWayland() {
         QString error;
-        const RichText art = test::workedExampleArt();
+        const RichText art = test::workedExample(true);
         QVERIFY(session->startCapture(test::workedExampleBytes().size(), &error, true));
         Route r = X11Typist::route();
         QCOMPARE(r.outcome, Route::Ready);
@@ -165,7 +165,7 @@ private slots:
         QFETCH(QString, platform);
         QFETCH(QStringList, art);
         const RichText sent =
-            art.isEmpty() ? test::workedExampleArt() : test::mixedArt(art[1].toInt(), art[2].toUInt());
+            art.isEmpty() ? test::workedExample(true) : test::mixedArt(art[1].toInt(), art[2].toUInt());
         const QByteArray expected = test::bytesOf(*parseKeys(*buildKeystrokes(sent, P)));
         QString status;
         const QByteArray got = sendFromEditor(platform, art, expected, &status);

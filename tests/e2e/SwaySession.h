@@ -5,47 +5,24 @@
 // root, so under root the compositor and the terminals run as nobody, with a runtime
 // folder of nobody's; this process, root, may still connect to their sockets.
 
-#include <QByteArray>
+#include "CaptureSession.h"
+
 #include <QDir>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QString>
-#include <QStringList>
 #include <QTemporaryDir>
-#include <QThread>
-#include <memory>
 #include <pwd.h>
 #include <unistd.h>
 
 namespace torvo::test {
 
-class SwaySession {
+class SwaySession : public CaptureSession {
 public:
-    SwaySession() = default;
-    SwaySession(const SwaySession&) = delete;
-    SwaySession& operator=(const SwaySession&) = delete;
     ~SwaySession() {
         stopCapture();
-        if (sway_.state() != QProcess::NotRunning) {
-            sway_.terminate();
-            if (!sway_.waitForFinished(5000)) {
-                sway_.kill();
-                sway_.waitForFinished(5000);
-            }
-        }
+        stop(sway_, true);
     }
 
-    // The programs the session needs that are not installed, space separated.
     static QString missingTools() {
-        QStringList missing;
-        for (const char* tool :
-             {"sway", "swaymsg", "foot", "Xwayland", "xterm", "xhost", "setpriv", "timeout", "dd"})
-            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-                missing << QString::fromLatin1(tool);
-        return missing.join(QLatin1Char(' '));
+        return missing({"sway", "swaymsg", "foot", "Xwayland", "xterm", "xhost", "setpriv", "timeout", "dd"});
     }
 
     // Starts sway, headless, with XWayland running from the start.
@@ -107,21 +84,11 @@ public:
     QString runtimeDir() const { return runtime_; }
     QString display() const { return display_; }
 
-    // Starts a terminal that, raw and without echo, copies the next `bytes` bytes typed into
-    // it to a file, and gives it the focus: foot (native Wayland), or xterm on XWayland.
+    // Starts a terminal that captures the next `bytes` bytes typed into it, and gives it the
+    // focus: foot (native Wayland), or xterm on XWayland.
     bool startCapture(qint64 bytes, QString* why, bool onXWayland = false, int timeoutSeconds = 60) {
-        stopCapture();
-        ++captures_;
-        capture_ = out_ + QStringLiteral("/capture%1").arg(captures_);
-        const QString ready = out_ + QStringLiteral("/ready%1").arg(captures_);
-        const QString script = QStringLiteral("stty raw -echo && : > '%1' && exec timeout --foreground %2 dd "
-                                              "bs=1 count=%3 status=none of='%4'")
-                                   .arg(ready)
-                                   .arg(timeoutSeconds)
-                                   .arg(bytes)
-                                   .arg(capture_);
+        const QString script = nextCapture(out_, bytes, timeoutSeconds);
         const QString appId = QStringLiteral("capture%1").arg(captures_);
-        terminal_ = std::make_unique<QProcess>();
         terminal_->setProcessEnvironment(unprivilegedEnvironment());
         terminal_->setProcessChannelMode(QProcess::MergedChannels);
         terminal_->setStandardOutputFile(out_ + QStringLiteral("/terminal%1.log").arg(captures_));
@@ -134,58 +101,23 @@ public:
                                                     QStringLiteral("-c"), script});
         terminal_->start(program, args);
         if (!terminal_->waitForStarted(10000)) return fail(why, QStringLiteral("the terminal did not start"));
-        QElapsedTimer t;
-        t.start();
-        while (!QFile::exists(ready)) {
-            if (t.elapsed() > 30000 || terminal_->state() == QProcess::NotRunning)
-                return fail(why, QStringLiteral("the capture in the terminal did not start"));
-            QThread::msleep(20);
-        }
+        if (!waitUntilReady(30000))
+            return fail(why, QStringLiteral("the capture in the terminal did not start"));
         focusTerminal_ = QStringLiteral("[%1=\"%2\"] focus")
                              .arg(onXWayland ? QStringLiteral("class") : QStringLiteral("app_id"), appId);
         // The window may map a little after its shell started.
-        while (!focusCapture()) {
-            if (t.elapsed() > 30000) return fail(why, QStringLiteral("could not focus the terminal"));
-            QThread::msleep(50);
-        }
+        if (!waitFor([this] { return focusCapture(); }, 30000, 50))
+            return fail(why, QStringLiteral("could not focus the terminal"));
         return true;
     }
 
     // Gives the capturing terminal the focus again (after another window took it).
     bool focusCapture() const { return swaymsg({focusTerminal_}); }
 
-    // Waits for the capture to end (all bytes read, or its timeout) and returns what came.
-    QByteArray finishCapture(int waitMs = 90000) {
-        if (terminal_ && !terminal_->waitForFinished(waitMs)) stopCapture();
-        terminal_.reset();
-        QFile f(capture_);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        return f.readAll();
-    }
-
-    // Waits until the capture file holds `bytes` bytes (or `waitMs` passed); true when it does.
-    bool waitForBytes(qint64 bytes, int waitMs) const {
-        QElapsedTimer t;
-        t.start();
-        while (QFileInfo(capture_).size() < bytes) {
-            if (t.elapsed() > waitMs) return false;
-            QThread::msleep(1);
-        }
-        return true;
-    }
-
     bool swaymsg(const QStringList& args) const {
-        QProcess p;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("SWAYSOCK"), swaySocket_);
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral("swaymsg"), args);
-        if (!p.waitForFinished(10000)) {
-            p.kill();
-            p.waitForFinished(5000);
-            return false;
-        }
-        return p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+        return run(QStringLiteral("swaymsg"), args, nullptr, env);
     }
 
     // The environment of a client of this session (Wayland and XWayland both).
@@ -201,10 +133,6 @@ public:
     }
 
 private:
-    static bool fail(QString* why, const QString& reason) {
-        if (why) *why = reason;
-        return false;
-    }
     static void chmodAll(const QString& path) {
         QFile::setPermissions(path, QFileDevice::Permissions(0x7777));
     }
@@ -229,19 +157,9 @@ private:
                             QStringLiteral("--clear-groups"), program} +
                     args};
     }
-    void stopCapture() {
-        if (terminal_ && terminal_->state() != QProcess::NotRunning) {
-            terminal_->kill();
-            terminal_->waitForFinished(5000);
-        }
-        terminal_.reset();
-    }
-
     QTemporaryDir dir_{QStringLiteral("/tmp/torvo-sway-XXXXXX")};
     QProcess sway_;
-    QString runtime_, out_, waylandDisplay_, swaySocket_, display_, capture_, focusTerminal_;
-    std::unique_ptr<QProcess> terminal_;
-    int captures_ = 0;
+    QString runtime_, out_, waylandDisplay_, swaySocket_, display_, focusTerminal_;
 };
 
 } // namespace torvo::test

@@ -50,8 +50,12 @@ private slots:
                 QCOMPARE(image.size(), QSize((c + 1) * cell.width(), (r + 1) * cell.height()));
             }
         }
-        // A picture too large to hold is refused, not attempted.
-        QVERIFY(!renderArt(longLines, 1'000'000, 1'000'000, font));
+        // A picture too large to hold is refused with a message, not attempted; a negative
+        // size reads as an empty grid.
+        for (int side : {1'000'000, INT_MAX})
+            QVERIFY(
+                renderArt(longLines, side, side, font).why().contains(QStringLiteral("demasiado grande")));
+        QCOMPARE(renderArt(longLines, -5, -1, font)->size(), cell);
     }
     void charactersAreDrawnInTheirColoursInTheirCells() {
         const QFont font = textImageFont();

@@ -129,6 +129,7 @@ private slots:
         QTest::newRow("code page 437") << QByteArray("\xA5\xB1\xC4\x82") << QStringList{"Ñ▒─é"};
         QTest::newRow("UTF-8") << QByteArray("Ñ▒─é") << QStringList{"Ñ▒─é"};
         QTest::newRow("wide character") << QByteArray("漢x") << QStringList{"漢x"};
+        QTest::newRow("combining marks") << QByteArray("e\xCC\x81\xCC\xA7x") << QStringList{"e\u0301\u0327x"};
         QTest::newRow("end-of-file byte") << QByteArray("ab\x1a"
                                                         "cd")
                                           << QStringList{"ab"};

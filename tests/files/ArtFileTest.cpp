@@ -99,15 +99,10 @@ private slots:
         QVERIFY(nothing && nothing->text.isEmpty() && !nothing->rich);
     }
     void formatFollowsTheLastThreeCharacters() {
-        QCOMPARE(formatForPath(QStringLiteral("/home/u/ART.Qcg")), SaveFormat::Own);
-        QCOMPARE(formatForPath(QStringLiteral("x.QCG")), SaveFormat::Own);
-        QCOMPARE(formatForPath(QStringLiteral("fooqcg")), SaveFormat::Own);
-        QCOMPARE(formatForPath(QStringLiteral("qcg")), SaveFormat::Own);
-        QCOMPARE(formatForPath(QStringLiteral("noext")), SaveFormat::Text);
-        QCOMPARE(formatForPath(QStringLiteral("art.txt")), SaveFormat::Text);
-        QCOMPARE(formatForPath(QStringLiteral("art.qcg.txt")), SaveFormat::Text);
-        QCOMPARE(formatForPath(QStringLiteral("cg")), SaveFormat::Text);
-        QCOMPARE(formatForPath(QString()), SaveFormat::Text);
+        for (const char* own : {"/home/u/ART.Qcg", "x.QCG", "fooqcg", "qcg"})
+            QVERIFY2(formatForPath(QString::fromLatin1(own)) == SaveFormat::Own, own);
+        for (const char* text : {"noext", "art.txt", "art.qcg.txt", "cg", ""})
+            QVERIFY2(formatForPath(QString::fromLatin1(text)) == SaveFormat::Text, text);
     }
     void plainTextOpensUnchanged() {
         // Commas, leading spaces and quotes are part of the art.

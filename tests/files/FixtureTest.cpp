@@ -1,16 +1,10 @@
 #include "TestRegistry.h"
 #include "files/ArtFile.h"
 #include "files/RtfReader.h"
-#include "files/RtfWriter.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QStringDecoder>
-#include <QTemporaryDir>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
 
 using namespace torvo;
 
@@ -142,53 +136,6 @@ private slots:
             QVERIFY(text && !text->rich);
             QCOMPARE(text->text.plainText(), loaded->text.plainText());
         }
-    }
-    void unrtfReadsOurDocuments() {
-        const QString unrtf = QStandardPaths::findExecutable(QStringLiteral("unrtf"));
-        if (unrtf.isEmpty()) QSKIP("unrtf is not installed");
-        RichText art;
-        const char32_t chars[] = {U'a', U'"', U'{',    U'}', U'\\', U'é', U'█',
-                                  U'─', U'░', 0x1F600, U'Ж', U'?',  U'z'};
-        const Colour cols[] = {rgb(255, 0, 0), rgb(0x12, 0xAB, 0x34), rgb(1, 2, 3), rgb(255, 255, 255)};
-        for (int line = 0; line < 3; ++line) {
-            for (int i = 0; i < int(std::size(chars)); ++i)
-                art.append(chars[i], cols[(i / (line + 1)) % 4]);
-            art.appendLineBreak();
-        }
-        QTemporaryDir dir;
-        QVERIFY(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("art.rtf"));
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(writeRtf(art));
-        f.close();
-        QProcess p;
-        p.start(unrtf, {QStringLiteral("--html"), path});
-        QVERIFY(p.waitForFinished(20000));
-        QCOMPARE(p.exitCode(), 0);
-        const QString html = QString::fromUtf8(p.readAllStandardOutput());
-        QVERIFY(html.contains(u"<font color=\"#12ab34\">"));
-
-        // unrtf's page as Qt reads it: every character with its colour.
-        QTextDocument doc;
-        doc.setHtml(html);
-        RichText seen;
-        for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-            for (auto it = b.begin(); !it.atEnd(); ++it) {
-                const QTextFragment frag = it.fragment();
-                const Colour c = Colour::fromQColor(frag.charFormat().foreground().color());
-                const QStringList lines = frag.text().split(QChar::LineSeparator);
-                for (qsizetype i = 0; i < lines.size(); ++i) {
-                    if (i > 0) seen.appendLineBreak();
-                    seen.appendText(lines[i], c);
-                }
-            }
-        }
-        // unrtf spells an emoji as two surrogate references; Qt joins them back.
-        QCOMPARE(seen.plainText().trimmed(), art.plainText().trimmed());
-        for (int pos = 0; pos < art.size(); ++pos)
-            if (!art.isLineBreak(pos))
-                QVERIFY2(seen.colourAt(pos) == art.colourAt(pos), qPrintable(QString::number(pos)));
     }
 };
 

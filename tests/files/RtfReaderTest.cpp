@@ -65,51 +65,67 @@ private slots:
         for (int i = 0; i < 5; ++i)
             QCOMPARE(t.colourAt(i), expected[i]);
     }
-    void unicodeEscapesSkipTheirFallbacks() {
-        QCOMPARE(textOf("{\\rtf1 \\u233?t\\u233 e}"), QString::fromUtf8("été"));
-        // \uc2 with two hex escapes, \uc0 with none, a group end stops the skipping.
-        QCOMPARE(textOf("{\\rtf1\\uc2 \\u26085\\'93\\'fa!}"), QString::fromUtf8("日!"));
-        QCOMPARE(textOf("{\\rtf1\\uc0 \\u26085!}"), QString::fromUtf8("日!"));
-        QCOMPARE(textOf("{\\rtf1{\\uc3 \\u26085 a}bc}"), QString::fromUtf8("日bc"));
-        // \uc is scoped to its group.
-        QCOMPARE(textOf("{\\rtf1{\\uc0 x}\\u26085 ab}"), QString::fromUtf8("x日b"));
-        // A negative value is the signed 16-bit form.
-        QCOMPARE(textOf("{\\rtf1\\u-3916?}"), QString(QChar(0xF0B4)));
-        // A control word in the fallback counts as one character.
-        QCOMPARE(textOf("{\\rtf1\\u233\\emdash x}"), QString::fromUtf8("éx"));
+    // Documents and the text they read as.
+    void readsAs_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<QString>("text");
+        const auto row = [](const char* name, const QByteArray& rtf, const char* text) {
+            QTest::newRow(name) << rtf << QString::fromUtf8(text);
+        };
+        // \u skips its fallback: \uc characters, hex escapes count as one, a group end or
+        // a control word stops the skipping; \uc is scoped to its group.
+        row("unicode", "{\\rtf1 \\u233?t\\u233 e}", "été");
+        row("uc2 with hex escapes", "{\\rtf1\\uc2 \\u26085\\'93\\'fa!}", "日!");
+        row("uc0", "{\\rtf1\\uc0 \\u26085!}", "日!");
+        row("group end stops the skip", "{\\rtf1{\\uc3 \\u26085 a}bc}", "日bc");
+        row("uc scoped", "{\\rtf1{\\uc0 x}\\u26085 ab}", "x日b");
+        row("negative is signed 16-bit", "{\\rtf1\\u-3916?}", "\uF0B4");
+        row("control word as fallback", "{\\rtf1\\u233\\emdash x}", "éx");
+        // Surrogate halves join; a lone half is U+FFFD.
+        row("lone high", "{\\rtf1 a\\u-10179?b}", "a\uFFFDb");
+        row("lone low", "{\\rtf1 a\\u-8704?b}", "a\uFFFDb");
+        row("high at the end", "{\\rtf1 a\\u-10179?}", "a\uFFFD");
+        row("two highs then a low", "{\\rtf1\\u-10179?\\u-10179?\\u-8704?}", "\uFFFD\U0001F600");
+        row("high before a paragraph", "{\\rtf1\\u-10179?\\par}", "\uFFFD\r\n");
+        row("halves with text between", "{\\rtf1\\ansi\\u-10179 xz\\u-8704 y}", "\uFFFDz\uFFFD");
+        // Hex escapes and raw bytes follow the code page: Windows-1252 unless told.
+        row("1252", "{\\rtf1\\ansi \\'80\\'93\\'e9\\'22}", "€“é\"");
+        row("1252 without ansi", "{\\rtf1 \\'80}", "€");
+        row("1251", "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}", "Привет");
+        row("font charset",
+            "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}\\'e9{\\f1 "
+            "\\'e9}}",
+            "éй");
+        row("double byte", "{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b}", "日本");
+        row("raw byte", "{\\rtf1\\ansi\\ansicpg1251 \xC4}", "Д");
+        row("UTF-8 code page", "{\\rtf1\\ansi\\ansicpg65001 \\'e2\\'96\\'88}", "█");
+        row("hex escape without digits", "{\\rtf1 a\\'zb}", "azb");
+        row("unknown code page", "{\\rtf1\\u-99999 x\\ansicpg99999 \\'e9}", "\uFFFDé");
+        // \bin data is skipped by its length.
+        row("bin", "{\\rtf1 a{\\*\\blob\\bin4 }{\\}}b}", "ab");
+        row("bin braces", "{\\rtf1 a\\bin3 {}\\b}", "ab");
+        row("bin beyond the data", "{\\rtf1 a\\bin999999999 xyz}", "a");
+        row("negative bin", "{\\rtf1 a\\bin-5 b}", "ab");
+        // Tabs, escaped specials, cells; source line breaks are not text, a backslash
+        // before one is a paragraph.
+        row("specials", "{\\rtf1 a\\tab b\tc\\{\\}\\\\}", "a\tb\tc{}\\");
+        row("source breaks", "{\\rtf1 a\r\nb\\\nc}", "ab\r\nc");
+        row("cells", "{\\rtf1\\pard a\\cell b\\cell\\row c}", "a\tb\t\r\nc");
+        // The last line is as the document has it; what follows the closing brace is not text.
+        row("unterminated", "{\\rtf1 a\\par b}", "a\r\nb");
+        row("terminated", "{\\rtf1 a\\par b\\par}", "a\r\nb\r\n");
+        row("empty", "{\\rtf1 }", "");
+        row("after the end", QByteArray("{\\rtf1 a}b\r\n\0", 13), "a");
+        row("NUL bytes", QByteArray("{\\rtf1\\ansi\0\0\0a\0}", 16), "a");
+        // Extreme parameters are harmless.
+        row("huge uc and u", "{\\rtf1\\uc99999999999999 \\u99999999999 abc\\cf-5 d\\cf99999999999 e}",
+            "\uFFFD");
+        row("long control word", "{\\rtf1\\" + QByteArray(100000, 'a') + " x}", "x");
     }
-    void surrogatePairsJoinAndLoneHalvesBecomeReplacement() {
-        const RichText t = read("{\\rtf1\\u-10179?\\u-8704?}");
-        QCOMPARE(t.size(), 1);
-        QCOMPARE(t.charAt(0), char32_t(0x1F600));
-        QCOMPARE(textOf("{\\rtf1 a\\u-10179?b}"), QString::fromUtf8("a\uFFFDb"));
-        QCOMPARE(textOf("{\\rtf1 a\\u-8704?b}"), QString::fromUtf8("a\uFFFDb"));
-        QCOMPARE(textOf("{\\rtf1 a\\u-10179?}"), QString::fromUtf8("a\uFFFD"));
-        QCOMPARE(textOf("{\\rtf1\\u-10179?\\u-10179?\\u-8704?}"), QString::fromUtf8("\uFFFD\U0001F600"));
-        QCOMPARE(textOf("{\\rtf1\\u-10179?\\par}"), QString::fromUtf8("\uFFFD\r\n"));
-    }
-    void hexEscapesFollowTheCodePage() {
-        // Windows-1252 without \ansicpg: 0x80 is the euro sign, 0x93 a curly quote.
-        QCOMPARE(textOf("{\\rtf1\\ansi \\'80\\'93\\'e9\\'22}"), QString::fromUtf8("€“é\""));
-        QCOMPARE(textOf("{\\rtf1 \\'80}"), QString::fromUtf8("€"));
-        QCOMPARE(textOf("{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}"),
-                 QString::fromUtf8("Привет"));
-        // A font with a Cyrillic charset overrides the document's code page.
-        QCOMPARE(textOf("{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}"
-                        "\\'e9{\\f1 \\'e9}}"),
-                 QString::fromUtf8("éй"));
-        // Double-byte code page: the two bytes of one character decode together.
-        QCOMPARE(textOf("{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b}"), QString::fromUtf8("日本"));
-        // Raw 8-bit bytes in the source use the code page too.
-        QCOMPARE(textOf(QByteArray("{\\rtf1\\ansi\\ansicpg1251 ") + char(0xC4) + "}"),
-                 QString::fromUtf8("Д"));
-    }
-    void binaryDataIsSkippedByItsLength() {
-        QCOMPARE(textOf("{\\rtf1 a{\\*\\blob\\bin4 }{\\}}b}"), QStringLiteral("ab"));
-        QCOMPARE(textOf("{\\rtf1 a\\bin3 {}\\b}"), QStringLiteral("ab"));
-        // A length beyond the data ends the document quietly.
-        QCOMPARE(textOf("{\\rtf1 a\\bin999999999 xyz}"), QStringLiteral("a"));
-        QCOMPARE(textOf("{\\rtf1 a\\bin-5 b}"), QStringLiteral("ab"));
+    void readsAs() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(QString, text);
+        QCOMPARE(textOf(rtf), text);
     }
     void unknownDestinationsAreSkippedWhole() {
         const QByteArray doc = "{\\rtf1{\\fonttbl{\\f0\\fswiss Arial;}}" + kColours +
@@ -164,36 +180,6 @@ private slots:
         QCOMPARE(word.plainText(), QString::fromUtf8("·\tuno\r\nдва\r\n"));
         QCOMPARE(word.colourAt(2), Colour::fromRgb(0, 0, 255));
     }
-    void tabsSymbolsAndEscapedSpecials() {
-        QCOMPARE(textOf("{\\rtf1 a\\tab b\tc\\{\\}\\\\}"), QStringLiteral("a\tb\tc{}\\"));
-        // Source line breaks are not text; a backslash before one is a paragraph.
-        QCOMPARE(textOf("{\\rtf1 a\r\nb\\\nc}"), QStringLiteral("ab\r\nc"));
-        QCOMPARE(textOf("{\\rtf1\\pard a\\cell b\\cell\\row c}"), QStringLiteral("a\tb\t\r\nc"));
-    }
-    void theLastLineIsAsTheDocumentHasIt() {
-        QCOMPARE(textOf("{\\rtf1 a\\par b}"), QStringLiteral("a\r\nb"));
-        QCOMPARE(textOf("{\\rtf1 a\\par b\\par}"), QStringLiteral("a\r\nb\r\n"));
-        QCOMPARE(textOf("{\\rtf1 }"), QString());
-        // Whatever follows the closing brace is not part of the document.
-        QCOMPARE(textOf(QByteArray("{\\rtf1 a}b\r\n\0", 13)), QStringLiteral("a"));
-    }
-    void rejectsWhatIsNotRtf() {
-        for (const QByteArray& bad :
-             {QByteArray(), QByteArray("hello"), QByteArray("{\\rt"), QByteArray("{rtf1}")}) {
-            QCOMPARE(readRtf(bad).why(), QStringLiteral("El archivo no es un documento RTF."));
-        }
-        QVERIFY(!readRtf("x"));
-    }
-    void nestingIsBounded() {
-        const int limit = kRtfMaxDepth;
-        auto nested = [](int depth) {
-            return "{\\rtf1 " + QByteArray(depth, '{') + "x" + QByteArray(depth, '}') + "}";
-        };
-        QCOMPARE(textOf(nested(limit - 1)), QStringLiteral("x"));
-        for (int depth : {limit, 100000}) {
-            QCOMPARE(readRtf(nested(depth)).why(), QStringLiteral("El archivo RTF está anidado demasiado."));
-        }
-    }
     void truncatedDocumentsKeepWhatWasRead() {
         RichText full;
         for (int i = 0; i < 30; ++i)
@@ -222,19 +208,34 @@ private slots:
             }
         }
     }
-    void outputIsBounded() {
-        const QByteArray doc = "{\\rtf1 abcd\\par ef}";
-        QCOMPARE(readRtf(doc, 8)->plainText(), QStringLiteral("abcd\r\nef"));
-        for (int limit : {7, 5, 2, 0}) {
-            QCOMPARE(readRtf(doc, limit).why(), QStringLiteral("El archivo RTF es demasiado grande."));
-        }
+    // What a bad paste or file reports: one Spanish line.
+    void errorsAreOneLine_data() {
+        QTest::addColumn<QByteArray>("rtf");
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("why");
+        const QString notRtf = QStringLiteral("El archivo no es un documento RTF.");
+        const QString deep = QStringLiteral("El archivo RTF está anidado demasiado.");
+        const QString big = QStringLiteral("El archivo RTF es demasiado grande.");
+        const auto nested = [](int depth) {
+            return "{\\rtf1 " + QByteArray(depth, '{') + "x" + QByteArray(depth, '}') + "}";
+        };
+        const int any = kRtfMaxPositions;
+        QTest::newRow("empty") << QByteArray() << any << notRtf;
+        QTest::newRow("text") << QByteArray("hello") << any << notRtf;
+        QTest::newRow("cut header") << QByteArray("{\\rt") << any << notRtf;
+        QTest::newRow("no backslash") << QByteArray("{rtf1}") << any << notRtf;
+        QTest::newRow("at the depth limit") << nested(kRtfMaxDepth) << any << deep;
+        QTest::newRow("deep, unterminated") << "{\\rtf1\\" + QByteArray(100000, '{') << any << deep;
+        QTest::newRow("one position too many") << QByteArray("{\\rtf1 abcd\\par ef}") << 7 << big;
+        QTest::newRow("no room") << QByteArray("{\\rtf1 a}") << 0 << big;
+        QTest::newRow("fits") << QByteArray("{\\rtf1 abcd\\par ef}") << 8 << QString();
+        QTest::newRow("just under the depth limit") << nested(kRtfMaxDepth - 1) << any << QString();
     }
-    void extremeParametersAreHarmless() {
-        QCOMPARE(textOf("{\\rtf1\\uc99999999999999 \\u99999999999 abc\\cf-5 d\\cf99999999999 e}"),
-                 QString(QChar(0xFFFD)));
-        QCOMPARE(textOf("{\\rtf1\\u-99999 x\\ansicpg99999 \\'e9}"), QString::fromUtf8("\uFFFDé"));
-        const QByteArray longWord = "{\\rtf1\\" + QByteArray(100000, 'a') + " x}";
-        QCOMPARE(textOf(longWord), QStringLiteral("x"));
+    void errorsAreOneLine() {
+        QFETCH(QByteArray, rtf);
+        QFETCH(int, limit);
+        QFETCH(QString, why);
+        QCOMPARE(readRtf(rtf, limit).why(), why);
     }
 };
 

@@ -77,6 +77,22 @@ private slots:
         for (int i = 0; i < int(backEnds.size()); ++i)
             QCOMPARE(*backEnds[std::size_t(i)].asked, i <= lastAsked ? 1 : 0);
     }
+    // Which refusal the user reads depends on it.
+    void waylandSessionFromTheEnvironment() {
+        const QByteArray display = qgetenv("WAYLAND_DISPLAY"), type = qgetenv("XDG_SESSION_TYPE");
+        const struct {
+            const char* display;
+            const char* type;
+            bool wayland;
+        } cases[] = {{"", "", false}, {"", "x11", false}, {"", "wayland", true}, {"wayland-0", "x11", true}};
+        for (const auto& c : cases) {
+            qputenv("WAYLAND_DISPLAY", c.display);
+            qputenv("XDG_SESSION_TYPE", c.type);
+            QCOMPARE(isWaylandSession(), c.wayland);
+        }
+        qputenv("WAYLAND_DISPLAY", display);
+        qputenv("XDG_SESSION_TYPE", type);
+    }
 };
 TORVO_TEST(TypistChoiceTest)
 #include "TypistChoiceTest.moc"

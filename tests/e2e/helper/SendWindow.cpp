@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     const QStringList args = app.arguments();
     const torvo::RichText art = args.value(1) == QLatin1String("mixed")
                                     ? torvo::test::mixedArt(args.value(2).toInt(), args.value(3).toUInt())
-                                    : torvo::test::workedExampleArt();
+                                    : torvo::test::workedExample(true);
     torvo::Form1 form;
     form.show();
     if (!QTest::qWaitForWindowExposed(&form, 20000)) {
