@@ -21,80 +21,62 @@ std::vector<ColourReplacement> suggestions(const RichText& text, const Palette& 
 class ColourChangeTest : public QObject {
     Q_OBJECT
 private slots:
-    void maxMinAndSplit() {
-        QCOMPARE(Max(1.5, 2.0), 2.0);
-        QCOMPARE(Max(2.0, 1.5), 2.0);
-        QCOMPARE(Min(1.5, 2.0), 1.5);
-        QCOMPARE(Min(-1.0, -3.0), -3.0);
-        const RGBTriple rgb = ColorToRGB(Colour{0x123456});
-        QCOMPARE(rgb.R, double(0x56));
-        QCOMPARE(rgb.G, double(0x34));
-        QCOMPARE(rgb.B, double(0x12));
-    }
+    // Lightness and saturation on their 0.5-6.5 scale, hue in sixths from red.
     void hlsScales() {
-        const HLSTriple black = RGBToHLS(0, 0, 0);
-        QCOMPARE(black.L, 0.5);
-        QCOMPARE(black.S, 0.0);
-        QCOMPARE(black.H, 4.0);
-        QCOMPARE(RGBToHLS(255, 255, 255).L, 6.5);
-        const HLSTriple red = RGBToHLS(255, 0, 0);
-        QCOMPARE(red.L, 3.5);
-        QCOMPARE(red.S, 6.5);
-        QCOMPARE(red.H, 0.0);
-        QCOMPARE(RGBToHLS(255, 255, 0).H, 1.0);
-        QCOMPARE(RGBToHLS(0, 255, 0).H, 2.0);
-        QCOMPARE(RGBToHLS(0, 255, 255).H, 3.0);
-        QCOMPARE(RGBToHLS(0, 0, 255).H, 4.0);
-        QCOMPARE(RGBToHLS(255, 0, 255).H, 5.0);
+        const struct {
+            int r, g, b;
+            double h, l, s;
+        } cases[] = {
+            {0, 0, 0, 4.0, 0.5, 0.0},     {255, 255, 255, 4.0, 6.5, 0.0}, {255, 0, 0, 0.0, 3.5, 6.5},
+            {255, 255, 0, 1.0, 3.5, 6.5}, {0, 255, 0, 2.0, 3.5, 6.5},     {0, 255, 255, 3.0, 3.5, 6.5},
+            {0, 0, 255, 4.0, 3.5, 6.5},   {255, 0, 255, 5.0, 3.5, 6.5},
+        };
+        for (const auto& c : cases) {
+            const HLSTriple hls = RGBToHLS(c.r, c.g, c.b);
+            QCOMPARE(hls.H, c.h);
+            QCOMPARE(hls.L, c.l);
+            QCOMPARE(hls.S, c.s);
+        }
+        QCOMPARE(RGBToHLS(254, 0, 127).H, 5.5);
+        QCOMPARE(RGBToHLS(126, 0, 63).H, 5.5);
         QCOMPARE(RGBToHLS(128, 128, 128).L, 1791.0 / 510.0);
         QCOMPARE(RGBToHLS(128, 0, 0).L, 1023.0 / 510.0);
+        QCOMPARE(ColorToRGB(Colour{0x123456}).B, double(0x12));
     }
-    void paletteColoursSuggestThemselves() {
+    // The palette entry each colour suggests, across the hue, lightness and saturation rules.
+    void suggestedEntries_data() {
+        QTest::addColumn<Colour>("colour");
+        QTest::addColumn<int>("entry");
         const Palette p;
         for (int i : {0, 2, 3, 4, 5, 6, 7, 9, 10, 11, 12, 13, 14, 15})
-            QVERIFY2(GetColor(p[i], p) == p[i], qPrintable(QString::number(i)));
-        // Grey is lighter than 1.0 and has no saturation: light grey.
-        QCOMPARE(GetColor(p[1], p), p[9]);
-        // Black has L = 0.5: grey, the "<black>" entry.
-        QCOMPARE(GetColor(p[8], p), p[1]);
-        QCOMPARE(GetColor(colours::Black, p), Colour{0x808080});
+            QTest::addRow("palette %d", i) << p[i] << i;
+        const struct {
+            const char* name;
+            int r, g, b, entry;
+        } cases[] = {
+            {"grey swatch is light grey", 128, 128, 128, 9},
+            {"black is the <black> grey", 0, 0, 0, 1},
+            {"red", 255, 0, 0, 2},
+            {"dark red", 128, 0, 0, 10},
+            {"hue 5.5 rounds up to red", 254, 0, 127, 2},
+            {"just below 5.5 is magenta", 254, 0, 128, 7},
+            {"dark at hue 5.5", 126, 0, 63, 10},
+            {"darkest light grey", 22, 22, 22, 9},
+            {"lightest grey", 21, 21, 21, 1},
+            {"lightest light grey", 223, 223, 223, 9},
+            {"darkest white", 224, 224, 224, 0},
+            {"light tint is white", 255, 240, 240, 0},
+            {"dark tint is grey", 0, 0, 20, 1},
+            {"weak saturation takes the dark hue", 200, 150, 150, 10},
+        };
+        for (const auto& c : cases)
+            QTest::newRow(c.name) << Colour::fromRgb(c.r, c.g, c.b) << c.entry;
     }
-    void redsAndHueRounding() {
+    void suggestedEntries() {
+        QFETCH(Colour, colour);
+        QFETCH(int, entry);
         const Palette p;
-        QCOMPARE(GetColor(Colour::fromRgb(255, 0, 0), p), p[2]);
-        QCOMPARE(GetColor(Colour::fromRgb(128, 0, 0), p), p[10]);
-        // 254,0,127 sits at hue 5.5 exactly, which rounds up to 6 and counts as red.
-        QCOMPARE(RGBToHLS(254, 0, 127).H, 5.5);
-        QCOMPARE(GetColor(Colour::fromRgb(254, 0, 127), p), p[2]);
-        // One step less blue stays below 5.5: magenta.
-        QVERIFY(RGBToHLS(254, 0, 126).H > 5.5);
-        QVERIFY(RGBToHLS(254, 0, 128).H < 5.5);
-        QCOMPARE(GetColor(Colour::fromRgb(254, 0, 128), p), p[7]);
-        // Its dark counterpart at the same hue.
-        QCOMPARE(RGBToHLS(126, 0, 63).H, 5.5);
-        QCOMPARE(GetColor(Colour::fromRgb(126, 0, 63), p), p[10]);
-    }
-    void lightnessAndSaturationOverrides() {
-        const Palette p;
-        // Every grey: S = 0 < 0.2, so light grey unless L is above 5.75 (white) or at most
-        // 1.0 (grey).
-        for (int v = 0; v < 256; ++v) {
-            const HLSTriple hls = RGBToHLS(v, v, v);
-            QCOMPARE(hls.S, 0.0);
-            const Colour want = hls.L > 5.75 ? p[0] : hls.L <= 1.0 ? p[1] : p[9];
-            QVERIFY2(GetColor(Colour::fromRgb(v, v, v), p) == want, qPrintable(QString::number(v)));
-        }
-        QCOMPARE(GetColor(Colour::fromRgb(21, 21, 21), p), p[1]);
-        QCOMPARE(GetColor(Colour::fromRgb(22, 22, 22), p), p[9]);
-        QCOMPARE(GetColor(Colour::fromRgb(223, 223, 223), p), p[9]);
-        QCOMPARE(GetColor(Colour::fromRgb(224, 224, 224), p), p[0]);
-        // A very light tint is white whatever its hue; a very dark one is grey.
-        QCOMPARE(GetColor(Colour::fromRgb(255, 240, 240), p), p[0]);
-        QCOMPARE(GetColor(Colour::fromRgb(0, 0, 20), p), p[1]);
-        // Weak saturation (S not above 3) takes the dark colour of the hue.
-        const HLSTriple pale = RGBToHLS(200, 150, 150);
-        QVERIFY(pale.S <= 3.0 && pale.L >= 2.5 && pale.L <= 5.75);
-        QCOMPARE(GetColor(Colour::fromRgb(200, 150, 150), p), p[10]);
+        QCOMPARE(GetColor(colour, p), p[entry]);
     }
     void darkRedSuggestionAfterEntry2Toggle() {
         Palette p;
