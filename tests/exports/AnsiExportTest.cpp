@@ -34,33 +34,19 @@ private slots:
     void conversionTable_data() {
         QTest::addColumn<QString>("from");
         QTest::addColumn<QString>("to");
+        // Each code followed by its sequence.
+        const char* codes[] = {
+            "<lblack>",   "\x1b[0;30m", "<lblue>",    "\x1b[0;34m", "<lgreen>",   "\x1b[0;32m", "<lcyan>",
+            "\x1b[0;36m", "<lred>",     "\x1b[0;31m", "<lmagenta>", "\x1b[0;35m", "<lyellow>",  "\x1b[0;33m",
+            "<lwhite>",   "\x1b[0;37m", "<black>",    "\x1b[1;30m", "<blue>",     "\x1b[1;34m", "<green>",
+            "\x1b[1;32m", "<cyan>",     "\x1b[1;36m", "<red>",      "\x1b[1;31m", "<magenta>",  "\x1b[1;35m",
+            "<yellow>",   "\x1b[1;33m", "<white>",    "\x1b[1;37m", "`r0",        "\x1b[1;40m", "`r4",
+            "\x1b[1;41m", "`r2",        "\x1b[1;42m", "`r$",        "\x1b[1;43m", "`r1",        "\x1b[1;44m",
+            "`r5",        "\x1b[1;45m", "`r3",        "\x1b[1;46m", "`r%",        "\x1b[1;47m", "`b",
+            "\r\n",       "`c",         "\x1b[2J"};
+        for (std::size_t i = 0; i < std::size(codes); i += 2)
+            QTest::newRow(codes[i]) << QString::fromUtf8(codes[i]) << QString::fromUtf8(codes[i + 1]);
         const char* rows[][2] = {
-            {"<lblack>", "\x1b[0;30m"},
-            {"<lblue>", "\x1b[0;34m"},
-            {"<lgreen>", "\x1b[0;32m"},
-            {"<lcyan>", "\x1b[0;36m"},
-            {"<lred>", "\x1b[0;31m"},
-            {"<lmagenta>", "\x1b[0;35m"},
-            {"<lyellow>", "\x1b[0;33m"},
-            {"<lwhite>", "\x1b[0;37m"},
-            {"<black>", "\x1b[1;30m"},
-            {"<blue>", "\x1b[1;34m"},
-            {"<green>", "\x1b[1;32m"},
-            {"<cyan>", "\x1b[1;36m"},
-            {"<red>", "\x1b[1;31m"},
-            {"<magenta>", "\x1b[1;35m"},
-            {"<yellow>", "\x1b[1;33m"},
-            {"<white>", "\x1b[1;37m"},
-            {"`r0", "\x1b[1;40m"},
-            {"`r4", "\x1b[1;41m"},
-            {"`r2", "\x1b[1;42m"},
-            {"`r$", "\x1b[1;43m"},
-            {"`r1", "\x1b[1;44m"},
-            {"`r5", "\x1b[1;45m"},
-            {"`r3", "\x1b[1;46m"},
-            {"`r%", "\x1b[1;47m"},
-            {"`b", "\r\n"},
-            {"`c", "\x1b[2J"},
             // Not codes: left as they are.
             {"`B`C`r9<Red><lblack", "`B`C`r9<Red><lblack"},
             {"<lwhite >", "<lwhite >"},

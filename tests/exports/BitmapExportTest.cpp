@@ -25,11 +25,11 @@ QRect inked(const QImage& image, const QRect& area) {
 
 class BitmapExportTest : public QObject {
     Q_OBJECT
+    const QFont font = textImageFont();
+    const QSize cell = measureCell(font);
 private slots:
     void cellIsMeasuredInTheFont() {
-        const QFont font = textImageFont();
         QCOMPARE(font.pointSizeF(), 8.25);
-        const QSize cell = measureCell(font);
         QVERIFY2(cell.width() >= 4 && cell.width() <= 12, qPrintable(QString::number(cell.width())));
         QVERIFY2(cell.height() > cell.width() && cell.height() <= 24,
                  qPrintable(QString::number(cell.height())));
@@ -40,8 +40,6 @@ private slots:
         QVERIFY(measureCell(big).height() > cell.height());
     }
     void pictureIsOneCellLargerThanTheGrid() {
-        const QFont font = textImageFont();
-        const QSize cell = measureCell(font);
         RichText longLines;
         longLines.appendText(QString(200, u'x') + "\r\n" + QString(3, u'y'), colours::White);
         for (const auto& [c, r] : QList<std::pair<int, int>>{{0, 0}, {1, 1}, {5, 3}, {80, 25}}) {
@@ -58,8 +56,6 @@ private slots:
         QCOMPARE(renderArt(longLines, -5, -1, font)->size(), cell);
     }
     void charactersAreDrawnInTheirColoursInTheirCells() {
-        const QFont font = textImageFont();
-        const QSize cell = measureCell(font);
         RichText t;
         t.appendText(u"  ", colours::White);
         t.append(FullBlock, Red);
@@ -68,29 +64,23 @@ private slots:
         t.append(FullBlock, Green);
         t.appendText(u" H", colours::White);
         const QImage image = *renderArt(t, 6, 3, font);
-        auto cellRect = [&cell](int c, int r) {
+        auto cellRect = [this](int c, int r) {
             return QRect(c * cell.width(), r * cell.height(), cell.width(), cell.height());
         };
-        const QPoint redCentre = cellRect(2, 0).center();
-        const QPoint greenCentre = cellRect(1, 1).center();
-        QCOMPARE(image.pixel(redCentre) & 0xFFFFFF, QColor(255, 0, 0).rgb() & 0xFFFFFF);
-        QCOMPARE(image.pixel(greenCentre) & 0xFFFFFF, QColor(0, 255, 0).rgb() & 0xFFFFFF);
-        // The block stays in its own column.
-        // Tall glyphs may reach a pixel into the next line; look at the inner rows only.
+        QCOMPARE(image.pixel(cellRect(2, 0).center()) & 0xFFFFFF, 0xFF0000u);
+        QCOMPARE(image.pixel(cellRect(1, 1).center()) & 0xFFFFFF, 0x00FF00u);
+        // The block stays in its own column. Tall glyphs may reach a pixel into the next line; look at the
+        // inner rows only.
         const QRect redInk = inked(image, QRect(0, 1, image.width(), cell.height() - 2));
         QVERIFY(redInk.left() >= 2 * cell.width() - 1 && redInk.right() <= 3 * cell.width());
         // The white H lands in column 3 of the second row, and nothing is drawn elsewhere.
-        const QRect hInk = inked(image, cellRect(3, 1));
-        QVERIFY(hInk.isValid());
+        QVERIFY(inked(image, cellRect(3, 1)).isValid());
         QCOMPARE(inked(image, QRect(0, 2 * cell.height() + 1, image.width(), 2 * cell.height() - 1)),
                  QRect());
-        QCOMPARE(inked(image, cellRect(0, 0).adjusted(0, 1, 0, -1)), QRect());
-        QCOMPARE(inked(image, cellRect(0, 1).adjusted(0, 1, 0, -1)), QRect());
-        QCOMPARE(inked(image, cellRect(5, 1).adjusted(0, 1, 0, -1)), QRect());
+        for (const QRect& blank : {cellRect(0, 0), cellRect(0, 1), cellRect(5, 1)})
+            QCOMPARE(inked(image, blank.adjusted(0, 1, 0, -1)), QRect());
     }
     void columnsLineUpAcrossLines() {
-        const QFont font = textImageFont();
-        const QSize cell = measureCell(font);
         RichText t;
         t.appendText(QString(40, u'.'), colours::Black);
         t.append(FullBlock, colours::White);
@@ -106,33 +96,26 @@ private slots:
         QVERIFY(first.left() >= 40 * cell.width() - 1 && first.right() <= 41 * cell.width());
     }
     void artBeyondThePictureIsCutOff() {
-        const QFont font = textImageFont();
         RichText t;
         for (int i = 0; i < 50; ++i)
             t.appendText(QString(300, QChar(FullBlock)) + "\r\n", Red);
         const QImage image = *renderArt(t, 3, 2, font);
-        QCOMPARE(image.size(), QSize(4 * measureCell(font).width(), 3 * measureCell(font).height()));
         // The last cell is filled up to the block's own (fractional) width.
         const QPoint corner(image.width() - 2, image.height() / 2);
-        QCOMPARE(image.pixel(corner) & 0xFFFFFF, QColor(255, 0, 0).rgb() & 0xFFFFFF);
+        QCOMPARE(image.pixel(corner) & 0xFFFFFF, 0xFF0000u);
     }
     void savesAWindowsBitmap() {
         QTemporaryDir dir;
-        const QFont font = textImageFont();
         RichText t;
         t.append(FullBlock, Red);
         const QImage image = *renderArt(t, 2, 1, font);
         const QString path = dir.filePath("art.bmp");
         QVERIFY(saveBitmap(image, path));
         QFile file(path);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        QCOMPARE(file.read(2), QByteArray("BM"));
-        file.close();
+        QVERIFY(file.open(QIODevice::ReadOnly) && file.read(2) == "BM");
         const QImage back(path, "BMP");
         QCOMPARE(back.size(), image.size());
-        const QSize cell = measureCell(font);
-        QCOMPARE(back.pixel(cell.width() / 2, cell.height() / 2) & 0xFFFFFF,
-                 QColor(255, 0, 0).rgb() & 0xFFFFFF);
+        QCOMPARE(back.pixel(cell.width() / 2, cell.height() / 2) & 0xFFFFFF, 0xFF0000u);
         // Overwrites an existing file.
         QVERIFY(saveBitmap(*renderArt(t, 5, 5, font), path));
         QCOMPARE(QImage(path, "BMP").size(), QSize(6 * cell.width(), 6 * cell.height()));
@@ -140,9 +123,8 @@ private slots:
     void failuresAreOneLineAndLeaveNoFile() {
         QTemporaryDir dir;
         const QString missing = dir.filePath("no/such/folder/art.bmp");
-        const QString error = saveBitmap(*renderArt(RichText(), 1, 1, textImageFont()), missing).why();
-        QVERIFY(!error.isEmpty());
-        QVERIFY(!error.contains('\n'));
+        const QString error = saveBitmap(*renderArt(RichText(), 1, 1, font), missing).why();
+        QVERIFY(!error.isEmpty() && !error.contains('\n'));
         QVERIFY(!QFile::exists(missing));
         const QString path = dir.filePath("big.bmp");
         QVERIFY(!saveBitmap(QImage(), path).why().isEmpty());

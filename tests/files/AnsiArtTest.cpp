@@ -37,7 +37,6 @@ Result<AnsiArt> play(const QByteArray& file, const Palette& palette = P,
 
 RichText read(const QByteArray& file, const Palette& palette = P) {
     const Result<AnsiArt> art = play(file, palette);
-    if (!art) qWarning("%s", qPrintable(art.why()));
     return art ? art->text : RichText();
 }
 
@@ -158,10 +157,7 @@ private slots:
 
     // The palette entry of each character, after its colour sequences.
     void coloursWithBoldAsBright() {
-        const struct {
-            const char* sequence;
-            int entry;
-        } cases[] = {
+        const std::pair<const char*, int> cases[] = {
             {"\x1b[1;31m", 2},      {"\x1b[0;31m", 10},
             {"\x1b[31m\x1b[1m", 2}, {"\x1b[1;31m\x1b[22m", 10},
             {"\x1b[91m", 2},        {"\x1b[0m", 9},
@@ -170,9 +166,9 @@ private slots:
             {"\x1b[0;36m", 13},     {"\x1b[7m", 14},
             {"\x1b[38;5;9m", 2},    {"\x1b[38;2;255;0;0m", 2},
         };
-        for (const auto& c : cases) {
-            const RichText t = read(QByteArray(c.sequence) + "\x1b[44mX");
-            QVERIFY2(t.size() == 3 && t.colourAt(0) == P[c.entry], c.sequence + 1);
+        for (const auto& [sequence, entry] : cases) {
+            const RichText t = read(QByteArray(sequence) + "\x1b[44mX");
+            QVERIFY2(t.size() == 3 && t.colourAt(0) == P[entry], sequence + 1);
         }
         // The window's own palette decides: entry 2 may be dark red.
         Palette dark;

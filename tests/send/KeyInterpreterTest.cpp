@@ -13,14 +13,6 @@ KeyAction T(char32_t ch, int mods = 0) {
 KeyAction K(const char* key, int mods = 0) {
     return {KeyAction::Press, 0, QString::fromLatin1(key), mods};
 }
-std::vector<KeyAction> parsed(const QString& s) {
-    const Result<std::vector<KeyAction>> r = parseKeys(s);
-    if (!r) {
-        qWarning("%s: %s", qPrintable(s), qPrintable(r.why()));
-        return {};
-    }
-    return *r;
-}
 const int C = KeyAction::Ctrl, S = KeyAction::Shift, A = KeyAction::Alt;
 } // namespace
 
@@ -78,41 +70,22 @@ private slots:
         QFETCH(std::vector<KeyAction>, expected);
         const Result<std::vector<KeyAction>> actions = parseKeys(keys);
         QVERIFY2(actions, qPrintable(actions.why()));
-        QCOMPARE(actions->size(), expected.size());
-        for (std::size_t i = 0; i < expected.size(); ++i) {
-            QCOMPARE(int((*actions)[i].kind), int(expected[i].kind));
-            QCOMPARE(uint((*actions)[i].ch), uint(expected[i].ch));
-            QCOMPARE((*actions)[i].key, expected[i].key);
-            QCOMPARE((*actions)[i].modifiers, expected[i].modifiers);
-        }
+        QCOMPARE(*actions, expected);
     }
     void repeatCap() {
-        QCOMPARE(parsed(QStringLiteral("{x %1}").arg(MaxKeyRepeat)).size(), std::size_t(MaxKeyRepeat));
+        const auto most = parseKeys(QStringLiteral("{x %1}").arg(MaxKeyRepeat));
+        QVERIFY(most && most->size() == std::size_t(MaxKeyRepeat));
         QVERIFY(!parseKeys(QStringLiteral("{x %1}").arg(MaxKeyRepeat + 1)));
     }
     void malformed_data() {
         QTest::addColumn<QString>("keys");
-        QTest::newRow("unclosed brace") << QStringLiteral("ab{ENTER");
-        QTest::newRow("lone open brace") << QStringLiteral("ab{");
-        QTest::newRow("empty braces") << QStringLiteral("{}");
-        QTest::newRow("lone close brace") << QStringLiteral("a}b");
-        QTest::newRow("unknown name") << QStringLiteral("{ENTRE}");
-        QTest::newRow("unknown name over lines") << QStringLiteral("{EN\r\nTER}");
+        // Each a fault the error locates.
+        for (const char* keys :
+             {"ab{ENTER", "ab{",      "{}",      "a}b",       "{ENTRE}",    "{EN\r\nTER}", "{F13}",
+              "{ab}",     "{LEFT x}", "{LEFT }", "{LEFT -1}", "{LEFT 2 3}", "{a 99999}",   "ab^",
+              "+%",       "(a^)",     "+(ab",    "ab)",       "a[b",        "a]b"})
+            QTest::newRow(keys) << QString::fromUtf8(keys);
         QTest::newRow("long unknown name") << QStringLiteral("{%1}").arg(QString(5000, QLatin1Char('x')));
-        QTest::newRow("unknown F key") << QStringLiteral("{F13}");
-        QTest::newRow("two characters") << QStringLiteral("{ab}");
-        QTest::newRow("bad count") << QStringLiteral("{LEFT x}");
-        QTest::newRow("missing count") << QStringLiteral("{LEFT }");
-        QTest::newRow("negative count") << QStringLiteral("{LEFT -1}");
-        QTest::newRow("count with extra") << QStringLiteral("{LEFT 2 3}");
-        QTest::newRow("huge count") << QStringLiteral("{a 99999}");
-        QTest::newRow("modifier at end") << QStringLiteral("ab^");
-        QTest::newRow("modifiers at end") << QStringLiteral("+%");
-        QTest::newRow("modifier before close") << QStringLiteral("(a^)");
-        QTest::newRow("unclosed group") << QStringLiteral("+(ab");
-        QTest::newRow("lone close paren") << QStringLiteral("ab)");
-        QTest::newRow("open bracket") << QStringLiteral("a[b");
-        QTest::newRow("close bracket") << QStringLiteral("a]b");
         QTest::newRow("broken surrogate") << QString(QChar(0xD800)) + QStringLiteral("a");
         QTest::newRow("lone low surrogate") << QString(QChar(0xDC00));
         QTest::newRow("deep nesting") << QString(200, QLatin1Char('(')) + QString(200, QLatin1Char(')'));
@@ -135,22 +108,14 @@ private slots:
     void sendKeysParsesThenPerforms() {
         RecordingTypist typist;
         QVERIFY(sendKeys(typist, QStringLiteral("{^}R^vGo~")));
-        QCOMPARE(typist.calls().size(), std::size_t(1));
         QCOMPARE(typist.actions(), (std::vector{T('^'), T('R'), T('v', C), T('G'), T('o'), K("ENTER")}));
-
         // The empty string is still one (empty) call.
         QVERIFY(sendKeys(typist, QString()));
         QCOMPARE(typist.calls().size(), std::size_t(2));
         QVERIFY(typist.calls().back().empty());
-    }
-    void sendKeysTypesNothingWhenMalformed() {
-        RecordingTypist typist;
-        // Valid keys before the fault are not typed either.
+        // Valid keys before a fault are not typed either.
         QVERIFY(!sendKeys(typist, QStringLiteral("hello world{ENTER}^")).why().isEmpty());
-        QVERIFY(typist.calls().empty());
-    }
-    void sendKeysReportsTypistFailure() {
-        RecordingTypist typist;
+        QCOMPARE(typist.calls().size(), std::size_t(2));
         typist.setFailure(QStringLiteral("No hay pantalla."));
         QCOMPARE(sendKeys(typist, QStringLiteral("a")).why(), QStringLiteral("No hay pantalla."));
     }
