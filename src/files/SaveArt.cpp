@@ -5,7 +5,6 @@
 #include "files/ArtFile.h"
 #include "files/AtomicWrite.h"
 #include "files/BitmapExport.h"
-#include "files/ExportText.h"
 #include "files/HtmlExport.h"
 
 #include <QDate>
@@ -36,9 +35,9 @@ std::optional<Result<ArtBytes>> exportBytes(ExportFormat format, const RichText&
         return ArtBytes{std::move(file->bytes), missingCharactersNote(file->missing)};
     }
     case ExportFormat::Html: {
-        const std::optional<QString> page = SalvarComoHTML(art, cancelled);
+        std::optional<QByteArray> page = htmlPageFile(art, cancelled);
         if (!page) return std::nullopt;
-        return ArtBytes{encodeExport(*page), QString()};
+        return ArtBytes{std::move(*page), QString()};
     }
     case ExportFormat::Txt:
     case ExportFormat::Qcg:
