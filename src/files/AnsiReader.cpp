@@ -245,9 +245,9 @@ public:
         vterm_state_reset(state_, 1);
         VTermValue v;
         vterm_state_get_penattr(state_, VTERM_ATTR_FOREGROUND, &v);
-        pen_.fg = v.color;
+        pen_.fg = defaultFg_ = v.color;
         vterm_state_get_penattr(state_, VTERM_ATTR_BACKGROUND, &v);
-        pen_.bg = v.color;
+        pen_.bg = defaultBg_ = v.color;
         // A line feed also returns the carriage, as a terminal's line discipline makes it
         // for files with bare line feeds.
         write("\x1b[20h");
@@ -351,32 +351,37 @@ private:
 
     static Screen* self(void* user) { return static_cast<Screen*>(user); }
 
-    static int putglyph(VTermGlyphInfo* info, VTermPos pos, void* user) {
-        Screen* s = self(user);
-        if (pos.row < 0 || pos.row >= AnsiRows || pos.col < 0 || pos.col >= s->cols_) return 1;
-        s->updatePen();
-        Cell* cells = s->row(pos.row);
+    friend class PlainPlayer;
+
+    // A character (chars[0], then its combining marks up to a 0) drawn at row r, column c.
+    void glyph(const uint32_t* chars, int width, int r, int c) {
+        if (r < 0 || r >= AnsiRows || c < 0 || c >= cols_) return;
+        updatePen();
+        Cell* cells = row(r);
         // Half of a wide character that is overwritten takes its other half with it.
-        if (cells[pos.col].ch == RightHalf && pos.col > 0) cells[pos.col - 1].ch = 0;
-        const int width = std::clamp(info->width, 1, 2);
-        if (pos.col + width < s->cols_ && cells[pos.col + width].ch == RightHalf)
-            cells[pos.col + width].ch = 0;
-        Cell& cell = cells[pos.col];
+        if (cells[c].ch == RightHalf && c > 0) cells[c - 1].ch = 0;
+        width = std::clamp(width, 1, 2);
+        if (c + width < cols_ && cells[c + width].ch == RightHalf) cells[c + width].ch = 0;
+        Cell& cell = cells[c];
         const quint32 oldMarks = cell.marks;
-        cell = Cell{info->chars[0], 0, s->ink_, s->paper_};
-        if (info->chars[0] != 0 && info->chars[1] != 0) {
+        cell = Cell{chars[0], 0, ink_, paper_};
+        if (chars[0] != 0 && chars[1] != 0) {
             std::u32string marks;
-            for (int i = 1; i < VTERM_MAX_CHARS_PER_CELL && info->chars[i] != 0; ++i)
-                marks.push_back(info->chars[i]);
+            for (int i = 1; i < VTERM_MAX_CHARS_PER_CELL && chars[i] != 0; ++i)
+                marks.push_back(chars[i]);
             if (oldMarks != 0) {
-                s->marks_[oldMarks - 1] = std::move(marks);
+                marks_[oldMarks - 1] = std::move(marks);
                 cell.marks = oldMarks;
             } else {
-                s->marks_.push_back(std::move(marks));
-                cell.marks = quint32(s->marks_.size());
+                marks_.push_back(std::move(marks));
+                cell.marks = quint32(marks_.size());
             }
         }
-        if (width == 2 && pos.col + 1 < s->cols_) cells[pos.col + 1] = Cell{RightHalf, 0, s->ink_, s->paper_};
+        if (width == 2 && c + 1 < cols_) cells[c + 1] = Cell{RightHalf, 0, ink_, paper_};
+    }
+
+    static int putglyph(VTermGlyphInfo* info, VTermPos pos, void* user) {
+        self(user)->glyph(info->chars, info->width, pos.row, pos.col);
         return 1;
     }
 
@@ -468,6 +473,7 @@ private:
         bool reverse = false;
         VTermColor fg, bg;
     } pen_;
+    VTermColor defaultFg_, defaultBg_;
     bool penChanged_ = true;
     RichText out_{colours::White};
     int pendingRows_ = 0;
@@ -475,10 +481,184 @@ private:
     qsizetype background_ = 0;
 };
 
+// Plays most ANSI art without libvterm, on the same screen and to the same picture: text,
+// CR, LF and the colour sequences (SGR) as libvterm's state machine takes them (deferred
+// wrap at the last column, a line feed that also returns the carriage, scrolling at the
+// bottom row, SGR without bold as bright). The characters are those of code page 437,
+// each one column wide for libvterm. Anything else makes it give up, before touching
+// the screen for that byte, and the file is played again on libvterm.
+class PlainPlayer {
+public:
+    explicit PlainPlayer(Screen& screen) : s_(screen) {}
+
+    // False when the piece holds what only libvterm plays.
+    bool play(QByteArrayView piece) {
+        if (!carry_.empty()) {
+            // A character cut between two pieces.
+            carry_.append(piece.data(), std::size_t(piece.size()));
+            const std::string joined = std::move(carry_);
+            carry_.clear();
+            return playJoined(QByteArrayView(joined.data(), qsizetype(joined.size())));
+        }
+        return playJoined(piece);
+    }
+    // Whether the file ended between two characters, as it does when valid.
+    bool finished() const { return carry_.empty(); }
+
+private:
+    static bool plainCharacter(char32_t ch) {
+        if (ch >= 0x20 && ch < 0x7F) return true;
+        static const std::vector<bool> high = [] {
+            std::vector<bool> set(0x10000);
+            for (int b = 0x80; b < 0x100; ++b)
+                set[CodePage::ibm437().character(static_cast<unsigned char>(b))] = true;
+            return set;
+        }();
+        return ch < 0x10000 && high[ch];
+    }
+
+    bool playJoined(QByteArrayView bytes) {
+        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
+        const qsizetype n = bytes.size();
+        for (qsizetype i = 0; i < n;) {
+            const unsigned char c = b[i];
+            if (c >= 0x20 && c < 0x7F) {
+                text(c);
+                ++i;
+            } else if (c >= 0x80) {
+                const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+                if (length == 0) return false;
+                if (i + length > n) {
+                    carry_.assign(bytes.data() + i, std::size_t(n - i));
+                    return true;
+                }
+                char32_t ch = c & (0x7F >> length);
+                for (int k = 1; k < length; ++k) {
+                    if ((b[i + k] & 0xC0) != 0x80) return false;
+                    ch = ch << 6 | (b[i + k] & 0x3F);
+                }
+                if (!plainCharacter(ch)) return false;
+                text(ch);
+                i += length;
+            } else if (c == '\r' || c == '\n') {
+                const int row = row_, col = col_;
+                if (c == '\n') lineFeed(); // the line feed mode is set: it returns the carriage too
+                col_ = 0;
+                if (row != row_ || col != col_) phantom_ = false;
+                ++i;
+            } else if (c == 0x1B) {
+                const qsizetype end = sgr(b, i, n);
+                if (end < 0) return false;
+                i = end;
+            } else {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void text(char32_t ch) {
+        if (phantom_ || col_ + 1 > s_.cols_) {
+            lineFeed();
+            col_ = 0;
+            phantom_ = false;
+        }
+        const uint32_t chars[2] = {ch, 0};
+        s_.glyph(chars, 1, row_, col_);
+        if (col_ + 1 >= s_.cols_)
+            phantom_ = true; // line wrap is on
+        else
+            ++col_;
+    }
+
+    void lineFeed() {
+        if (row_ == AnsiRows - 1) {
+            const VTermRect all{0, AnsiRows, 0, s_.cols_};
+            Screen::scrollrect(all, 1, 0, &s_);
+        } else {
+            ++row_;
+        }
+    }
+
+    // ESC "[" parameters "m" from i: the index after it, or -1 for anything else.
+    qsizetype sgr(const unsigned char* b, qsizetype i, qsizetype n) {
+        if (i + 1 >= n || b[i + 1] != '[') return -1;
+        int args[16];
+        int count = 0;
+        int value = -1; // -1: the parameter is missing
+        qsizetype j = i + 2;
+        for (;; ++j) {
+            if (j >= n) return -1;
+            const unsigned char c = b[j];
+            if (c >= '0' && c <= '9') {
+                value = (value < 0 ? 0 : value) * 10 + (c - '0');
+            } else if (c == ';' || c == 'm') {
+                if (count == 16) return -1;
+                args[count++] = value;
+                value = -1;
+                if (c == 'm') break;
+            } else {
+                return -1;
+            }
+        }
+        for (int k = 0; k < count; ++k)
+            if (!knownAttribute(args[k])) return -1;
+        for (int k = 0; k < count; ++k)
+            apply(args[k]);
+        return j + 1;
+    }
+    // Reset, the attributes the picture does not keep (italic, underline, blink, strike)
+    // and their ends, bold, reverse, and the 16 colours both ways: one parameter each.
+    static bool knownAttribute(int a) {
+        static constexpr int Single[] = {-1, 0, 1, 3, 4, 5, 7, 9, 21, 22, 23, 24, 25, 27, 29, 39, 49};
+        return std::find(std::begin(Single), std::end(Single), a) != std::end(Single) ||
+               (a >= 30 && a <= 37) || (a >= 40 && a <= 47) || (a >= 90 && a <= 97) || (a >= 100 && a <= 107);
+    }
+    void apply(int a) {
+        Screen::Pen& pen = s_.pen_;
+        VTermColor indexed;
+        switch (a) {
+        case -1:
+        case 0:
+            pen.bold = pen.reverse = false;
+            pen.fg = s_.defaultFg_;
+            pen.bg = s_.defaultBg_;
+            break;
+        case 1:
+        case 22:
+            pen.bold = a == 1;
+            break;
+        case 7:
+        case 27:
+            pen.reverse = a == 7;
+            break;
+        case 39:
+            pen.fg = s_.defaultFg_;
+            break;
+        case 49:
+            pen.bg = s_.defaultBg_;
+            break;
+        default:
+            if (a < 30) return; // an attribute the picture does not keep
+            vterm_color_indexed(&indexed, uint8_t(a >= 90 ? (a >= 100 ? a - 100 : a - 90) + 8 : a % 10));
+            if ((a >= 40 && a <= 47) || a >= 100)
+                pen.bg = indexed;
+            else
+                pen.fg = indexed;
+        }
+        s_.penChanged_ = true;
+    }
+
+    Screen& s_;
+    int row_ = 0, col_ = 0;
+    bool phantom_ = false; // written at the last column: the next character wraps first
+    std::string carry_;
+};
+
 } // namespace
 
 std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& palette, int maxPositions,
-                                           const std::function<bool()>& cancelled) {
+                                           const std::function<bool()>& cancelled, bool plain) {
     const SauceSplit split = splitSauce(file);
     AnsiArt art;
     art.columns = AnsiColumns;
@@ -488,18 +668,32 @@ std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& p
     art.utf8 = isUtf8(content);
     if (art.utf8 && content.startsWith("\xEF\xBB\xBF")) content = content.sliced(3);
 
-    Screen screen(art.columns, palette, maxPositions);
-    // Each byte gives at most one character, unless the cursor jumps.
-    screen.picture().reserve(std::size_t(std::min<qsizetype>(content.size(), maxPositions)) + 2);
-    // In pieces, so that a huge file stops as soon as its picture is too large.
+    // Played first without libvterm, which takes most of the time; again on libvterm if the
+    // file holds more than the plain player knows.
+    std::optional<Screen> played;
     bool stopped = false;
-    TerminalInput(content, art.utf8).run([&](QByteArrayView piece) {
-        stopped = cancelled && cancelled();
-        if (stopped || screen.full()) return false;
-        screen.write(piece);
-        return true;
-    });
-    if (stopped) return std::nullopt;
+    for (const bool plainPass : {true, false}) {
+        if (plainPass && !plain) continue;
+        Screen& screen = played.emplace(art.columns, palette, maxPositions);
+        // Each byte gives at most one character, unless the cursor jumps.
+        screen.picture().reserve(std::size_t(std::min<qsizetype>(content.size(), maxPositions)) + 2);
+        PlainPlayer player(screen);
+        bool gaveUp = false;
+        // In pieces, so that a huge file stops as soon as its picture is too large.
+        TerminalInput(content, art.utf8).run([&](QByteArrayView piece) {
+            stopped = cancelled && cancelled();
+            if (stopped || screen.full()) return false;
+            if (!plainPass) {
+                screen.write(piece);
+                return true;
+            }
+            gaveUp = !player.play(piece);
+            return !gaveUp;
+        });
+        if (stopped) return std::nullopt;
+        if (!gaveUp && player.finished()) break;
+    }
+    Screen& screen = *played;
     screen.finish();
     if (screen.full())
         return Failure{QStringLiteral("El dibujo pasa de %1 caracteres: es demasiado grande para abrirlo.")
