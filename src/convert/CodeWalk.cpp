@@ -1,6 +1,7 @@
 #include "convert/CodeWalk.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <string>
 #include <type_traits>
@@ -43,20 +44,41 @@ public:
         end_ = out_.data() + out_.size();
     }
     ~Utf8Sink() { out_.resize(w_ - out_.data()); }
-    void put(const QString& s) { put(reinterpret_cast<const char16_t*>(s.utf16()), s.size()); }
+    // A code: a walk writes a few, many times each. Their bytes are kept, found by the string's
+    // buffer (kept alive here, so that it is not another string's).
+    void put(const QString& s) {
+        const auto* units = reinterpret_cast<const char16_t*>(s.constData());
+        if (!high_)
+            for (const Converted& c : converted_)
+                if (c.units == units && c.text.size() == s.size()) {
+                    room(c.bytes.size());
+                    std::memcpy(w_, c.bytes.data(), c.bytes.size());
+                    w_ += c.bytes.size();
+                    return;
+                }
+        const qsizetype at = w_ - out_.data(); // the array may move as it grows
+        put(units, s.size());
+        if (high_ || s.isEmpty()) return;
+        Converted& c = converted_[next_++ % converted_.size()];
+        c = Converted{s, units, std::string(out_.data() + at, w_)};
+    }
     void put(QLatin1StringView s) {
         room(s.size());
         std::memcpy(w_, s.data(), std::size_t(s.size())); // the escapes are ASCII
         w_ += s.size();
     }
     void put(char32_t ch) {
+        if (ch < 0x80 && !high_ && w_ != end_) {
+            *w_++ = char(ch);
+            return;
+        }
         char16_t units[2];
         put(units, toUtf16(ch, units));
     }
     QString& flushed() { return scratch_; }
     // What appendChar wrote into flushed().
     void takeScratch() {
-        put(scratch_);
+        put(reinterpret_cast<const char16_t*>(scratch_.constData()), scratch_.size());
         scratch_.clear();
     }
     void finish() {
@@ -77,12 +99,17 @@ private:
     }
     void put(const char16_t* units, qsizetype n) {
         room(n * 3 + 1);
-        if (!high_ && std::all_of(units, units + n, [](char16_t u) { return u < 0x80; })) {
-            // ASCII, as codes usually are: one byte a unit.
-            for (qsizetype i = 0; i < n; ++i)
+        if (!high_) {
+            // ASCII, as codes usually are: one byte a unit, checked once the whole is copied.
+            char16_t all = 0;
+            for (qsizetype i = 0; i < n; ++i) {
+                all |= units[i];
                 w_[i] = char(units[i]);
-            w_ += n;
-            return;
+            }
+            if (all < 0x80) {
+                w_ += n;
+                return;
+            }
         }
         // A local pointer: stores through char* could otherwise change the member.
         char* w = w_;
@@ -133,7 +160,28 @@ private:
     char* end_;
     char16_t high_ = 0; // a high surrogate waiting for its low half
     QString scratch_;
+    struct Converted {
+        QString text;
+        const char16_t* units = nullptr;
+        std::string bytes;
+    };
+    std::array<Converted, 16> converted_;
+    std::size_t next_ = 0;
 };
+
+// Codes are usually shared copies of a few strings, and differ at their end ("#FF0000\">"):
+// the same string is found at once, two different ones from the end.
+bool sameCode(const std::optional<QString>& a, const std::optional<QString>& b) {
+    if (!a || !b) return !a && !b;
+    const qsizetype n = a->size();
+    if (n != b->size()) return false;
+    const QChar* x = a->constData();
+    const QChar* y = b->constData();
+    if (x == y) return true;
+    for (qsizetype i = n - 1; i >= 0; --i)
+        if (x[i] != y[i]) return false;
+    return true;
+}
 
 } // namespace
 
@@ -143,11 +191,11 @@ template <class Sink>
 bool CodeWalker::walkInto(const RichText& text, int from, int to, CodeWalkState& state, Sink& sink,
                           const std::function<bool()>& cancelled) {
     // Whether the code in force differs from the last one written, kept as they change.
-    bool differs = state.current != state.lastWritten;
+    bool differs = !sameCode(state.current, state.lastWritten);
     auto takeCode = [&] {
-        if (lastCode_ && state.current != lastCode_) {
+        if (lastCode_ && !sameCode(state.current, lastCode_)) {
             state.current = lastCode_;
-            differs = state.current != state.lastWritten;
+            differs = !sameCode(state.current, state.lastWritten);
         }
     };
     for (int p = from; p < to; ++p) {
