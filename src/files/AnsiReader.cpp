@@ -353,35 +353,32 @@ private:
 
     friend class PlainPlayer;
 
-    // A character (chars[0], then its combining marks up to a 0) drawn at row r, column c.
-    void glyph(const uint32_t* chars, int width, int r, int c) {
-        if (r < 0 || r >= AnsiRows || c < 0 || c >= cols_) return;
-        updatePen();
-        Cell* cells = row(r);
+    static int putglyph(VTermGlyphInfo* info, VTermPos pos, void* user) {
+        Screen* s = self(user);
+        if (pos.row < 0 || pos.row >= AnsiRows || pos.col < 0 || pos.col >= s->cols_) return 1;
+        s->updatePen();
+        Cell* cells = s->row(pos.row);
         // Half of a wide character that is overwritten takes its other half with it.
-        if (cells[c].ch == RightHalf && c > 0) cells[c - 1].ch = 0;
-        width = std::clamp(width, 1, 2);
-        if (c + width < cols_ && cells[c + width].ch == RightHalf) cells[c + width].ch = 0;
-        Cell& cell = cells[c];
+        if (cells[pos.col].ch == RightHalf && pos.col > 0) cells[pos.col - 1].ch = 0;
+        const int width = std::clamp(info->width, 1, 2);
+        if (pos.col + width < s->cols_ && cells[pos.col + width].ch == RightHalf)
+            cells[pos.col + width].ch = 0;
+        Cell& cell = cells[pos.col];
         const quint32 oldMarks = cell.marks;
-        cell = Cell{chars[0], 0, ink_, paper_};
-        if (chars[0] != 0 && chars[1] != 0) {
+        cell = Cell{info->chars[0], 0, s->ink_, s->paper_};
+        if (info->chars[0] != 0 && info->chars[1] != 0) {
             std::u32string marks;
-            for (int i = 1; i < VTERM_MAX_CHARS_PER_CELL && chars[i] != 0; ++i)
-                marks.push_back(chars[i]);
+            for (int i = 1; i < VTERM_MAX_CHARS_PER_CELL && info->chars[i] != 0; ++i)
+                marks.push_back(info->chars[i]);
             if (oldMarks != 0) {
-                marks_[oldMarks - 1] = std::move(marks);
+                s->marks_[oldMarks - 1] = std::move(marks);
                 cell.marks = oldMarks;
             } else {
-                marks_.push_back(std::move(marks));
-                cell.marks = quint32(marks_.size());
+                s->marks_.push_back(std::move(marks));
+                cell.marks = quint32(s->marks_.size());
             }
         }
-        if (width == 2 && c + 1 < cols_) cells[c + 1] = Cell{RightHalf, 0, ink_, paper_};
-    }
-
-    static int putglyph(VTermGlyphInfo* info, VTermPos pos, void* user) {
-        self(user)->glyph(info->chars, info->width, pos.row, pos.col);
+        if (width == 2 && pos.col + 1 < s->cols_) cells[pos.col + 1] = Cell{RightHalf, 0, s->ink_, s->paper_};
         return 1;
     }
 
@@ -481,33 +478,56 @@ private:
     qsizetype background_ = 0;
 };
 
-// Plays most ANSI art without libvterm, on the same screen and to the same picture: text,
-// CR, LF and the colour sequences (SGR) as libvterm's state machine takes them (deferred
-// wrap at the last column, a line feed that also returns the carriage, scrolling at the
-// bottom row, SGR without bold as bright). The characters are those of code page 437,
-// each one column wide for libvterm. Anything else makes it give up, before touching
-// the screen for that byte, and the file is played again on libvterm.
+// Plays most ANSI art without libvterm, on the same screen and to the same picture, from the
+// file's own bytes: text, CR, LF and the colour sequences (SGR) as libvterm's state machine
+// takes them after TerminalInput (deferred wrap at the last column, a line feed that also
+// returns the carriage, scrolling at the bottom row, SGR without bold as bright). The
+// characters are those of code page 437, each one column wide for libvterm. Anything else
+// makes it give up, and the file is played again on libvterm.
 class PlainPlayer {
 public:
-    explicit PlainPlayer(Screen& screen) : s_(screen) {}
+    PlainPlayer(Screen& screen, bool utf8) : s_(screen), utf8_(utf8) {}
 
-    // False when the piece holds what only libvterm plays.
-    bool play(QByteArrayView piece) {
-        if (!carry_.empty()) {
-            // A character cut between two pieces.
-            carry_.append(piece.data(), std::size_t(piece.size()));
-            const std::string joined = std::move(carry_);
-            carry_.clear();
-            return playJoined(QByteArrayView(joined.data(), qsizetype(joined.size())));
+    // False when the file holds what only libvterm plays. keepGoing() is asked every so
+    // often; when it says no, the playing stops there.
+    template <class KeepGoing> bool play(QByteArrayView content, KeepGoing&& keepGoing) {
+        const auto* b = reinterpret_cast<const unsigned char*>(content.data());
+        const qsizetype n = content.size();
+        qsizetype check = 0;
+        for (qsizetype i = 0; i < n;) {
+            if (i >= check) {
+                if (!keepGoing()) return true;
+                check = i + 64 * 1024;
+            }
+            const unsigned char c = b[i];
+            if (c >= 0x20 && c < 0x7F) {
+                text(c);
+                ++i;
+            } else if (c >= 0x80 && !utf8_) {
+                text(codePage_.character(c));
+                ++i;
+            } else if (c >= 0x80) {
+                const qsizetype length = character(b, i, n);
+                if (length == 0) return false;
+                i += length;
+            } else if (c == '\r' || c == '\n') {
+                const int row = row_, col = col_;
+                if (c == '\n') lineFeed(); // the line feed mode is set: it returns the carriage too
+                col_ = 0;
+                if (row != row_ || col != col_) phantom_ = false;
+                ++i;
+            } else if (c == 0x1B) {
+                i = sgr(b, i, n);
+                if (i < 0) return false;
+            } else {
+                return false;
+            }
         }
-        return playJoined(piece);
+        return true;
     }
-    // Whether the file ended between two characters, as it does when valid.
-    bool finished() const { return carry_.empty(); }
 
 private:
     static bool plainCharacter(char32_t ch) {
-        if (ch >= 0x20 && ch < 0x7F) return true;
         static const std::vector<bool> high = [] {
             std::vector<bool> set(0x10000);
             for (int b = 0x80; b < 0x100; ++b)
@@ -517,44 +537,19 @@ private:
         return ch < 0x10000 && high[ch];
     }
 
-    bool playJoined(QByteArrayView bytes) {
-        const auto* b = reinterpret_cast<const unsigned char*>(bytes.data());
-        const qsizetype n = bytes.size();
-        for (qsizetype i = 0; i < n;) {
-            const unsigned char c = b[i];
-            if (c >= 0x20 && c < 0x7F) {
-                text(c);
-                ++i;
-            } else if (c >= 0x80) {
-                const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
-                if (length == 0) return false;
-                if (i + length > n) {
-                    carry_.assign(bytes.data() + i, std::size_t(n - i));
-                    return true;
-                }
-                char32_t ch = c & (0x7F >> length);
-                for (int k = 1; k < length; ++k) {
-                    if ((b[i + k] & 0xC0) != 0x80) return false;
-                    ch = ch << 6 | (b[i + k] & 0x3F);
-                }
-                if (!plainCharacter(ch)) return false;
-                text(ch);
-                i += length;
-            } else if (c == '\r' || c == '\n') {
-                const int row = row_, col = col_;
-                if (c == '\n') lineFeed(); // the line feed mode is set: it returns the carriage too
-                col_ = 0;
-                if (row != row_ || col != col_) phantom_ = false;
-                ++i;
-            } else if (c == 0x1B) {
-                const qsizetype end = sgr(b, i, n);
-                if (end < 0) return false;
-                i = end;
-            } else {
-                return false;
-            }
+    // The UTF-8 character at i drawn: its length, or 0 when libvterm must play it.
+    qsizetype character(const unsigned char* b, qsizetype i, qsizetype n) {
+        const unsigned char c = b[i];
+        const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+        if (length == 0 || i + length > n) return 0;
+        char32_t ch = c & (0x7F >> length);
+        for (int k = 1; k < length; ++k) {
+            if ((b[i + k] & 0xC0) != 0x80) return 0;
+            ch = ch << 6 | (b[i + k] & 0x3F);
         }
-        return true;
+        if (ch < 0x80 || !plainCharacter(ch)) return 0;
+        text(ch);
+        return length;
     }
 
     void text(char32_t ch) {
@@ -563,8 +558,9 @@ private:
             col_ = 0;
             phantom_ = false;
         }
-        const uint32_t chars[2] = {ch, 0};
-        s_.glyph(chars, 1, row_, col_);
+        // What libvterm's glyph would do: nothing here is wide or combined.
+        s_.updatePen();
+        s_.row(row_)[col_] = Cell{ch, 0, s_.ink_, s_.paper_};
         if (col_ + 1 >= s_.cols_)
             phantom_ = true; // line wrap is on
         else
@@ -591,7 +587,7 @@ private:
             if (j >= n) return -1;
             const unsigned char c = b[j];
             if (c >= '0' && c <= '9') {
-                value = (value < 0 ? 0 : value) * 10 + (c - '0');
+                value = std::min((value < 0 ? 0 : value) * 10 + (c - '0'), 99999);
             } else if (c == ';' || c == 'm') {
                 if (count == 16) return -1;
                 args[count++] = value;
@@ -650,9 +646,10 @@ private:
     }
 
     Screen& s_;
+    const bool utf8_;
+    const CodePage& codePage_ = CodePage::ibm437();
     int row_ = 0, col_ = 0;
     bool phantom_ = false; // written at the last column: the next character wraps first
-    std::string carry_;
 };
 
 } // namespace
@@ -677,22 +674,22 @@ std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& p
         Screen& screen = played.emplace(art.columns, palette, maxPositions);
         // Each byte gives at most one character, unless the cursor jumps.
         screen.picture().reserve(std::size_t(std::min<qsizetype>(content.size(), maxPositions)) + 2);
-        PlainPlayer player(screen);
-        bool gaveUp = false;
-        // In pieces, so that a huge file stops as soon as its picture is too large.
-        TerminalInput(content, art.utf8).run([&](QByteArrayView piece) {
+        // A huge file stops as soon as its picture is too large.
+        const auto keepGoing = [&] {
             stopped = cancelled && cancelled();
-            if (stopped || screen.full()) return false;
-            if (!plainPass) {
-                screen.write(piece);
-                return true;
-            }
-            gaveUp = !player.play(piece);
-            return !gaveUp;
+            return !stopped && !screen.full();
+        };
+        if (plainPass) {
+            if (PlainPlayer(screen, art.utf8).play(content, keepGoing)) break;
+            continue;
+        }
+        TerminalInput(content, art.utf8).run([&](QByteArrayView piece) {
+            if (!keepGoing()) return false;
+            screen.write(piece);
+            return true;
         });
-        if (stopped) return std::nullopt;
-        if (!gaveUp && player.finished()) break;
     }
+    if (stopped) return std::nullopt;
     Screen& screen = *played;
     screen.finish();
     if (screen.full())
