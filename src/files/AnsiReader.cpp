@@ -486,7 +486,13 @@ private:
 // makes it give up, and the file is played again on libvterm.
 class PlainPlayer {
 public:
-    PlainPlayer(Screen& screen, bool utf8) : s_(screen), utf8_(utf8) {}
+    PlainPlayer(Screen& screen, bool utf8) : s_(screen), utf8_(utf8) {
+        for (int c = 0x20; c < 0x7F; ++c)
+            single_[std::size_t(c)] = char32_t(c);
+        if (!utf8)
+            for (int c = 0x80; c < 0x100; ++c)
+                single_[std::size_t(c)] = CodePage::ibm437().character(static_cast<unsigned char>(c));
+    }
 
     // False when the file holds what only libvterm plays. keepGoing() is asked every so
     // often; when it says no, the playing stops there.
@@ -500,13 +506,9 @@ public:
                 check = i + 64 * 1024;
             }
             const unsigned char c = b[i];
-            if (c >= 0x20 && c < 0x7F) {
-                text(c);
-                ++i;
-            } else if (c >= 0x80 && !utf8_) {
-                text(codePage_.character(c));
-                ++i;
-            } else if (c >= 0x80) {
+            if (single_[c] != 0) {
+                i = run(b, i, n);
+            } else if (c >= 0x80 && utf8_) {
                 const qsizetype length = character(b, i, n);
                 if (length == 0) return false;
                 i += length;
@@ -550,6 +552,31 @@ private:
         if (ch < 0x80 || !plainCharacter(ch)) return 0;
         text(ch);
         return length;
+    }
+
+    // The characters of one byte from i along the row, as text() would write them one by one:
+    // the index after them.
+    qsizetype run(const unsigned char* b, qsizetype i, qsizetype n) {
+        if (phantom_) {
+            lineFeed();
+            col_ = 0;
+            phantom_ = false;
+        }
+        s_.updatePen();
+        Cell* cells = s_.row(row_);
+        const Cell pen{0, 0, s_.ink_, s_.paper_};
+        const qsizetype end = std::min(n, i + (s_.cols_ - col_));
+        qsizetype k = i;
+        for (int c = col_; k < end && single_[b[k]] != 0; ++k, ++c) {
+            cells[c] = pen;
+            cells[c].ch = single_[b[k]];
+        }
+        col_ += int(k - i);
+        if (col_ >= s_.cols_) {
+            col_ = s_.cols_ - 1;
+            phantom_ = true; // line wrap is on
+        }
+        return k;
     }
 
     void text(char32_t ch) {
@@ -647,7 +674,7 @@ private:
 
     Screen& s_;
     const bool utf8_;
-    const CodePage& codePage_ = CodePage::ibm437();
+    std::array<char32_t, 256> single_{}; // the character of a byte that is one, else 0
     int row_ = 0, col_ = 0;
     bool phantom_ = false; // written at the last column: the next character wraps first
 };
