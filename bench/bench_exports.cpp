@@ -33,8 +33,8 @@ BENCHMARK(BM_AnsiExport)->Unit(benchmark::kMillisecond)->Repetitions(7)->ReportA
 
 void BM_HtmlExport(benchmark::State& state) {
     for (auto _ : state) {
-        QByteArray bytes = encodeExport(*SalvarComoHTML(art()));
-        benchmark::DoNotOptimize(bytes.data());
+        std::optional<QByteArray> bytes = htmlPageFile(art());
+        benchmark::DoNotOptimize(bytes->data());
     }
     state.SetItemsProcessed(state.iterations() * art().size());
 }

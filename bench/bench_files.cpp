@@ -1,6 +1,12 @@
 // Save and open of the own art file for large art: 400 columns by 1000 lines with a
-// change of colour every 3 characters (about 1.5 MB of RTF).
+// change of colour every 3 characters (about 1.5 MB of RTF); and the benchmarks' art opened
+// as the ANSI art "Guardar Ansi" writes of it.
+#include "export_art.h"
+#include "files/AnsiFile.h"
+#include "files/AnsiReader.h"
 #include "files/ArtFile.h"
+
+#include <QDate>
 
 #include <benchmark/benchmark.h>
 
@@ -58,8 +64,23 @@ void BM_OpenText(benchmark::State& state) {
         benchmark::DoNotOptimize(decodeArtFile(file));
 }
 
+// Played by the plain player (1) and, for comparison, on libvterm (0).
+void BM_OpenAnsi(benchmark::State& state) {
+    const QByteArray file = encodeAnsiFile(exportSampleArt(), Palette(), AnsiKind::CodePage437,
+                                           QStringLiteral("art.ans"), QDate(2024, 1, 1))
+                                ->bytes;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(readAnsiArt(file, Palette(), kRtfMaxPositions, {}, state.range(0) != 0));
+}
+
 } // namespace
 
+BENCHMARK(BM_OpenAnsi)
+    ->Arg(1)
+    ->Arg(0)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);
 BENCHMARK(BM_SaveOwn)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_OpenOwn)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
 BENCHMARK(BM_SaveText)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);

@@ -1,34 +1,35 @@
+// The `torvo` command: text conversions and the help run here, on QtCore alone, and start
+// at once; the window and the picture export are the editor's program, which this one
+// becomes (same process, same arguments).
 #include "files/ExportCommand.h"
-#include "window/Form1.h"
-#include "window/QtSpanish.h"
+#include "files/ExportText.h"
 
-#include <QApplication>
-#include <QStandardPaths>
+#include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+// The editor sits at the same place relative to this program when built and installed.
+std::string editorPath() {
+    char self[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (n <= 0) return TORVO_EDITOR_FROM_BIN "/torvo-editor";
+    std::string path(self, std::size_t(n));
+    return path.substr(0, path.rfind('/') + 1) + TORVO_EDITOR_FROM_BIN "/torvo-editor";
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    // Conversions and the help run without a window, and without a GUI application for text.
-    if (torvo::isCommandLineTool(argc, argv)) return torvo::commandLineMain(argc, argv);
-    QApplication app(argc, argv);
-    // Both names: the settings (the desktop's sending permission) live in ~/.config/torvo/.
-    QApplication::setOrganizationName(QStringLiteral("torvo"));
-    QApplication::setApplicationName(QStringLiteral("torvo"));
-    QApplication::setDesktopFileName(QStringLiteral("torvo"));
-    // One argument is a file handed over by the desktop ("Open with"); nothing else is taken.
-    const QStringList args = app.arguments().mid(1);
-    if (args.size() > 1 || (args.size() == 1 && args.front().startsWith(u'-'))) {
-        std::fprintf(stderr, "usage: torvo [FILE]\n");
-        return 2;
-    }
-    if (!torvo::installQtSpanish(app))
-        std::fprintf(
-            stderr,
-            "torvo: falta la traducción de Qt al español (qtbase_es); sus diálogos saldrán en inglés.\n");
-    torvo::Form1 window;
-    window.show();
-    // Work left unsaved by an editor that ended (an exit, a crash) comes back first.
-    window.startRecovery(QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation) +
-                             QStringLiteral("/recovery"),
-                         args.value(0));
-    return app.exec();
+    if (torvo::isCommandLineTool(argc, argv) && !torvo::needsGuiApplication(argc, argv))
+        return torvo::commandLineMain(argc, argv, torvo::exportTextBytes, nullptr);
+    const std::string editor = editorPath();
+    execv(editor.c_str(), argv);
+    std::fprintf(stderr, "torvo: no se pudo iniciar el editor «%s»: %s\n", editor.c_str(),
+                 std::strerror(errno));
+    return 1;
 }

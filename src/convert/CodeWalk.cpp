@@ -1,36 +1,205 @@
 #include "convert/CodeWalk.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
 #include <string>
+#include <type_traits>
 
 namespace torvo {
+namespace {
+
+// Written first into a plain buffer: a QString grows slowly a character at a time.
+class Utf16Sink {
+public:
+    Utf16Sink(QString& out, std::size_t expected) : out_(out) { buf_.reserve(expected); }
+    void put(const QString& s) {
+        buf_.append(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()));
+    }
+    void put(QLatin1StringView s) { buf_.append(s.begin(), s.end()); }
+    void put(char32_t ch) {
+        char16_t units[2];
+        buf_.append(units, std::size_t(toUtf16(ch, units)));
+    }
+    QString& flushed() {
+        out_.append(reinterpret_cast<const QChar*>(buf_.data()), qsizetype(buf_.size()));
+        buf_.clear();
+        return out_;
+    }
+
+private:
+    QString& out_;
+    std::u16string buf_;
+};
+
+// UTF-8 straight into the array, grown by doubling. Text goes through its UTF-16 units so
+// that the bytes are QString::toUtf8's: a surrogate half next to its other half is one
+// character, a lone one is "?".
+class Utf8Sink {
+public:
+    Utf8Sink(QByteArray& out, std::size_t expected) : out_(out) {
+        const qsizetype used = out_.size();
+        out_.resize(used + qsizetype(expected) + 16);
+        w_ = out_.data() + used;
+        end_ = out_.data() + out_.size();
+    }
+    ~Utf8Sink() { out_.resize(w_ - out_.data()); }
+    // A code: a walk writes a few, many times each. Their bytes are kept, found by the string's
+    // buffer (kept alive here, so that it is not another string's).
+    void put(const QString& s) {
+        const auto* units = reinterpret_cast<const char16_t*>(s.constData());
+        if (!high_)
+            for (const Converted& c : converted_)
+                if (c.units == units && c.text.size() == s.size()) {
+                    room(c.bytes.size());
+                    std::memcpy(w_, c.bytes.data(), c.bytes.size());
+                    w_ += c.bytes.size();
+                    return;
+                }
+        const qsizetype at = w_ - out_.data(); // the array may move as it grows
+        put(units, s.size());
+        if (high_ || s.isEmpty()) return;
+        Converted& c = converted_[next_++ % converted_.size()];
+        c = Converted{s, units, std::string(out_.data() + at, w_)};
+    }
+    void put(QLatin1StringView s) {
+        room(s.size());
+        std::memcpy(w_, s.data(), std::size_t(s.size())); // the escapes are ASCII
+        w_ += s.size();
+    }
+    void put(char32_t ch) {
+        if (ch < 0x80 && !high_ && w_ != end_) {
+            *w_++ = char(ch);
+            return;
+        }
+        char16_t units[2];
+        put(units, toUtf16(ch, units));
+    }
+    QString& flushed() { return scratch_; }
+    // What appendChar wrote into flushed().
+    void takeScratch() {
+        put(reinterpret_cast<const char16_t*>(scratch_.constData()), scratch_.size());
+        scratch_.clear();
+    }
+    void finish() {
+        if (high_) {
+            room(1);
+            *w_++ = '?';
+        }
+        high_ = 0;
+    }
+
+private:
+    void room(qsizetype n) {
+        if (end_ - w_ >= n) return;
+        const qsizetype used = w_ - out_.data();
+        out_.resize(std::max(out_.size() * 2, used + n + 16));
+        w_ = out_.data() + used;
+        end_ = out_.data() + out_.size();
+    }
+    void put(const char16_t* units, qsizetype n) {
+        room(n * 3 + 1);
+        if (!high_) {
+            // ASCII, as codes usually are: one byte a unit, checked once the whole is copied.
+            char16_t all = 0;
+            for (qsizetype i = 0; i < n; ++i) {
+                all |= units[i];
+                w_[i] = char(units[i]);
+            }
+            if (all < 0x80) {
+                w_ += n;
+                return;
+            }
+        }
+        // A local pointer: stores through char* could otherwise change the member.
+        char* w = w_;
+        for (qsizetype i = 0; i < n; ++i) {
+            const char16_t u = units[i];
+            if (u < 0x80 && !high_) {
+                *w++ = char(u);
+            } else {
+                w_ = w;
+                unit(u);
+                w = w_;
+            }
+        }
+        w_ = w;
+    }
+    void unit(char16_t u) {
+        if (high_) {
+            const char16_t high = high_;
+            high_ = 0;
+            if (QChar::isLowSurrogate(u)) {
+                const char32_t ch = QChar::surrogateToUcs4(high, u);
+                *w_++ = char(0xF0 | ch >> 18);
+                *w_++ = char(0x80 | (ch >> 12 & 0x3F));
+                *w_++ = char(0x80 | (ch >> 6 & 0x3F));
+                *w_++ = char(0x80 | (ch & 0x3F));
+                return;
+            }
+            *w_++ = '?';
+        }
+        if (u < 0x80) {
+            *w_++ = char(u);
+        } else if (u < 0x800) {
+            *w_++ = char(0xC0 | u >> 6);
+            *w_++ = char(0x80 | (u & 0x3F));
+        } else if (QChar::isHighSurrogate(u)) {
+            high_ = u;
+        } else if (QChar::isLowSurrogate(u)) {
+            *w_++ = '?';
+        } else {
+            *w_++ = char(0xE0 | u >> 12);
+            *w_++ = char(0x80 | (u >> 6 & 0x3F));
+            *w_++ = char(0x80 | (u & 0x3F));
+        }
+    }
+
+    QByteArray& out_;
+    char* w_;
+    char* end_;
+    char16_t high_ = 0; // a high surrogate waiting for its low half
+    QString scratch_;
+    struct Converted {
+        QString text;
+        const char16_t* units = nullptr;
+        std::string bytes;
+    };
+    std::array<Converted, 16> converted_;
+    std::size_t next_ = 0;
+};
+
+// Codes are usually shared copies of a few strings, and differ at their end ("#FF0000\">"):
+// the same string is found at once, two different ones from the end.
+bool sameCode(const std::optional<QString>& a, const std::optional<QString>& b) {
+    if (!a || !b) return !a && !b;
+    const qsizetype n = a->size();
+    if (n != b->size()) return false;
+    const QChar* x = a->constData();
+    const QChar* y = b->constData();
+    if (x == y) return true;
+    for (qsizetype i = n - 1; i >= 0; --i)
+        if (x[i] != y[i]) return false;
+    return true;
+}
+
+} // namespace
 
 CodeWalker::CodeWalker(const CodeWalkPolicy& policy) : policy_(policy) {}
 
-bool CodeWalker::walk(const RichText& text, int from, int to, CodeWalkState& state, QString& out,
-                      const std::function<bool()>& cancelled) {
-    // Written first into a plain buffer: a QString grows slowly a character at a time.
-    std::u16string buf;
-    buf.reserve(std::size_t(to - from) * 2);
-    auto put = [&buf](const QString& s) {
-        buf.append(reinterpret_cast<const char16_t*>(s.utf16()), std::size_t(s.size()));
-    };
-    auto flush = [&] {
-        out.append(reinterpret_cast<const QChar*>(buf.data()), qsizetype(buf.size()));
-        buf.clear();
-    };
+template <class Sink>
+bool CodeWalker::walkInto(const RichText& text, int from, int to, CodeWalkState& state, Sink& sink,
+                          const std::function<bool()>& cancelled) {
     // Whether the code in force differs from the last one written, kept as they change.
-    bool differs = state.current != state.lastWritten;
+    bool differs = !sameCode(state.current, state.lastWritten);
     auto takeCode = [&] {
-        if (lastCode_ && state.current != lastCode_) {
+        if (lastCode_ && !sameCode(state.current, lastCode_)) {
             state.current = lastCode_;
-            differs = state.current != state.lastWritten;
+            differs = !sameCode(state.current, state.lastWritten);
         }
     };
     for (int p = from; p < to; ++p) {
-        if (cancelled && cancelled()) {
-            flush();
-            return false;
-        }
+        if (cancelled && cancelled()) return false;
         const Colour c = text.colourAt(p);
         if (!haveLast_ || !(c == lastColour_)) {
             lastCode_ = policy_.codeOf(c);
@@ -44,26 +213,46 @@ bool CodeWalker::walk(const RichText& text, int from, int to, CodeWalkState& sta
         const bool isBreak = text.isLineBreak(p);
         const char32_t ch = text.charAt(p);
         if ((isBreak || ch != U' ') && differs) {
-            if (state.current) put(*state.current);
+            if (state.current) sink.put(*state.current);
             state.lastWritten = state.current;
             differs = false;
         }
         if (isBreak) {
             if (!state.toggleSet) {
-                put(policy_.lineBreak);
-                if (state.current) put(*state.current);
+                sink.put(policy_.lineBreak);
+                if (state.current) sink.put(*state.current);
             }
             state.toggleSet = !state.toggleSet;
+        } else if (policy_.escape) {
+            const QLatin1StringView escaped = policy_.escape(ch);
+            if (escaped.isEmpty())
+                sink.put(ch);
+            else
+                sink.put(escaped);
         } else if (policy_.appendChar) {
-            flush();
-            policy_.appendChar(out, ch);
+            policy_.appendChar(sink.flushed(), ch);
+            if constexpr (std::is_same_v<Sink, Utf8Sink>) sink.takeScratch();
         } else {
-            char16_t units[2];
-            buf.append(units, std::size_t(toUtf16(ch, units)));
+            sink.put(ch);
         }
     }
-    flush();
     return true;
+}
+
+bool CodeWalker::walk(const RichText& text, int from, int to, CodeWalkState& state, QString& out,
+                      const std::function<bool()>& cancelled) {
+    Utf16Sink sink(out, std::size_t(to - from) * 2);
+    const bool done = walkInto(text, from, to, state, sink, cancelled);
+    sink.flushed();
+    return done;
+}
+
+bool CodeWalker::walk(const RichText& text, int from, int to, CodeWalkState& state, QByteArray& out,
+                      const std::function<bool()>& cancelled) {
+    Utf8Sink sink(out, std::size_t(to - from) * 2);
+    const bool done = walkInto(text, from, to, state, sink, cancelled);
+    sink.finish();
+    return done;
 }
 
 std::optional<QString> walkCodes(const RichText& text, const CodeWalkPolicy& policy,

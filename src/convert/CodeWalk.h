@@ -2,6 +2,7 @@
 
 #include "art/RichText.h"
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -19,6 +20,9 @@ struct CodeWalkPolicy {
     // Appends the text written for one character (never a line-break half); when empty,
     // the character itself is written.
     std::function<void(QString& out, char32_t ch)> appendChar;
+    // Or, cheaper, a fixed text for some characters (empty: the character itself). Only
+    // one of the two is set.
+    QLatin1StringView (*escape)(char32_t ch) = nullptr;
     QString lineBreak;
     // Code in force and last written code at the start; nullopt is "no code".
     std::optional<QString> initialCode;
@@ -48,8 +52,16 @@ public:
     // leaves it. False when `cancelled` turned true before a position.
     bool walk(const RichText& text, int from, int to, CodeWalkState& state, QString& out,
               const std::function<bool()>& cancelled = {});
+    // The same walk appended to `out` as UTF-8: the bytes QString::toUtf8 gives for what
+    // the walk above writes. For long exports, which would otherwise hold both forms.
+    bool walk(const RichText& text, int from, int to, CodeWalkState& state, QByteArray& out,
+              const std::function<bool()>& cancelled = {});
 
 private:
+    template <class Sink>
+    bool walkInto(const RichText& text, int from, int to, CodeWalkState& state, Sink& sink,
+                  const std::function<bool()>& cancelled);
+
     const CodeWalkPolicy& policy_;
     // The code of the previous position's colour is usually the same; keep it.
     bool haveLast_ = false;

@@ -245,9 +245,9 @@ public:
         vterm_state_reset(state_, 1);
         VTermValue v;
         vterm_state_get_penattr(state_, VTERM_ATTR_FOREGROUND, &v);
-        pen_.fg = v.color;
+        pen_.fg = defaultFg_ = v.color;
         vterm_state_get_penattr(state_, VTERM_ATTR_BACKGROUND, &v);
-        pen_.bg = v.color;
+        pen_.bg = defaultBg_ = v.color;
         // A line feed also returns the carriage, as a terminal's line discipline makes it
         // for files with bare line feeds.
         write("\x1b[20h");
@@ -350,6 +350,8 @@ private:
     }
 
     static Screen* self(void* user) { return static_cast<Screen*>(user); }
+
+    friend class PlainPlayer;
 
     static int putglyph(VTermGlyphInfo* info, VTermPos pos, void* user) {
         Screen* s = self(user);
@@ -468,6 +470,7 @@ private:
         bool reverse = false;
         VTermColor fg, bg;
     } pen_;
+    VTermColor defaultFg_, defaultBg_;
     bool penChanged_ = true;
     RichText out_{colours::White};
     int pendingRows_ = 0;
@@ -475,10 +478,211 @@ private:
     qsizetype background_ = 0;
 };
 
+// Plays most ANSI art without libvterm, on the same screen and to the same picture, from the
+// file's own bytes: text, CR, LF and the colour sequences (SGR) as libvterm's state machine
+// takes them after TerminalInput (deferred wrap at the last column, a line feed that also
+// returns the carriage, scrolling at the bottom row, SGR without bold as bright). The
+// characters are those of code page 437, each one column wide for libvterm. Anything else
+// makes it give up, and the file is played again on libvterm.
+class PlainPlayer {
+public:
+    PlainPlayer(Screen& screen, bool utf8) : s_(screen), utf8_(utf8) {
+        for (int c = 0x20; c < 0x7F; ++c)
+            single_[std::size_t(c)] = char32_t(c);
+        if (!utf8)
+            for (int c = 0x80; c < 0x100; ++c)
+                single_[std::size_t(c)] = CodePage::ibm437().character(static_cast<unsigned char>(c));
+    }
+
+    // False when the file holds what only libvterm plays. keepGoing() is asked every so
+    // often; when it says no, the playing stops there.
+    template <class KeepGoing> bool play(QByteArrayView content, KeepGoing&& keepGoing) {
+        const auto* b = reinterpret_cast<const unsigned char*>(content.data());
+        const qsizetype n = content.size();
+        qsizetype check = 0;
+        for (qsizetype i = 0; i < n;) {
+            if (i >= check) {
+                if (!keepGoing()) return true;
+                check = i + 64 * 1024;
+            }
+            const unsigned char c = b[i];
+            if (single_[c] != 0) {
+                i = run(b, i, n);
+            } else if (c >= 0x80 && utf8_) {
+                const qsizetype length = character(b, i, n);
+                if (length == 0) return false;
+                i += length;
+            } else if (c == '\r' || c == '\n') {
+                const int row = row_, col = col_;
+                if (c == '\n') lineFeed(); // the line feed mode is set: it returns the carriage too
+                col_ = 0;
+                if (row != row_ || col != col_) phantom_ = false;
+                ++i;
+            } else if (c == 0x1B) {
+                i = sgr(b, i, n);
+                if (i < 0) return false;
+            } else {
+                return false;
+            }
+        }
+        return true;
+    }
+
+private:
+    static bool plainCharacter(char32_t ch) {
+        static const std::vector<bool> high = [] {
+            std::vector<bool> set(0x10000);
+            for (int b = 0x80; b < 0x100; ++b)
+                set[CodePage::ibm437().character(static_cast<unsigned char>(b))] = true;
+            return set;
+        }();
+        return ch < 0x10000 && high[ch];
+    }
+
+    // The UTF-8 character at i drawn: its length, or 0 when libvterm must play it.
+    qsizetype character(const unsigned char* b, qsizetype i, qsizetype n) {
+        const unsigned char c = b[i];
+        const int length = c >= 0xF0 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 0;
+        if (length == 0 || i + length > n) return 0;
+        char32_t ch = c & (0x7F >> length);
+        for (int k = 1; k < length; ++k) {
+            if ((b[i + k] & 0xC0) != 0x80) return 0;
+            ch = ch << 6 | (b[i + k] & 0x3F);
+        }
+        if (ch < 0x80 || !plainCharacter(ch)) return 0;
+        text(ch);
+        return length;
+    }
+
+    // The characters of one byte from i along the row, as text() would write them one by one:
+    // the index after them.
+    qsizetype run(const unsigned char* b, qsizetype i, qsizetype n) {
+        if (phantom_) {
+            lineFeed();
+            col_ = 0;
+            phantom_ = false;
+        }
+        s_.updatePen();
+        Cell* cells = s_.row(row_);
+        const Cell pen{0, 0, s_.ink_, s_.paper_};
+        const qsizetype end = std::min(n, i + (s_.cols_ - col_));
+        qsizetype k = i;
+        for (int c = col_; k < end && single_[b[k]] != 0; ++k, ++c) {
+            cells[c] = pen;
+            cells[c].ch = single_[b[k]];
+        }
+        col_ += int(k - i);
+        if (col_ >= s_.cols_) {
+            col_ = s_.cols_ - 1;
+            phantom_ = true; // line wrap is on
+        }
+        return k;
+    }
+
+    void text(char32_t ch) {
+        if (phantom_ || col_ + 1 > s_.cols_) {
+            lineFeed();
+            col_ = 0;
+            phantom_ = false;
+        }
+        // What libvterm's glyph would do: nothing here is wide or combined.
+        s_.updatePen();
+        s_.row(row_)[col_] = Cell{ch, 0, s_.ink_, s_.paper_};
+        if (col_ + 1 >= s_.cols_)
+            phantom_ = true; // line wrap is on
+        else
+            ++col_;
+    }
+
+    void lineFeed() {
+        if (row_ == AnsiRows - 1) {
+            const VTermRect all{0, AnsiRows, 0, s_.cols_};
+            Screen::scrollrect(all, 1, 0, &s_);
+        } else {
+            ++row_;
+        }
+    }
+
+    // ESC "[" parameters "m" from i: the index after it, or -1 for anything else.
+    qsizetype sgr(const unsigned char* b, qsizetype i, qsizetype n) {
+        if (i + 1 >= n || b[i + 1] != '[') return -1;
+        int args[16];
+        int count = 0;
+        int value = -1; // -1: the parameter is missing
+        qsizetype j = i + 2;
+        for (;; ++j) {
+            if (j >= n) return -1;
+            const unsigned char c = b[j];
+            if (c >= '0' && c <= '9') {
+                value = std::min((value < 0 ? 0 : value) * 10 + (c - '0'), 99999);
+            } else if (c == ';' || c == 'm') {
+                if (count == 16) return -1;
+                args[count++] = value;
+                value = -1;
+                if (c == 'm') break;
+            } else {
+                return -1;
+            }
+        }
+        for (int k = 0; k < count; ++k)
+            if (!knownAttribute(args[k])) return -1;
+        for (int k = 0; k < count; ++k)
+            apply(args[k]);
+        return j + 1;
+    }
+    // Reset, the attributes the picture does not keep (italic, underline, blink, strike)
+    // and their ends, bold, reverse, and the 16 colours both ways: one parameter each.
+    static bool knownAttribute(int a) {
+        static constexpr int Single[] = {-1, 0, 1, 3, 4, 5, 7, 9, 21, 22, 23, 24, 25, 27, 29, 39, 49};
+        return std::find(std::begin(Single), std::end(Single), a) != std::end(Single) ||
+               (a >= 30 && a <= 37) || (a >= 40 && a <= 47) || (a >= 90 && a <= 97) || (a >= 100 && a <= 107);
+    }
+    void apply(int a) {
+        Screen::Pen& pen = s_.pen_;
+        VTermColor indexed;
+        switch (a) {
+        case -1:
+        case 0:
+            pen.bold = pen.reverse = false;
+            pen.fg = s_.defaultFg_;
+            pen.bg = s_.defaultBg_;
+            break;
+        case 1:
+        case 22:
+            pen.bold = a == 1;
+            break;
+        case 7:
+        case 27:
+            pen.reverse = a == 7;
+            break;
+        case 39:
+            pen.fg = s_.defaultFg_;
+            break;
+        case 49:
+            pen.bg = s_.defaultBg_;
+            break;
+        default:
+            if (a < 30) return; // an attribute the picture does not keep
+            vterm_color_indexed(&indexed, uint8_t(a >= 90 ? (a >= 100 ? a - 100 : a - 90) + 8 : a % 10));
+            if ((a >= 40 && a <= 47) || a >= 100)
+                pen.bg = indexed;
+            else
+                pen.fg = indexed;
+        }
+        s_.penChanged_ = true;
+    }
+
+    Screen& s_;
+    const bool utf8_;
+    std::array<char32_t, 256> single_{}; // the character of a byte that is one, else 0
+    int row_ = 0, col_ = 0;
+    bool phantom_ = false; // written at the last column: the next character wraps first
+};
+
 } // namespace
 
 std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& palette, int maxPositions,
-                                           const std::function<bool()>& cancelled) {
+                                           const std::function<bool()>& cancelled, bool plain) {
     const SauceSplit split = splitSauce(file);
     AnsiArt art;
     art.columns = AnsiColumns;
@@ -488,18 +692,32 @@ std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& p
     art.utf8 = isUtf8(content);
     if (art.utf8 && content.startsWith("\xEF\xBB\xBF")) content = content.sliced(3);
 
-    Screen screen(art.columns, palette, maxPositions);
-    // Each byte gives at most one character, unless the cursor jumps.
-    screen.picture().reserve(std::size_t(std::min<qsizetype>(content.size(), maxPositions)) + 2);
-    // In pieces, so that a huge file stops as soon as its picture is too large.
+    // Played first without libvterm, which takes most of the time; again on libvterm if the
+    // file holds more than the plain player knows.
+    std::optional<Screen> played;
     bool stopped = false;
-    TerminalInput(content, art.utf8).run([&](QByteArrayView piece) {
-        stopped = cancelled && cancelled();
-        if (stopped || screen.full()) return false;
-        screen.write(piece);
-        return true;
-    });
+    for (const bool plainPass : {true, false}) {
+        if (plainPass && !plain) continue;
+        Screen& screen = played.emplace(art.columns, palette, maxPositions);
+        // Each byte gives at most one character, unless the cursor jumps.
+        screen.picture().reserve(std::size_t(std::min<qsizetype>(content.size(), maxPositions)) + 2);
+        // A huge file stops as soon as its picture is too large.
+        const auto keepGoing = [&] {
+            stopped = cancelled && cancelled();
+            return !stopped && !screen.full();
+        };
+        if (plainPass) {
+            if (PlainPlayer(screen, art.utf8).play(content, keepGoing)) break;
+            continue;
+        }
+        TerminalInput(content, art.utf8).run([&](QByteArrayView piece) {
+            if (!keepGoing()) return false;
+            screen.write(piece);
+            return true;
+        });
+    }
     if (stopped) return std::nullopt;
+    Screen& screen = *played;
     screen.finish();
     if (screen.full())
         return Failure{QStringLiteral("El dibujo pasa de %1 caracteres: es demasiado grande para abrirlo.")

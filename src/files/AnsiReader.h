@@ -32,9 +32,10 @@ inline constexpr int AnsiMaxColumns = 4000;
 // wrap, colours with bold as bright). Each character takes the palette colour of its
 // foreground; trailing blanks of every row and empty rows at the end are dropped, and
 // every row ends with a line break. Fails when the picture has more than maxPositions
-// positions; nullopt when called off.
+// positions; nullopt when called off. Text, line ends and colours alone are played
+// without the state machine, to the same picture; `plain` false plays every file on it.
 std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& palette,
                                            int maxPositions = kRtfMaxPositions,
-                                           const std::function<bool()>& cancelled = {});
+                                           const std::function<bool()>& cancelled = {}, bool plain = true);
 
 } // namespace torvo

@@ -3,7 +3,6 @@
 #include "files/AtomicWrite.h"
 #include "files/OpenArt.h"
 
-#include <QGuiApplication>
 #include <cstdio>
 #include <cstring>
 
@@ -56,12 +55,12 @@ Result<ExportRequest> parseExportArguments(const QStringList& args) {
     return ExportRequest{*format, args[1], args[2]};
 }
 
-Result<QString> runExport(const ExportRequest& request) {
+Result<QString> runExport(const ExportRequest& request, ExportMaker make) {
     const Palette palette;
     // Neither is ever called off: nothing here asks them to stop.
     const Result<OpenedArt> opened = *openArtFile(request.in, palette);
     if (!opened) return opened.failure();
-    const Result<ArtBytes> file = *exportBytes(request.format, opened->text, palette, request.out);
+    const Result<ArtBytes> file = *make(request.format, opened->text, palette, request.out, {});
     if (!file) return file.failure();
     const Result<void> written = writeOut(request.out, file->bytes);
     if (!written) return written.failure();
@@ -89,12 +88,16 @@ QString commandLineHelp() {
         "Termina con 0, o con 1 y una línea en la salida de errores.\n");
 }
 
+bool needsGuiApplication(int argc, char** argv) {
+    return argc >= 3 && std::strcmp(argv[1], "--export") == 0 && std::strcmp(argv[2], "bmp") == 0;
+}
+
 bool isCommandLineTool(int argc, char** argv) {
     return argc >= 2 && (std::strcmp(argv[1], "--export") == 0 || std::strcmp(argv[1], "--help") == 0 ||
                          std::strcmp(argv[1], "-h") == 0);
 }
 
-int commandLineMain(int argc, char** argv) {
+int commandLineMain(int argc, char** argv, ExportMaker make, ApplicationMaker application) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
@@ -107,18 +110,9 @@ int commandLineMain(int argc, char** argv) {
         printLine(stderr, QStringLiteral("torvo: ") + request.why());
         return 1;
     }
-    std::optional<QGuiApplication> app;
-    if (needsGuiApplication(request->format)) {
-        // The picture is drawn off screen: no display is needed, and none is used. Qt's
-        // remarks about the desktop session would break the one-line contract of stderr.
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& message) {
-            if (type == QtCriticalMsg || type == QtFatalMsg)
-                printLine(stderr, QStringLiteral("torvo: ") + message);
-        });
-        app.emplace(argc, argv);
-    }
-    const Result<QString> done = runExport(*request);
+    std::unique_ptr<QCoreApplication> app;
+    if (needsGuiApplication(request->format)) app = application(argc, argv);
+    const Result<QString> done = runExport(*request, make);
     if (!done) {
         printLine(stderr, QStringLiteral("torvo: ") + done.why());
         return 1;

@@ -3,8 +3,10 @@
 #include "base/Result.h"
 #include "files/SaveArt.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 namespace torvo {
 
@@ -24,9 +26,17 @@ Result<ExportRequest> parseExportArguments(const QStringList& args);
 inline bool needsGuiApplication(ExportFormat format) {
     return format == ExportFormat::Bmp;
 }
+// The same, told from the whole command line: `torvo` hands these to the editor's program.
+bool needsGuiApplication(int argc, char** argv);
+
+// What makes a format's bytes: exportBytes, or exportTextBytes where QtGui is not linked.
+using ExportMaker = std::optional<Result<ArtBytes>> (*)(ExportFormat, const RichText&, const Palette&,
+                                                        const QString&, const std::function<bool()>&);
+// Makes the application a format needs before it is exported (the picture's, with fonts).
+using ApplicationMaker = std::unique_ptr<QCoreApplication> (*)(int& argc, char** argv);
 
 // Reads IN and writes OUT. What succeeded may come with a note (characters written as "?").
-Result<QString> runExport(const ExportRequest& request);
+Result<QString> runExport(const ExportRequest& request, ExportMaker make);
 
 // What "torvo --help" prints.
 QString commandLineHelp();
@@ -35,7 +45,7 @@ QString commandLineHelp();
 bool isCommandLineTool(int argc, char** argv);
 
 // Runs the tool: the help, or one export with its status (0, or 1 with one line on
-// standard error). A GUI application is made only for the picture, on no display.
-int commandLineMain(int argc, char** argv);
+// standard error). `application` is called only for a format that needs one.
+int commandLineMain(int argc, char** argv, ExportMaker make, ApplicationMaker application);
 
 } // namespace torvo

@@ -4,6 +4,7 @@
 #include "art/RichText.h"
 #include "files/ExportText.h"
 
+#include <QByteArray>
 #include <QString>
 #include <functional>
 #include <optional>
@@ -13,9 +14,12 @@ namespace torvo {
 // Six upper-case hex digits, red then green then blue: "FF0000" for pure red.
 QString ColorToHex(Colour colour);
 
-// The whole web page (without the closing CR LF): a black page with the art in a
+// The web page's file, in UTF-8 with the closing CR LF: a black page with the art in a
 // preformatted block, every run of one colour in its own FONT element. "&", "<" and ">"
 // of the art are escaped so the page stays well-formed. Nullopt when cancelled.
+std::optional<QByteArray> htmlPageFile(const RichText& text, const std::function<bool()>& cancelled = {});
+
+// The same page as text, without the closing CR LF.
 std::optional<QString> SalvarComoHTML(const RichText& text, const std::function<bool()>& cancelled = {});
 
 } // namespace torvo

@@ -1,14 +1,10 @@
 #include "files/SaveArt.h"
 
 #include "convert/TextGrid.h"
-#include "files/AnsiFile.h"
-#include "files/ArtFile.h"
 #include "files/AtomicWrite.h"
 #include "files/BitmapExport.h"
 #include "files/ExportText.h"
-#include "files/HtmlExport.h"
 
-#include <QDate>
 #include <QFileInfo>
 
 namespace torvo {
@@ -26,35 +22,14 @@ Result<QByteArray> bitmapBytes(const QImage& image, const QString& path) {
 
 std::optional<Result<ArtBytes>> exportBytes(ExportFormat format, const RichText& art, const Palette& palette,
                                             const QString& path, const std::function<bool()>& cancelled) {
-    switch (format) {
-    case ExportFormat::Ansi:
-    case ExportFormat::AnsiUtf8: {
-        const AnsiKind kind = format == ExportFormat::Ansi ? AnsiKind::CodePage437 : AnsiKind::Utf8;
-        std::optional<AnsiFile> file =
-            encodeAnsiFile(art, palette, kind, path, QDate::currentDate(), cancelled);
-        if (!file) return std::nullopt;
-        return ArtBytes{std::move(file->bytes), missingCharactersNote(file->missing)};
-    }
-    case ExportFormat::Html: {
-        const std::optional<QString> page = SalvarComoHTML(art, cancelled);
-        if (!page) return std::nullopt;
-        return ArtBytes{encodeExport(*page), QString()};
-    }
-    case ExportFormat::Txt:
-    case ExportFormat::Qcg:
-        return ArtBytes{encodeArtFile(art, format == ExportFormat::Qcg ? SaveFormat::Own : SaveFormat::Text),
-                        QString()};
-    case ExportFormat::Bmp: {
-        const std::optional<CharGrid> grid = RestaurarGrid(art, cancelled);
-        if (!grid) return std::nullopt;
-        const Result<QImage> image = renderArt(art, grid->cols(), grid->rows(), textImageFont());
-        if (!image) return image.failure();
-        Result<QByteArray> bytes = bitmapBytes(*image, path);
-        if (!bytes) return bytes.failure();
-        return ArtBytes{std::move(*bytes), QString()};
-    }
-    }
-    return std::nullopt;
+    if (format != ExportFormat::Bmp) return exportTextBytes(format, art, palette, path, cancelled);
+    const std::optional<CharGrid> grid = RestaurarGrid(art, cancelled);
+    if (!grid) return std::nullopt;
+    const Result<QImage> image = renderArt(art, grid->cols(), grid->rows(), textImageFont());
+    if (!image) return image.failure();
+    Result<QByteArray> bytes = bitmapBytes(*image, path);
+    if (!bytes) return bytes.failure();
+    return ArtBytes{std::move(*bytes), QString()};
 }
 
 Result<QString> saveFile(const QString& path, const QByteArray& bytes, const QString& note) {
