@@ -12,15 +12,6 @@ using namespace torvo;
 namespace {
 const Palette P;
 
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-bool writeBytes(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-
 // Every file dialog answers with path and the filter entry given, and notes the entry it
 // was opened on.
 void answerWith(FormFixture& f, const QString& path, int entry, QList<int>* shown = nullptr) {

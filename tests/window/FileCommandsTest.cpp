@@ -14,15 +14,6 @@ using namespace torvo;
 namespace {
 const Palette P;
 
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void writeBytes(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(data);
-}
 } // namespace
 
 class FileCommandsTest : public QObject {
@@ -60,7 +51,7 @@ private slots:
         f.setArt(art({{u"keep"_qs, P[4]}}));
         const QString before = f.Mensaje()->document()->toHtml();
         const QString path = dir.filePath(QStringLiteral("old.txt"));
-        writeBytes(path, "\"old\"\r\n");
+        QVERIFY(writeBytes(path, "\"old\"\r\n"));
 
         f.answerDialogs(QString()); // Cancel
         for (const char* command : {"mnuOpen", "mnuSave", "mnuSaveAnsi", "mnuSaveHTML", "mnuSaveBitmap"})
@@ -75,7 +66,7 @@ private slots:
         QVERIFY(f.status().startsWith(QStringLiteral("No se pudo")));
 
         // A broken own file does not replace the art.
-        writeBytes(path, "\"{\\rtf1\\ansi " + QByteArray(5000, '{') + "x\"\r\n");
+        QVERIFY(writeBytes(path, "\"{\\rtf1\\ansi " + QByteArray(5000, '{') + "x\"\r\n"));
         f.answerDialogs(path);
         f.control<QAction>("mnuOpen")->trigger();
         QCOMPARE(f.Mensaje()->document()->toHtml(), before);
@@ -93,7 +84,7 @@ private slots:
             QSKIP("cannot mount a small file system here (needs root)");
         const auto unmount = qScopeGuard([&] { QProcess::execute(QStringLiteral("umount"), {dir.path()}); });
         const QString path = dir.filePath(QStringLiteral("art.txt"));
-        writeBytes(path, "\"old art\"\r\n");
+        QVERIFY(writeBytes(path, "\"old art\"\r\n"));
         FormFixture f;
         f.form->show();
         f.setArt(art({{QString(200000, u'x'), P[0]}}));
@@ -108,7 +99,7 @@ private slots:
     void droppedFilesOpen() {
         QTemporaryDir dir;
         const QString path = dir.filePath(QStringLiteral("dropped.txt"));
-        writeBytes(path, "dropped");
+        QVERIFY(writeBytes(path, "dropped"));
         FormFixture f;
         f.form->show();
         for (QWidget* target : {static_cast<QWidget*>(f.form.get()), f.Mensaje()->viewport()}) {

@@ -9,6 +9,7 @@
 #include "window/GridView.h"
 #include "window/TabStrip.h"
 
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -66,6 +67,15 @@ struct FormFixture {
         form->dialog()->setChooser([path](auto, const QString&, const QString&) { return path; });
     }
 };
+
+inline QByteArray bytesOf(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+inline bool writeBytes(const QString& path, const QByteArray& data) {
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
 
 inline torvo::RichText art(std::initializer_list<std::pair<QString, torvo::Colour>> runs,
                            bool finalBreak = true) {

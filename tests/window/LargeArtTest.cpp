@@ -19,11 +19,6 @@ RichText bigArt(int cols, int rows) {
     }
     return t;
 }
-void write(const QString& path, const QByteArray& data) {
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(data), data.size());
-}
 } // namespace
 
 // Large art through every view and export (the sanitizer build also checks for leaks here).
@@ -33,7 +28,7 @@ private slots:
     void bigPictureThroughEveryViewAndExport() {
         QTemporaryDir dir;
         const QString art = dir.filePath(QStringLiteral("big.qcg"));
-        write(art, encodeArtFile(bigArt(400, 1000), SaveFormat::Own));
+        QVERIFY(writeBytes(art, encodeArtFile(bigArt(400, 1000), SaveFormat::Own)));
         FormFixture f;
         f.form->show();
         QVERIFY(f.form->openPath(art));
