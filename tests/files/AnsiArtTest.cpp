@@ -200,6 +200,12 @@ private slots:
         const Result<AnsiArt> art = play("ab\r\n" + encodeSauce(lying));
         QCOMPARE(linesOf(art->text), QStringList{"ab"});
         QCOMPARE(art->columns, AnsiMaxColumns);
+        // A comment block that is there goes, also when nothing comes before it.
+        SauceRecord noted;
+        noted.comments = 1;
+        const QByteArray comment = "COMNT" + QByteArray(64, 'c') + encodeSauce(noted);
+        QCOMPARE(splitSauce("ab\x1a" + comment).content, QByteArray("ab"));
+        QCOMPARE(splitSauce(comment).content, QByteArray());
         // Too short to be a record: it is art.
         QCOMPARE(linesOf(read("SAUCE00ab")), QStringList{"SAUCE00ab"});
 
