@@ -20,9 +20,6 @@ namespace torvo::test {
 
 class CaptureSession {
 public:
-    CaptureSession() = default;
-    CaptureSession(const CaptureSession&) = delete;
-    CaptureSession& operator=(const CaptureSession&) = delete;
     ~CaptureSession() { stopCapture(); }
 
     // The programs of `tools` that are not installed, space separated.
