@@ -48,11 +48,8 @@ public:
     // Ends a process: politely first when `politely`.
     static void stop(QProcess& p, bool politely = false) {
         if (p.state() == QProcess::NotRunning) return;
-        if (politely) {
-            p.terminate();
-            if (p.waitForFinished(5000)) return;
-        }
-        p.kill();
+        if (politely) p.terminate();
+        if (!politely || !p.waitForFinished(5000)) p.kill();
         p.waitForFinished(5000);
     }
 

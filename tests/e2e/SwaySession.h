@@ -61,8 +61,7 @@ public:
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < 30000 && sway_.state() == QProcess::Running) {
-            const QStringList sockets = QDir(runtime_).entryList({"wayland-*"}, QDir::System);
-            for (const QString& s : sockets)
+            for (const QString& s : QDir(runtime_).entryList({"wayland-*"}, QDir::System))
                 if (!s.endsWith(QLatin1String(".lock"))) waylandDisplay_ = s;
             const QStringList ipc = QDir(runtime_).entryList({"sway-ipc.*"}, QDir::System);
             if (!ipc.isEmpty()) swaySocket_ = runtime_ + QLatin1Char('/') + ipc.front();
