@@ -36,33 +36,19 @@ struct Expected {
     int index; // palette entry
 };
 
-// Four lines over every coded entry, with spaces between runs and leading spaces.
+// Four lines over every coded entry, with spaces between runs and leading spaces; under
+// each character, its palette entry as a hex digit.
 RichText sampleArt(QList<Expected>* cells) {
-    struct Run {
-        const char* text;
-        int index;
-    };
-    const QList<QList<Run>> lines = {
-        {{"AB", 2}, {"  ", 0}, {"CD", 12}},
-        {{"EF", 6}, {"GH", 15}},
-        {{"  ", 4}, {"IJ", 9}, {"K", 3}},
-        {{"abcdefgh", -1}, {"ijklmno", -2}},
-    };
+    const char* lines[][2] = {
+        {"AB  CD", "2200CC"}, {"EFGH", "66FF"}, {"  IJK", "44993"}, {"abcdefghijklmno", "012345679ABCDEF"}};
     RichText t;
-    for (int r = 0; r < lines.size(); ++r) {
+    for (int r = 0; r < 4; ++r) {
         if (r > 0) t.appendLineBreak();
-        int col = 0;
-        for (const Run& run : lines[r]) {
-            for (const char* p = run.text; *p; ++p, ++col) {
-                // The last line runs over entries 0-7, then 9-15, one character each.
-                int index = run.index;
-                if (index == -1)
-                    index = col;
-                else if (index == -2)
-                    index = col + 1;
-                t.append(char32_t(*p), P[index]);
-                if (*p != ' ' && cells) cells->push_back({QLatin1Char(*p), r, col, index});
-            }
+        for (int col = 0; lines[r][0][col]; ++col) {
+            const char ch = lines[r][0][col];
+            const int index = QByteArray(1, lines[r][1][col]).toInt(nullptr, 16);
+            t.append(char32_t(ch), P[index]);
+            if (ch != ' ') cells->push_back({QLatin1Char(ch), r, col, index});
         }
     }
     return t;
@@ -249,9 +235,9 @@ private slots:
         t.appendText(u" <!-- ]]> &amp;", Colour{0x123456});
         const QString page = dir_.filePath("page.html");
         QVERIFY(writeFile(page, encodeExport(*SalvarComoHTML(t))));
-        QVERIFY(run("xmllint", {"--noout", "--nonet", page}));
-        // The preformatted block reads back as the art's text, between the line breaks that
-        // follow "<pre>" and the body (xmllint ends its output with one more).
+        // xmllint fails on a page that is not well-formed. The preformatted block reads back as
+        // the art's text, between the line breaks that follow "<pre>" and the body (xmllint ends
+        // its output with one more).
         const QString text =
             QString::fromUtf8(run("xmllint", {"--nonet", "--xpath", "string(//pre)", page}).value_or(""));
         QCOMPARE(text, "\n" + t.plainText().replace("\r\n", "\n") + "\n\n");
