@@ -26,9 +26,8 @@ public:
     static QString missing(std::initializer_list<const char*> tools) {
         QStringList out;
         for (const char* tool : tools)
-            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-                out << QString::fromLatin1(tool);
-        return out.join(QLatin1Char(' '));
+            if (QStandardPaths::findExecutable(tool).isEmpty()) out << tool;
+        return out.join(' ');
     }
 
     // Runs a program to its end in `env`; true on exit status 0.

@@ -30,7 +30,6 @@ const QRgb textModeRgb[16] = {0xFFFFFF, 0x555555, 0xFF5555, 0xFFFF55, 0x55FF55, 
                               0,        0xAAAAAA, 0xAA0000, 0xAA5500, 0x00AA00, 0x00AAAA, 0x0000AA, 0xAA00AA};
 
 struct Expected {
-    QChar ch;
     int row;
     int col;
     int index; // palette entry
@@ -48,7 +47,7 @@ RichText sampleArt(QList<Expected>* cells) {
             const char ch = lines[r][0][col];
             const int index = QByteArray(1, lines[r][1][col]).toInt(nullptr, 16);
             t.append(char32_t(ch), P[index]);
-            if (ch != ' ') cells->push_back({QLatin1Char(ch), r, col, index});
+            if (ch != ' ') cells->push_back({r, col, index});
         }
     }
     return t;

@@ -6,6 +6,7 @@
 #include "art/RichText.h"
 #include "palette/Palette.h"
 #include "send/KeyInterpreter.h"
+#include "send/Keystrokes.h"
 
 #include <QByteArray>
 #include <QString>
@@ -85,6 +86,16 @@ inline QString distinctCharacters(int distinct) {
 // What a raw terminal reads for the worked example with its final line break, known by hand.
 inline QByteArray workedExampleBytes() {
     return QByteArray::fromHex("5e574869205e525e0d5e5216476f6b0d1647");
+}
+
+// Keys and the bytes a raw terminal reads for them: the worked example and named keys with
+// modifiers, known by hand, and mixed art from `seed`.
+inline std::vector<std::pair<QString, QByteArray>> keyCases(quint32 seed) {
+    const QString mixed = *buildKeystrokes(mixedArt(2000, seed), Palette());
+    return {{*buildKeystrokes(workedExample(true), Palette()), workedExampleBytes()},
+            {"{TAB}{ESC}^c+(ab){LEFT}{F1}~x{a 3}", "\t\x1b\x03"
+                                                   "AB\x1b[D\x1bOP\rxaaa"},
+            {mixed, bytesOf(*parseKeys(mixed))}};
 }
 
 } // namespace torvo::test

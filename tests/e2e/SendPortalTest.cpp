@@ -12,7 +12,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -155,12 +154,9 @@ private:
 
 using namespace torvo;
 
-namespace {
-constexpr int Ctrl = 0xffe3;
-} // namespace
-
 class SendPortalTest : public QObject {
     Q_OBJECT
+    static constexpr int Ctrl = 0xffe3; // its keysym
     QProcess busDaemon;
     test::PortalStandIn portal;
     std::unique_ptr<QDBusConnection> bus;

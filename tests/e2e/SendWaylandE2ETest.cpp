@@ -9,10 +9,6 @@
 
 using namespace torvo;
 
-namespace {
-const Palette P;
-} // namespace
-
 class SendWaylandE2ETest : public QObject {
     Q_OBJECT
     std::unique_ptr<test::SwaySession> session;
@@ -24,12 +20,6 @@ class SendWaylandE2ETest : public QObject {
         if (!session->startCapture(bytes, &why, onXWayland)) qWarning("%s", qPrintable(why));
         if (const Result<void> sent = sendKeys(typist, keys); !sent) qWarning("%s", qPrintable(sent.why()));
         return session->finishCapture(30000);
-    }
-    // Keys whose bytes are known by hand, and mixed art.
-    static std::vector<std::pair<QString, QByteArray>> artCases(quint32 seed) {
-        const QString mixed = *buildKeystrokes(test::mixedArt(2000, seed), P);
-        return {{*buildKeystrokes(test::workedExample(true), P), test::workedExampleBytes()},
-                {mixed, test::bytesOf(*parseKeys(mixed))}};
     }
 
 private slots:
@@ -57,9 +47,7 @@ private slots:
     void virtualKeyboardTypesIntoFoot() {
         const auto typist = WaylandTypist::open();
         QVERIFY2(typist, qPrintable(typist.why()));
-        auto cases = artCases(11u);
-        cases.emplace_back("{TAB}{ESC}^c+(ab){LEFT}{F1}~x{a 3}", "\t\x1b\x03"
-                                                                 "AB\x1b[D\x1bOP\rxaaa");
+        auto cases = test::keyCases(11u);
         const QString text = test::distinctCharacters(WaylandTypist::charactersPerMap() + 41);
         cases.emplace_back(text, text.toUtf8());
         for (const auto& [keys, expected] : cases)
@@ -84,12 +72,13 @@ private slots:
         QVERIFY(session->startCapture(1, &error, true)); // for the focus the route looks at
         Route r = X11Typist::route();
         QCOMPARE(r.outcome, Route::Ready);
-        for (const auto& [keys, expected] : artCases(31u))
+        for (const auto& [keys, expected] : test::keyCases(31u))
             QCOMPARE(type(*r.typist, keys, expected.size(), true).toHex(' '), expected.toHex(' '));
     }
     // The editor's window, on Wayland and on XWayland, sends its art with foot focused.
     void editorOnEitherPlatformSendsIntoFoot() {
-        const QByteArray expected = test::bytesOf(*parseKeys(*buildKeystrokes(test::mixedArt(2000, 23u), P)));
+        const QByteArray expected =
+            test::bytesOf(*parseKeys(*buildKeystrokes(test::mixedArt(2000, 23u), Palette())));
         for (const char* platform : {"wayland", "xcb"}) {
             QString why;
             QVERIFY2(session->startCapture(expected.size(), &why), qPrintable(why));
