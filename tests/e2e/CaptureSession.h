@@ -20,18 +20,14 @@ namespace torvo::test {
 
 class CaptureSession {
 public:
-    CaptureSession() = default;
-    CaptureSession(const CaptureSession&) = delete;
-    CaptureSession& operator=(const CaptureSession&) = delete;
     ~CaptureSession() { stopCapture(); }
 
     // The programs of `tools` that are not installed, space separated.
     static QString missing(std::initializer_list<const char*> tools) {
         QStringList out;
         for (const char* tool : tools)
-            if (QStandardPaths::findExecutable(QString::fromLatin1(tool)).isEmpty())
-                out << QString::fromLatin1(tool);
-        return out.join(QLatin1Char(' '));
+            if (QStandardPaths::findExecutable(tool).isEmpty()) out << tool;
+        return out.join(' ');
     }
 
     // Runs a program to its end in `env`; true on exit status 0.
@@ -51,11 +47,8 @@ public:
     // Ends a process: politely first when `politely`.
     static void stop(QProcess& p, bool politely = false) {
         if (p.state() == QProcess::NotRunning) return;
-        if (politely) {
-            p.terminate();
-            if (p.waitForFinished(5000)) return;
-        }
-        p.kill();
+        if (politely) p.terminate();
+        if (!politely || !p.waitForFinished(5000)) p.kill();
         p.waitForFinished(5000);
     }
 

@@ -6,30 +6,26 @@
 #include "art/RichText.h"
 #include "palette/Palette.h"
 #include "send/KeyInterpreter.h"
+#include "send/Keystrokes.h"
 
 #include <QByteArray>
 #include <QString>
+#include <algorithm>
 
 namespace torvo::test {
 
 // What the raw terminal reads for the actions: UTF-8 for characters, control bytes
 // for Ctrl+letter and the keys used here.
 inline QByteArray bytesOf(const std::vector<KeyAction>& actions) {
+    static const std::pair<const char*, const char*> named[] = {
+        {"ENTER", "\r"}, {"TAB", "\t"}, {"ESC", "\x1b"}, {"LEFT", "\x1b[D"}, {"F1", "\x1bOP"}};
     QByteArray out;
     for (const KeyAction& a : actions) {
         if (a.kind == KeyAction::Press) {
-            if (a.key == QLatin1String("ENTER"))
-                out += '\r';
-            else if (a.key == QLatin1String("TAB"))
-                out += '\t';
-            else if (a.key == QLatin1String("ESC"))
-                out += '\x1b';
-            else if (a.key == QLatin1String("LEFT"))
-                out += "\x1b[D";
-            else if (a.key == QLatin1String("F1"))
-                out += "\x1bOP";
-            else
-                qFatal("no byte form for %s", qPrintable(a.key));
+            const auto k = std::find_if(std::begin(named), std::end(named),
+                                        [&](auto& n) { return a.key == QLatin1String(n.first); });
+            if (k == std::end(named)) qFatal("no byte form for %s", qPrintable(a.key));
+            out += k->second;
         } else if (a.modifiers == KeyAction::Ctrl) {
             out += char(a.ch & 0x1F);
         } else {
@@ -74,9 +70,32 @@ inline RichText mixedArt(int characters, quint32 seed) {
     return art;
 }
 
+// `distinct` CJK characters with a letter now and then, and the first 30 again once
+// the keys they took were rebound.
+inline QString distinctCharacters(int distinct) {
+    QString text;
+    for (int i = 0; i < distinct; ++i) {
+        text += QChar(char16_t(0x4E00 + i));
+        if (i % 7 == 0) text += QLatin1Char('a' + i % 26);
+    }
+    for (int i = 0; i < 30; ++i)
+        text += QChar(char16_t(0x4E00 + i));
+    return text;
+}
+
 // What a raw terminal reads for the worked example with its final line break, known by hand.
 inline QByteArray workedExampleBytes() {
     return QByteArray::fromHex("5e574869205e525e0d5e5216476f6b0d1647");
+}
+
+// Keys and the bytes a raw terminal reads for them: the worked example and named keys with
+// modifiers, known by hand, and mixed art from `seed`.
+inline std::vector<std::pair<QString, QByteArray>> keyCases(quint32 seed) {
+    const QString mixed = *buildKeystrokes(mixedArt(2000, seed), Palette());
+    return {{*buildKeystrokes(workedExample(true), Palette()), workedExampleBytes()},
+            {"{TAB}{ESC}^c+(ab){LEFT}{F1}~x{a 3}", "\t\x1b\x03"
+                                                   "AB\x1b[D\x1bOP\rxaaa"},
+            {mixed, bytesOf(*parseKeys(mixed))}};
 }
 
 } // namespace torvo::test

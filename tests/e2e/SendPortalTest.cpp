@@ -12,7 +12,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -49,24 +48,25 @@ public:
         int closed = 0;
     };
 
+    // Runs `f` under the lock: the bus calls come on the stand-in's own thread.
+    template <class F> auto locked(F f) const {
+        QMutexLocker lock(&mutex_);
+        return f();
+    }
     uint availableDeviceTypes() const { return behaviour().deviceTypes; }
     uint version() const { return 2; }
-
     Behaviour behaviour() const {
-        QMutexLocker lock(&mutex_);
-        return behaviour_;
-    }
-    void setBehaviour(const Behaviour& b) {
-        QMutexLocker lock(&mutex_);
-        behaviour_ = b;
+        return locked([this] { return behaviour_; });
     }
     Record record() const {
-        QMutexLocker lock(&mutex_);
-        return record_;
+        return locked([this] { return record_; });
     }
-    void clearRecord() {
-        QMutexLocker lock(&mutex_);
-        record_ = {};
+    // Answers as `b` from now on, with nothing asked yet.
+    void reset(const Behaviour& b) {
+        locked([&] {
+            behaviour_ = b;
+            record_ = {};
+        });
     }
 
     // Connects to the bus at `address` in a thread of its own and takes the portal's name.
@@ -77,13 +77,11 @@ public:
         QMetaObject::invokeMethod(
             this,
             [this, address, &ok] {
-                bus_ = std::make_unique<QDBusConnection>(
-                    QDBusConnection::connectToBus(address, QStringLiteral("portal-stand-in")));
-                ok = bus_->isConnected() &&
-                     bus_->registerObject(QStringLiteral("/org/freedesktop/portal/desktop"), this,
+                bus_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, "stand-in"));
+                ok = bus_->registerObject("/org/freedesktop/portal/desktop", this,
                                           QDBusConnection::ExportAllSlots |
                                               QDBusConnection::ExportAllProperties) &&
-                     bus_->registerService(QStringLiteral("org.freedesktop.portal.Desktop"));
+                     bus_->registerService("org.freedesktop.portal.Desktop");
             },
             Qt::BlockingQueuedConnection);
         return ok;
@@ -93,7 +91,7 @@ public:
             this,
             [this] {
                 bus_.reset();
-                QDBusConnection::disconnectFromBus(QStringLiteral("portal-stand-in"));
+                QDBusConnection::disconnectFromBus("stand-in");
             },
             Qt::BlockingQueuedConnection);
         thread_.quit();
@@ -102,56 +100,45 @@ public:
 
 public slots:
     QDBusObjectPath CreateSession(const QVariantMap& options) {
-        note(QStringLiteral("CreateSession"));
-        const QString session =
-            QStringLiteral("/org/freedesktop/portal/desktop/session/%1/%2")
-                .arg(sender(), options.value(QStringLiteral("session_handle_token")).toString());
-        bus_->registerObject(session, QStringLiteral("org.freedesktop.portal.Session"), this,
+        note("CreateSession");
+        const QString session = "/org/freedesktop/portal/desktop/session/" + sender() + "/" +
+                                options.value("session_handle_token").toString();
+        bus_->registerObject(session, "org.freedesktop.portal.Session", this,
                              QDBusConnection::ExportAllSlots);
-        return answer(options, 0, {{QStringLiteral("session_handle"), session}});
+        return answer(options, 0, {{"session_handle", session}});
     }
     QDBusObjectPath SelectDevices(const QDBusObjectPath&, const QVariantMap& options) {
-        note(QStringLiteral("SelectDevices"));
-        {
-            QMutexLocker lock(&mutex_);
-            record_.selectOptions = options;
-        }
+        note("SelectDevices");
+        locked([&] { record_.selectOptions = options; });
         return answer(options, 0, {});
     }
     QDBusObjectPath Start(const QDBusObjectPath&, const QString&, const QVariantMap& options) {
-        note(QStringLiteral("Start"));
+        note("Start");
         const Behaviour b = behaviour();
-        QVariantMap results{{QStringLiteral("devices"), b.grantedDevices}};
-        if (!b.nextToken.isEmpty()) results.insert(QStringLiteral("restore_token"), b.nextToken);
+        QVariantMap results{{"devices", b.grantedDevices}};
+        if (!b.nextToken.isEmpty()) results.insert("restore_token", b.nextToken);
         return answer(options, b.startResponse, results);
     }
     void NotifyKeyboardKeysym(const QDBusObjectPath&, const QVariantMap&, int keysym, uint state) {
-        QMutexLocker lock(&mutex_);
-        record_.keys.emplace_back(keysym, state);
+        locked([&] { record_.keys.emplace_back(keysym, state); });
     }
     void Close() {
-        QMutexLocker lock(&mutex_);
-        ++record_.closed;
+        locked([this] { ++record_.closed; });
     }
 
 private:
-    QString sender() const {
-        QString s = message().service().mid(1);
-        return s.replace(QLatin1Char('.'), QLatin1Char('_'));
-    }
+    QString sender() const { return message().service().mid(1).replace('.', '_'); }
     void note(const QString& call) {
-        QMutexLocker lock(&mutex_);
-        record_.calls << call;
+        locked([&] { record_.calls << call; });
     }
     // The Request object's path for this call, and its Response sent after the reply.
     QDBusObjectPath answer(const QVariantMap& options, uint response, const QVariantMap& results) {
-        const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2")
-                                 .arg(sender(), options.value(QStringLiteral("handle_token")).toString());
+        const QString path = "/org/freedesktop/portal/desktop/request/" + sender() + "/" +
+                             options.value("handle_token").toString();
         QTimer::singleShot(0, this, [this, path, response, results] {
-            QDBusMessage signal = QDBusMessage::createSignal(
-                path, QStringLiteral("org.freedesktop.portal.Request"), QStringLiteral("Response"));
-            signal << response << results;
-            bus_->send(signal);
+            QDBusMessage signal =
+                QDBusMessage::createSignal(path, "org.freedesktop.portal.Request", "Response");
+            bus_->send(signal << response << results);
         });
         return QDBusObjectPath(path);
     }
@@ -167,14 +154,10 @@ private:
 
 using namespace torvo;
 
-namespace {
-constexpr int Ctrl = 0xffe3;
-} // namespace
-
 class SendPortalTest : public QObject {
     Q_OBJECT
+    static constexpr int Ctrl = 0xffe3; // its keysym
     QProcess busDaemon;
-    QString address;
     test::PortalStandIn portal;
     std::unique_ptr<QDBusConnection> bus;
 
@@ -185,44 +168,36 @@ class SendPortalTest : public QObject {
 
 private slots:
     void initTestCase() {
-        if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty())
-            QSKIP("not installed: dbus-daemon");
+        if (QStandardPaths::findExecutable("dbus-daemon").isEmpty()) QSKIP("not installed: dbus-daemon");
         // The restore token goes to the settings: the tests' own (test mode), never the user's.
-        QCoreApplication::setOrganizationName(QStringLiteral("torvo"));
-        QCoreApplication::setApplicationName(QStringLiteral("torvo"));
+        QCoreApplication::setOrganizationName("torvo");
+        QCoreApplication::setApplicationName("torvo");
         QSettings().remove(PortalTypist::restoreTokenKey());
-
-        busDaemon.start(
-            QStringLiteral("dbus-daemon"),
-            {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+        busDaemon.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
         QVERIFY(busDaemon.waitForReadyRead(10000));
-        address = QString::fromUtf8(busDaemon.readLine()).trimmed();
+        const QString address = QString::fromUtf8(busDaemon.readLine()).trimmed();
         QVERIFY(portal.start(address));
-        bus = std::make_unique<QDBusConnection>(
-            QDBusConnection::connectToBus(address, QStringLiteral("editor")));
+        bus = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, "editor"));
         QVERIFY(bus->isConnected());
     }
     void cleanupTestCase() {
         if (!bus) return;
         bus.reset();
-        QDBusConnection::disconnectFromBus(QStringLiteral("editor"));
+        QDBusConnection::disconnectFromBus("editor");
         portal.stop();
         busDaemon.terminate();
         busDaemon.waitForFinished(5000);
     }
-    void init() {
-        portal.setBehaviour({});
-        portal.clearRecord();
-    }
+    void init() { portal.reset({}); }
 
     void firstSendAsksThenLaterSendsRestoreTheSession() {
         {
             auto typist = portalTypist();
             QVERIFY(typist);
             QVERIFY(portal.record().calls.isEmpty()); // no dialog before there is something to send
-            const Result<void> sent = sendKeys(*typist, QStringLiteral("aé^c"));
+            const Result<void> sent = sendKeys(*typist, u"aé^c"_qs);
             QVERIFY2(sent, qPrintable(sent.why()));
-            QCOMPARE(typist->doneMessage(), QStringLiteral("Enviado."));
+            QCOMPARE(typist->doneMessage(), u"Enviado."_qs);
         }
         test::PortalStandIn::Record r = portal.record();
         QCOMPARE(r.calls, (QStringList{"CreateSession", "SelectDevices", "Start"}));
@@ -234,47 +209,36 @@ private slots:
         QCOMPARE(r.keys, keys);
         QCOMPARE(r.closed, 1);
         // Kept in the settings, inside the test's own configuration folder.
-        QCOMPARE(QSettings().value(PortalTypist::restoreTokenKey()).toString(), QStringLiteral("token-1"));
+        QCOMPARE(QSettings().value(PortalTypist::restoreTokenKey()).toString(), u"token-1"_qs);
 
         // The next send hands the token back, and keeps the new one it gets.
-        portal.clearRecord();
-        portal.setBehaviour({7, 0, 1, QStringLiteral("token-2")});
+        portal.reset({7, 0, 1, QStringLiteral("token-2")});
         auto again = portalTypist();
         QVERIFY(again);
-        const Result<void> sent = sendKeys(*again, QStringLiteral("b"));
+        const Result<void> sent = sendKeys(*again, "b");
         QVERIFY2(sent, qPrintable(sent.why()));
-        QCOMPARE(portal.record().selectOptions.value("restore_token").toString(), QStringLiteral("token-1"));
-        QCOMPARE(QSettings().value(PortalTypist::restoreTokenKey()).toString(), QStringLiteral("token-2"));
-    }
-    void refusalsAreReportedAndNothingIsTyped_data() {
-        QTest::addColumn<uint>("deviceTypes");
-        QTest::addColumn<uint>("startResponse");
-        QTest::addColumn<uint>("granted");
-        QTest::addColumn<QString>("says"); // empty: the portal is not offered at all
-        QTest::newRow("cancelled in the dialog") << 7u << 1u << 1u << QStringLiteral("cancelado");
-        QTest::newRow("portal failed") << 7u << 2u << 1u << QStringLiteral("rechazado");
-        QTest::newRow("keyboard not granted") << 7u << 0u << 2u << QStringLiteral("teclado");
-        QTest::newRow("no keyboard offered") << 6u << 0u << 1u << QString();
+        QCOMPARE(portal.record().selectOptions.value("restore_token").toString(), u"token-1"_qs);
+        QCOMPARE(QSettings().value(PortalTypist::restoreTokenKey()).toString(), u"token-2"_qs);
     }
     void refusalsAreReportedAndNothingIsTyped() {
-        QFETCH(uint, deviceTypes);
-        QFETCH(uint, startResponse);
-        QFETCH(uint, granted);
-        QFETCH(QString, says);
-        portal.setBehaviour({deviceTypes, startResponse, granted, QString()});
-        auto typist = portalTypist();
-        QCOMPARE(bool(typist), !says.isEmpty());
-        if (typist) {
-            const QString error = sendKeys(*typist, QStringLiteral("abc")).why();
-            QVERIFY2(error.contains(says) && !error.contains(QLatin1Char('\n')), qPrintable(error));
+        const struct {
+            test::PortalStandIn::Behaviour portal;
+            const char* says;                      // null: the portal is not offered at all
+        } cases[] = {{{7, 1, 1, {}}, "cancelado"}, // in the dialog
+                     {{7, 2, 1, {}}, "rechazado"}, // the portal failed
+                     {{7, 0, 2, {}}, "teclado"},   // the keyboard was not granted
+                     {{6, 0, 1, {}}, nullptr}};    // no keyboard offered
+        for (const auto& c : cases) {
+            portal.reset(c.portal);
+            auto typist = portalTypist();
+            QCOMPARE(bool(typist), c.says != nullptr);
+            const QString error = typist ? sendKeys(*typist, "abc").why() : QString();
+            QVERIFY2(!typist || (error.contains(c.says) && !error.contains('\n')), qPrintable(error));
+            QVERIFY(portal.record().keys.empty());
         }
-        QVERIFY(portal.record().keys.empty());
-    }
-    void noPortalOnTheBusIsNotOffered() {
-        QDBusConnection empty = QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"),
-                                                              QStringLiteral("nowhere"));
-        QCOMPARE(PortalTypist::route(empty, {}).outcome, Route::Absent);
-        QDBusConnection::disconnectFromBus(QStringLiteral("nowhere"));
+        QDBusConnection empty = QDBusConnection::connectToBus("unix:path=/nonexistent/bus", "nowhere");
+        QCOMPARE(PortalTypist::route(empty, {}).outcome, Route::Absent); // no portal on the bus
+        QDBusConnection::disconnectFromBus("nowhere");
     }
     void charactersTheDesktopLacksAreCountedNotTyped() {
         auto typist = portalTypist([] {
@@ -287,7 +251,7 @@ private slots:
                                                      {'b', 0}, {0xff0d, 1}, {0xff0d, 0}};
         QCOMPARE(portal.record().keys, keys);
         QCOMPARE(typist->doneMessage(),
-                 QStringLiteral("Enviado, salvo 3 caracteres que el teclado del escritorio no tiene."));
+                 u"Enviado, salvo 3 caracteres que el teclado del escritorio no tiene."_qs);
     }
 };
 TORVO_TEST(SendPortalTest)

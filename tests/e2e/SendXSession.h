@@ -23,7 +23,7 @@ public:
 
     // Starts Xvfb on the first free display from :90 upward.
     bool start(QString* why) {
-        if (!dir_.isValid()) return fail(why, QStringLiteral("no temporary directory"));
+        if (!dir_.isValid()) return fail(why, "no temporary directory");
         for (int n = 90; n < 140; ++n) {
             if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
                 QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
@@ -31,16 +31,13 @@ public:
             const QString name = QStringLiteral(":%1").arg(n);
             xvfb_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
             xvfb_.setStandardOutputFile(QProcess::nullDevice());
-            xvfb_.start(QStringLiteral("Xvfb"),
-                        {name, QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-screen"),
-                         QStringLiteral("0"), QStringLiteral("1024x768x24")});
-            if (!xvfb_.waitForStarted(5000)) return fail(why, QStringLiteral("Xvfb did not start"));
+            xvfb_.start("Xvfb", {name, "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+            if (!xvfb_.waitForStarted(5000)) return fail(why, "Xvfb did not start");
             // Our own server must still be running: another one may have taken the number.
             if (waitFor(
                     [&] {
                         return xvfb_.state() != QProcess::Running ||
-                               (run(QStringLiteral("xdpyinfo"), {QStringLiteral("-display"), name}, nullptr,
-                                    name) &&
+                               (run("xdpyinfo", {"-display", name}, nullptr, name) &&
                                 !xvfb_.waitForFinished(300));
                     },
                     15000, 100) &&
@@ -51,7 +48,7 @@ public:
             // Another server took the number first, or it never answered: try the next one.
             stop(xvfb_);
         }
-        return fail(why, QStringLiteral("no free display for Xvfb"));
+        return fail(why, "no free display for Xvfb");
     }
 
     QString display() const { return display_; }
@@ -61,20 +58,17 @@ public:
     bool startCapture(qint64 bytes, QString* why, int timeoutSeconds = 60) {
         const QString script = nextCapture(dir_.path(), bytes, timeoutSeconds);
         QProcessEnvironment env = environment(display_);
-        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+        env.insert("LANG", "C.UTF-8");
+        env.insert("LC_ALL", "C.UTF-8");
         terminal_->setProcessEnvironment(env);
         terminal_->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         terminal_->setStandardOutputFile(QProcess::nullDevice());
-        terminal_->start(QStringLiteral("xterm"),
-                         {QStringLiteral("-u8"), QStringLiteral("-geometry"), QStringLiteral("80x24+0+0"),
-                          QStringLiteral("-e"), QStringLiteral("sh"), QStringLiteral("-c"), script});
-        if (!terminal_->waitForStarted(10000)) return fail(why, QStringLiteral("xterm did not start"));
-        xtermWindow_ = findWindow(display_, {QStringLiteral("--class"), QStringLiteral("xterm")});
-        if (xtermWindow_.isEmpty()) return fail(why, QStringLiteral("xterm window not found"));
-        if (!focusCapture()) return fail(why, QStringLiteral("could not focus the xterm"));
-        if (!waitUntilReady(20000))
-            return fail(why, QStringLiteral("the capture in the xterm did not start"));
+        terminal_->start("xterm", {"-u8", "-geometry", "80x24+0+0", "-e", "sh", "-c", script});
+        if (!terminal_->waitForStarted(10000)) return fail(why, "xterm did not start");
+        xtermWindow_ = findWindow(display_, {"--class", "xterm"});
+        if (xtermWindow_.isEmpty()) return fail(why, "xterm window not found");
+        if (!focusCapture()) return fail(why, "could not focus the xterm");
+        if (!waitUntilReady(20000)) return fail(why, "the capture in the xterm did not start");
         return true;
     }
 
@@ -89,28 +83,20 @@ public:
     // The first visible window xdotool finds with `search` (empty when none comes).
     static QString findWindow(const QString& display, const QStringList& search) {
         QByteArray id;
-        if (!run(QStringLiteral("xdotool"),
-                 QStringList{QStringLiteral("search"), QStringLiteral("--sync"),
-                             QStringLiteral("--onlyvisible")} +
-                     search,
-                 &id, display))
+        if (!run("xdotool", QStringList{"search", "--sync", "--onlyvisible"} + search, &id, display))
             return {};
         return QString::fromLatin1(id.trimmed().split('\n').front());
     }
     // No window manager: the focus is set directly, with the pointer over the window too.
     static bool focus(const QString& display, const QString& window) {
-        run(QStringLiteral("xdotool"),
-            {QStringLiteral("mousemove"), QStringLiteral("--window"), window, QStringLiteral("20"),
-             QStringLiteral("20")},
-            nullptr, display);
-        return run(QStringLiteral("xdotool"),
-                   {QStringLiteral("windowfocus"), QStringLiteral("--sync"), window}, nullptr, display);
+        run("xdotool", {"mousemove", "--window", window, "20", "20"}, nullptr, display);
+        return run("xdotool", {"windowfocus", "--sync", window}, nullptr, display);
     }
 
 private:
     static QProcessEnvironment environment(const QString& display) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert("DISPLAY", display);
         return env;
     }
 

@@ -5,22 +5,14 @@
 
 namespace torvo::test {
 
-bool setCapsLock(const QByteArray& display, bool on) {
+std::optional<bool> capsLock(const QByteArray& display, std::optional<bool> set) {
     Display* d = XOpenDisplay(display.constData());
-    if (!d) return false;
-    XkbLockModifiers(d, XkbUseCoreKbd, LockMask, on ? LockMask : 0);
-    XSync(d, False);
-    XCloseDisplay(d);
-    return true;
-}
-
-int capsLocked(const QByteArray& display) {
-    Display* d = XOpenDisplay(display.constData());
-    if (!d) return -1;
+    if (!d) return std::nullopt;
+    if (set) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, *set ? LockMask : 0);
     XkbStateRec state{};
     const bool ok = XkbGetState(d, XkbUseCoreKbd, &state) == Success;
     XCloseDisplay(d);
-    return ok ? ((state.locked_mods & LockMask) != 0 ? 1 : 0) : -1;
+    return ok ? std::optional((state.locked_mods & LockMask) != 0) : std::nullopt;
 }
 
 } // namespace torvo::test

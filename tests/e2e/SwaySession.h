@@ -27,24 +27,22 @@ public:
 
     // Starts sway, headless, with XWayland running from the start.
     bool start(QString* why) {
-        if (!dir_.isValid()) return fail(why, QStringLiteral("no temporary directory"));
+        if (!dir_.isValid()) return fail(why, "no temporary directory");
         dir_.setAutoRemove(qEnvironmentVariableIsEmpty("TORVO_KEEP_SWAY"));
-        QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                               QFile::ReadOther | QFile::ExeOther | QFile::ReadGroup |
-                                               QFile::ExeGroup);
-        runtime_ = dir_.filePath(QStringLiteral("runtime"));
-        out_ = dir_.filePath(QStringLiteral("out"));
+        QFile::setPermissions(dir_.path(), QFileDevice::Permissions(0x7755)); // rwxr-xr-x
+        runtime_ = dir_.filePath("runtime");
+        out_ = dir_.filePath("out");
         QDir().mkpath(runtime_);
         QDir().mkpath(out_);
         QFile::setPermissions(runtime_, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         // The terminals write their captures here, whoever they run as.
-        chmodAll(out_);
+        QFile::setPermissions(out_, QFileDevice::Permissions(0x7777));
         if (geteuid() == 0 && ::chown(runtime_.toLocal8Bit().constData(), 65534, 65534) != 0)
-            return fail(why, QStringLiteral("cannot hand the runtime folder to nobody"));
-        const QString displayFile = out_ + QStringLiteral("/display");
-        const QString config = dir_.filePath(QStringLiteral("config"));
+            return fail(why, "cannot hand the runtime folder to nobody");
+        const QString displayFile = out_ + "/display";
+        const QString config = dir_.filePath("config");
         QFile c(config);
-        if (!c.open(QIODevice::WriteOnly)) return fail(why, QStringLiteral("cannot write the sway config"));
+        if (!c.open(QIODevice::WriteOnly)) return fail(why, "cannot write the sway config");
         c.write(QStringLiteral("xwayland force\n"
                                "output HEADLESS-1 resolution 1024x768\n"
                                // XWayland lets in only its own user: let this process in too.
@@ -56,28 +54,25 @@ public:
 
         sway_.setProcessEnvironment(unprivilegedEnvironment());
         sway_.setProcessChannelMode(QProcess::MergedChannels);
-        sway_.setStandardOutputFile(dir_.filePath(QStringLiteral("sway.log")));
-        const auto [program, args] = asNobody(QStringLiteral("sway"), {QStringLiteral("-c"), config});
+        sway_.setStandardOutputFile(dir_.filePath("sway.log"));
+        const auto [program, args] = asNobody("sway", {"-c", config});
         sway_.start(program, args);
-        if (!sway_.waitForStarted(10000)) return fail(why, QStringLiteral("sway did not start"));
+        if (!sway_.waitForStarted(10000)) return fail(why, "sway did not start");
         QElapsedTimer t;
         t.start();
         while (t.elapsed() < 30000 && sway_.state() == QProcess::Running) {
-            const QStringList sockets = QDir(runtime_).entryList({QStringLiteral("wayland-*")}, QDir::System);
-            for (const QString& s : sockets)
+            for (const QString& s : QDir(runtime_).entryList({"wayland-*"}, QDir::System))
                 if (!s.endsWith(QLatin1String(".lock"))) waylandDisplay_ = s;
-            const QStringList ipc = QDir(runtime_).entryList({QStringLiteral("sway-ipc.*")}, QDir::System);
+            const QStringList ipc = QDir(runtime_).entryList({"sway-ipc.*"}, QDir::System);
             if (!ipc.isEmpty()) swaySocket_ = runtime_ + QLatin1Char('/') + ipc.front();
             QFile d(displayFile);
             if (d.open(QIODevice::ReadOnly)) display_ = QString::fromLocal8Bit(d.readAll()).trimmed();
             if (!waylandDisplay_.isEmpty() && !swaySocket_.isEmpty() && !display_.isEmpty() &&
-                QFile::exists(QStringLiteral("/tmp/.X11-unix/X") + display_.mid(1)))
+                QFile::exists("/tmp/.X11-unix/X" + display_.mid(1)))
                 return true;
             QThread::msleep(50);
         }
-        return fail(
-            why,
-            QStringLiteral("sway did not come up (see %1)").arg(dir_.filePath(QStringLiteral("sway.log"))));
+        return fail(why, QStringLiteral("sway did not come up (see %1)").arg(dir_.filePath("sway.log")));
     }
 
     QString waylandDisplay() const { return waylandDisplay_; }
@@ -93,71 +88,55 @@ public:
         terminal_->setProcessChannelMode(QProcess::MergedChannels);
         terminal_->setStandardOutputFile(out_ + QStringLiteral("/terminal%1.log").arg(captures_));
         const auto [program, args] =
-            onXWayland
-                ? asNobody(QStringLiteral("xterm"),
-                           {QStringLiteral("-u8"), QStringLiteral("-class"), appId, QStringLiteral("-e"),
-                            QStringLiteral("sh"), QStringLiteral("-c"), script})
-                : asNobody(QStringLiteral("foot"), {QStringLiteral("--app-id"), appId, QStringLiteral("sh"),
-                                                    QStringLiteral("-c"), script});
+            onXWayland ? asNobody("xterm", {"-u8", "-class", appId, "-e", "sh", "-c", script})
+                       : asNobody("foot", {"--app-id", appId, "sh", "-c", script});
         terminal_->start(program, args);
-        if (!terminal_->waitForStarted(10000)) return fail(why, QStringLiteral("the terminal did not start"));
-        if (!waitUntilReady(30000))
-            return fail(why, QStringLiteral("the capture in the terminal did not start"));
-        focusTerminal_ = QStringLiteral("[%1=\"%2\"] focus")
-                             .arg(onXWayland ? QStringLiteral("class") : QStringLiteral("app_id"), appId);
+        if (!terminal_->waitForStarted(10000)) return fail(why, "the terminal did not start");
+        if (!waitUntilReady(30000)) return fail(why, "the capture in the terminal did not start");
+        focusTerminal_ =
+            QStringLiteral("[%1=\"%2\"] focus").arg(onXWayland ? QStringLiteral("class") : "app_id", appId);
         // The window may map a little after its shell started.
         if (!waitFor([this] { return focusCapture(); }, 30000, 50))
-            return fail(why, QStringLiteral("could not focus the terminal"));
+            return fail(why, "could not focus the terminal");
         return true;
     }
 
     // Gives the capturing terminal the focus again (after another window took it).
-    bool focusCapture() const { return swaymsg({focusTerminal_}); }
-
-    bool swaymsg(const QStringList& args) const {
+    bool focusCapture() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("SWAYSOCK"), swaySocket_);
-        return run(QStringLiteral("swaymsg"), args, nullptr, env);
+        env.insert("SWAYSOCK", swaySocket_);
+        return run("swaymsg", {focusTerminal_}, nullptr, env);
     }
 
     // The environment of a client of this session (Wayland and XWayland both).
     QProcessEnvironment clientEnvironment() const {
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_);
-        env.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay_);
-        env.insert(QStringLiteral("DISPLAY"), display_);
-        env.insert(QStringLiteral("XDG_SESSION_TYPE"), QStringLiteral("wayland"));
-        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        return env;
+        return with(QProcessEnvironment::systemEnvironment(), {{"XDG_SESSION_TYPE", "wayland"}});
     }
 
 private:
-    static void chmodAll(const QString& path) {
-        QFile::setPermissions(path, QFileDevice::Permissions(0x7777));
+    // `env` with the session's folder and displays (once known), a UTF-8 locale and `more`.
+    QProcessEnvironment with(QProcessEnvironment env, const QList<std::pair<QString, QString>>& more) const {
+        for (const auto& [name, value] :
+             more + QList<std::pair<QString, QString>>{{"XDG_RUNTIME_DIR", runtime_},
+                                                       {"WAYLAND_DISPLAY", waylandDisplay_},
+                                                       {"DISPLAY", display_},
+                                                       {"LANG", "C.UTF-8"},
+                                                       {"LC_ALL", "C.UTF-8"}})
+            if (!value.isEmpty()) env.insert(name, value);
+        return env;
     }
     QProcessEnvironment unprivilegedEnvironment() const {
-        QProcessEnvironment env;
-        env.insert(QStringLiteral("PATH"), qEnvironmentVariable("PATH"));
-        env.insert(QStringLiteral("HOME"), out_);
-        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_);
-        env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-        env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-        env.insert(QStringLiteral("WLR_BACKENDS"), QStringLiteral("headless"));
-        env.insert(QStringLiteral("WLR_LIBINPUT_NO_DEVICES"), QStringLiteral("1"));
-        env.insert(QStringLiteral("WLR_RENDERER"), QStringLiteral("pixman"));
-        if (!waylandDisplay_.isEmpty()) env.insert(QStringLiteral("WAYLAND_DISPLAY"), waylandDisplay_);
-        if (!display_.isEmpty()) env.insert(QStringLiteral("DISPLAY"), display_);
-        return env;
+        return with({}, {{"PATH", qEnvironmentVariable("PATH")},
+                         {"HOME", out_},
+                         {"WLR_BACKENDS", "headless"},
+                         {"WLR_LIBINPUT_NO_DEVICES", "1"},
+                         {"WLR_RENDERER", "pixman"}});
     }
     static std::pair<QString, QStringList> asNobody(const QString& program, const QStringList& args) {
         if (geteuid() != 0) return {program, args};
-        return {QStringLiteral("setpriv"),
-                QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                            QStringLiteral("--clear-groups"), program} +
-                    args};
+        return {"setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", program} + args};
     }
-    QTemporaryDir dir_{QStringLiteral("/tmp/torvo-sway-XXXXXX")};
+    QTemporaryDir dir_{"/tmp/torvo-sway-XXXXXX"};
     QProcess sway_;
     QString runtime_, out_, waylandDisplay_, swaySocket_, display_, focusTerminal_;
 };

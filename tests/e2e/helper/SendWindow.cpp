@@ -1,5 +1,5 @@
-// The editor's window on whatever platform Qt is given (wayland, xcb), holding the art
-// named on the command line ("worked", or "mixed N SEED"). It prints "ready" once shown,
+// The editor's window on whatever platform Qt is given (wayland, xcb), holding the mixed
+// art named on the command line ("mixed N SEED"). It prints "ready" once shown,
 // sends when a line comes on standard input (the countdown run through at once), and
 // prints the status line it ends with.
 
@@ -20,9 +20,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     const QStringList args = app.arguments();
-    const torvo::RichText art = args.value(1) == QLatin1String("mixed")
-                                    ? torvo::test::mixedArt(args.value(2).toInt(), args.value(3).toUInt())
-                                    : torvo::test::workedExample(true);
+    const torvo::RichText art = torvo::test::mixedArt(args.value(2).toInt(), args.value(3).toUInt());
     torvo::Form1 form;
     form.show();
     if (!QTest::qWaitForWindowExposed(&form, 20000)) {
