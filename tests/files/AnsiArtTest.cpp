@@ -206,6 +206,7 @@ private slots:
         const QByteArray comment = "COMNT" + QByteArray(64, 'c') + encodeSauce(noted);
         QCOMPARE(splitSauce("ab\x1a" + comment).content, QByteArray("ab"));
         QCOMPARE(splitSauce(comment).content, QByteArray());
+        QCOMPARE(splitSauce(encodeSauce(noted)).content, QByteArray()); // a record alone
         // Too short to be a record: it is art.
         QCOMPARE(linesOf(read("SAUCE00ab")), QStringList{"SAUCE00ab"});
 
