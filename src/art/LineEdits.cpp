@@ -45,4 +45,13 @@ int LineEdits::newLines() const {
     return n;
 }
 
+bool LineEdits::fit(int before, int after) const {
+    int lines = before;
+    for (const Stretch& s : stretches_) {
+        if (s.oldFirst + s.oldLines > before) return false;
+        lines += s.newLines - s.oldLines;
+    }
+    return lines == after;
+}
+
 } // namespace torvo

@@ -39,6 +39,9 @@ public:
     void clear() { stretches_.clear(); }
     // How many lines the stretches hold now.
     int newLines() const;
+    // Whether these changes can be followed on a copy of `before` lines kept a line each,
+    // giving the `after` lines the art has now.
+    bool fit(int before, int after) const;
 
 private:
     std::vector<Stretch> stretches_;

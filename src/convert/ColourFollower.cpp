@@ -44,13 +44,7 @@ std::optional<std::vector<Colour>> ColourFollower::update(const RichText& art,
         built_ = false;
         return std::vector<Colour>{art.typingColour()};
     }
-    int expected = int(lines_.size());
-    for (const LineEdits::Stretch& s : pending_.stretches())
-        expected += s.newLines - s.oldLines;
-    const bool inside =
-        std::all_of(pending_.stretches().begin(), pending_.stretches().end(),
-                    [this](const auto& s) { return s.oldFirst + s.oldLines <= int(lines_.size()); });
-    if (!built_ || expected != art.lineCount() || !inside) {
+    if (!built_ || !pending_.fit(int(lines_.size()), art.lineCount())) {
         std::vector<std::vector<Colour>> lines;
         lines.reserve(std::size_t(art.lineCount()));
         for (int line = 0; line < art.lineCount(); ++line) {

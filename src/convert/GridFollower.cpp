@@ -61,16 +61,10 @@ void GridFollower::count(int length, int delta) {
 std::optional<GridPatch> GridFollower::update(const RichText& art, const CharGrid& grid,
                                               const std::function<bool()>& cancelled) {
     const int lines = art.lineCount();
-    int expected = int(lengths_.size());
-    for (const LineEdits::Stretch& s : pending_.stretches())
-        expected += s.newLines - s.oldLines;
     // Rows are the lines before the last one, so an art of one line (empty, or without a
     // line break) is a grid of its own kind; it is small, and built whole.
-    const bool inside =
-        std::all_of(pending_.stretches().begin(), pending_.stretches().end(),
-                    [this](const auto& s) { return s.oldFirst + s.oldLines <= int(lengths_.size()); });
-    if (!built_ || grid.rows() != rows_ || grid.cols() != cols_ || expected != lines || !inside ||
-        lines < 2 || lengths_.size() < 2)
+    if (!built_ || grid.rows() != rows_ || grid.cols() != cols_ ||
+        !pending_.fit(int(lengths_.size()), lines) || lines < 2 || lengths_.size() < 2)
         return rebuild(art, cancelled);
     if (cancelled && cancelled()) return std::nullopt;
 

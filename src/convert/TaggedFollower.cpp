@@ -111,14 +111,8 @@ QString TaggedFollower::whole() const {
 std::optional<TaggedPatch> TaggedFollower::update(const RichText& art, const Palette& palette, bool useTags,
                                                   const std::function<bool()>& cancelled) {
     const int lines = art.lineCount();
-    int expected = int(lines_.size());
-    for (const LineEdits::Stretch& s : pending_.stretches())
-        expected += s.newLines - s.oldLines;
-    const bool inside =
-        std::all_of(pending_.stretches().begin(), pending_.stretches().end(),
-                    [this](const auto& s) { return s.oldFirst + s.oldLines <= int(lines_.size()); });
-    const bool whole =
-        !built_ || !(palette == palette_) || useTags != useTags_ || expected != lines || !inside || odd_ > 0;
+    const bool whole = !built_ || !(palette == palette_) || useTags != useTags_ ||
+                       !pending_.fit(int(lines_.size()), lines) || odd_ > 0;
     const Palette& walkPalette = whole ? palette : palette_;
     const CodeWalkPolicy policy = taggedPolicy(walkPalette, useTags);
     CodeWalker walker(policy);
