@@ -91,6 +91,7 @@ private slots:
         row("hex escape without digits", "{\\rtf1 a\\'zb}", "azb");
         row("unknown code page", "{\\rtf1\\u-99999 x\\ansicpg99999 \\'e9}", "\uFFFDé");
         // \bin data is skipped by its length.
+        row("escapes in a skipped group", "{\\rtf1 a{\\*\\comment x\\{y\\~}b}", "ab");
         row("bin", "{\\rtf1 a{\\*\\blob\\bin4 }{\\}}b}", "ab");
         row("bin braces", "{\\rtf1 a\\bin3 {}\\b}", "ab");
         row("bin beyond the data", "{\\rtf1 a\\bin999999999 xyz}", "a");
