@@ -167,7 +167,11 @@ Result<void> RecoveryStore::write(RichText art, const QString& file) {
             QStringLiteral("%1/%2-%3")
                 .arg(folder_, QDateTime::currentDateTimeUtc().toString(u"yyyyMMdd-hhmmss-zzz"))
                 .arg(QCoreApplication::applicationPid());
-        if (!claim(stem + QLatin1String(Suffix)))
+        // Two windows of one process can start in the same millisecond: a number sets them apart.
+        bool claimed = claim(stem + QLatin1String(Suffix));
+        for (int n = 2; !claimed && n < 100; ++n)
+            claimed = claim(QStringLiteral("%1-%2%3").arg(stem).arg(n).arg(QLatin1String(Suffix)));
+        if (!claimed)
             return Failure{
                 QStringLiteral("No se pudo reservar un archivo de recuperación en «%1».").arg(folder_)};
     }
