@@ -1,5 +1,6 @@
 #include "send/KeyInterpreter.h"
 #include "TestRegistry.h"
+#include "send/Keysyms.h"
 #include "send/RecordingTypist.h"
 
 #include <QTest>
@@ -104,6 +105,18 @@ private slots:
                  qPrintable(error));
         error = parseKeys(QStringLiteral("abc{ENTER")).why();
         QVERIFY2(error.startsWith(QStringLiteral("Llave sin cerrar")), qPrintable(error));
+    }
+    // Characters as keys: Latin-1 as themselves, other controls as Ctrl with the sign 0x40 above.
+    void strokesOfCharacters() {
+        const std::pair<char32_t, Stroke> cases[] = {{U'a', {'a', 0}},
+                                                     {0xE9, {0xE9, 0}},
+                                                     {0x2588, {0x1002588, 0}},
+                                                     {0x16, {'v', KeyAction::Ctrl}},
+                                                     {0x00, {'@', KeyAction::Ctrl}},
+                                                     {0x1D, {']', KeyAction::Ctrl}},
+                                                     {0x1F, {'_', KeyAction::Ctrl}}};
+        for (const auto& [ch, stroke] : cases)
+            QCOMPARE(strokeOf(KeyAction{KeyAction::Type, ch, {}, 0}), std::optional<Stroke>(stroke));
     }
     void sendKeysParsesThenPerforms() {
         RecordingTypist typist;
