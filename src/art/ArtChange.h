@@ -14,9 +14,6 @@ struct ArtHunk {
     int at = 0;
     RichText removed;
     RichText inserted;
-    friend bool operator==(const ArtHunk& a, const ArtHunk& b) {
-        return a.at == b.at && a.removed == b.removed && a.inserted == b.inserted;
-    }
 };
 
 // What one change did to the art. The hunks are in order and do not overlap; each `at`
