@@ -94,11 +94,11 @@ private slots:
         QCOMPARE(bytesOf(path), QByteArray("\"old art\"\r\n"));
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("art.txt")});
     }
-    // A file dropped on the window or on the text view opens as "Abrir" would open it;
+    // A file dropped on the window or on the text view (ANSI art here) opens as "Abrir" would open it;
     // what is not a local file is not taken.
     void droppedFilesOpen() {
         QTemporaryDir dir;
-        const QString path = dir.filePath(QStringLiteral("dropped.txt"));
+        const QString path = dir.filePath(QStringLiteral("dropped.ans"));
         QVERIFY(writeBytes(path, "dropped"));
         FormFixture f;
         f.form->show();
@@ -115,7 +115,7 @@ private slots:
                 QCoreApplication::sendEvent(target, &drop);
             }
             QCOMPARE(f.viewArt().plainText(), QStringLiteral("dropped\r\n"));
-            QCOMPARE(f.status(), QStringLiteral("Abierto «dropped.txt»."));
+            QCOMPARE(f.status(), QStringLiteral("Abierto «dropped.ans»."));
         }
     }
     void dialogRemembersTheLastPath() {
