@@ -5,6 +5,7 @@
 
 #include <QRandomGenerator>
 #include <QTest>
+#include <tuple>
 
 using namespace torvo;
 
@@ -191,6 +192,18 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(int, cells);
         QCOMPARE(play(file)->backgroundCells, cells);
+    }
+
+    // Every field comes back from where other readers look for it.
+    void sauceRecordFieldsRoundTrip() {
+        const auto fields = [](const SauceRecord& x) {
+            return std::tuple{x.title,  x.author, x.group,  x.date,   x.fileSize, x.dataType, x.fileType,
+                              x.tInfo1, x.tInfo2, x.tInfo3, x.tInfo4, x.comments, x.flags,    x.tInfoS};
+        };
+        const SauceRecord r{"Título", "Autor", "Grupo", {2024, 5, 1}, 9, 2, 3, 400, 1000, 5, 6, 0, 7, "VGA"};
+        const QByteArray bytes = encodeSauce(r);
+        QCOMPARE(bytes.size(), SauceRecord::Size);
+        QCOMPARE(fields(*splitSauce(bytes).record), fields(r));
     }
 
     void badInput() {

@@ -177,13 +177,13 @@ private slots:
         t.appendText(u"ab", Colour::fromRgb(1, 2, 3));
         t.append(U'{', Colour::fromRgb(4, 5, 6));
         t.appendLineBreak();
-        t.appendText(QString::fromUcs4(U"\"\té\U0001F600█x"), Colour::fromRgb(1, 2, 3));
+        t.appendText(QString::fromUcs4(U"\"\té\U0001F600█x\x01y"), Colour::fromRgb(1, 2, 3));
         const QByteArray rtf = writeRtf(t);
         QVERIFY(rtf.startsWith("{\\rtf1\\"));
         QVERIFY(rtf.contains("{\\fonttbl{\\f0\\fmodern\\fcharset0 Lucida Console;}}"));
         QVERIFY(rtf.contains("{\\colortbl ;\\red1\\green2\\blue3;\\red4\\green5\\blue6;}"));
         QVERIFY(rtf.contains(
-            "\\cf1 ab\\cf2 \\{\\par\r\n\\cf1 \\'22\\tab \\u233?\\u-10179?\\u-8704?\\u9608?{}x}"));
+            "\\cf1 ab\\cf2 \\{\\par\r\n\\cf1 \\'22\\tab \\u233?\\u-10179?\\u-8704?\\u9608?{}x\\'01y}"));
         QVERIFY(rtf.endsWith('}'));
     }
     void longLinesAreBrokenInTheSource() {

@@ -99,6 +99,7 @@ private slots:
         // Tabs, escaped specials, cells; source line breaks are not text, a backslash
         // before one is a paragraph.
         row("specials", "{\\rtf1 a\\tab b\tc\\{\\}\\\\}", "a\tb\tc{}\\");
+        row("hidden text switched off", "{\\rtf1 a\\v b\\v0 c\\v1 d}", "ac");
         row("source breaks", "{\\rtf1 a\r\nb\\\nc}", "ab\r\nc");
         row("cells", "{\\rtf1\\pard a\\cell b\\cell\\row c}", "a\tb\t\r\nc");
         // The last line is as the document has it; what follows the closing brace is not text.

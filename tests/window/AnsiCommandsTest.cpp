@@ -27,12 +27,13 @@ struct Run {
     int status = -1;
     QByteArray out, err;
 };
-// The editor's program, on no display at all.
-Run runTorvo(const QStringList& args) {
+// The editor's program, on no display at all unless a platform is named.
+Run runTorvo(const QStringList& args, const char* platform = nullptr) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QLatin1String(name));
+    if (platform) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QLatin1String(platform));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(TORVO_BINARY_DIR "/src/torvo"), args);
     Run r;
@@ -185,6 +186,11 @@ private slots:
         QCOMPARE(help.status, 0);
         QVERIFY(help.out.contains("torvo --export FORMATO ENTRADA SALIDA"));
         QVERIFY(help.out.contains("ansi-utf8"));
+        // The window takes one file and no options.
+        for (const QStringList& args : {QStringList{"-x"}, QStringList{"a.qcg", "b.qcg"}}) {
+            const Run r = runTorvo(args, "offscreen");
+            QVERIFY2(r.status == 2 && r.err.endsWith("usage: torvo [FILE]\n"), r.err);
+        }
     }
 };
 
