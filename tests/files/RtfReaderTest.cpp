@@ -84,6 +84,7 @@ private slots:
             "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}\\'e9{\\f1 "
             "\\'e9}}",
             "éй");
+        row("DOS font", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset254 Terminal;}}\\f0 \\'db\\'b0}", "█░");
         row("Mac font", "{\\rtf1\\ansi{\\fonttbl{\\f0\\fcharset77 Geneva;}}\\f0 \\'8e\\'a5}", "é•");
         row("double byte", "{\\rtf1\\ansi\\ansicpg932 \\'93\\'fa\\'96\\'7b}", "日本");
         row("raw byte", "{\\rtf1\\ansi\\ansicpg1251 \xC4}", "Д");

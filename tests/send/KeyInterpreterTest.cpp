@@ -109,6 +109,8 @@ private slots:
     // Characters as keys: Latin-1 as themselves, other controls as Ctrl with the sign 0x40 above.
     void strokesOfCharacters() {
         const std::pair<char32_t, Stroke> cases[] = {{U'a', {'a', 0}},
+                                                     {U' ', {' ', 0}},
+                                                     {0xFF, {0xFF, 0}},
                                                      {0xE9, {0xE9, 0}},
                                                      {0x2588, {0x1002588, 0}},
                                                      {0x16, {'v', KeyAction::Ctrl}},
