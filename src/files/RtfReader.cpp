@@ -614,7 +614,7 @@ bool Reader::controlWord(std::string_view name, bool hasParam, int param) {
         st_.hidden = false;
         return true;
     case Word::Hidden:
-        st_.hidden = !hasParam || param == 0;
+        st_.hidden = !hasParam || param != 0;
         return true;
     case Word::Uc:
         st_.uc = std::max(param, 0);
