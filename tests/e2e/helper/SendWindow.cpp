@@ -12,9 +12,8 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
+#include <QTextStream>
 #include <cstdio>
-#include <iostream>
-#include <string>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -32,8 +31,7 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     std::printf("ready\n");
     std::fflush(stdout);
-    std::string line;
-    std::getline(std::cin, line);
+    QTextStream(stdin).readLine();
     QCoreApplication::processEvents();
     form.Enviar_Click();
     for (int tick = 0; tick < 6; ++tick)
