@@ -12,8 +12,9 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTest>
-#include <QTextStream>
 #include <cstdio>
+#include <iostream>
+#include <string>
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -31,7 +32,8 @@ int main(int argc, char** argv) {
     QCoreApplication::processEvents();
     std::printf("ready\n");
     std::fflush(stdout);
-    QTextStream(stdin).readLine();
+    std::string line;
+    std::getline(std::cin, line);
     QCoreApplication::processEvents();
     form.Enviar_Click();
     for (int tick = 0; tick < 6; ++tick)
