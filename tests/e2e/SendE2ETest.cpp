@@ -12,8 +12,7 @@ class SendE2ETest : public QObject {
     std::unique_ptr<test::SendXSession> session;
     std::unique_ptr<X11Typist> typist;
 
-    // Sends `keys` `times` over through the X11 back end into a fresh capture and returns what
-    // arrived; nothing when the capture or a send failed.
+    // Sends `keys` `times` over into a fresh capture: what arrived, or nothing when a step failed.
     QByteArray typeKeys(const QString& keys, qint64 expectedBytes, int times = 1) {
         QString why;
         bool ok = session->startCapture(expectedBytes * times, &why);
