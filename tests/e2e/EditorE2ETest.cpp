@@ -87,8 +87,7 @@ std::optional<RecoveredArt> readRecovery(const QString& home) {
     QFile f(files.value(0));
     if (files.size() != 1 || !f.open(QIODevice::ReadOnly)) return std::nullopt;
     Result<RecoveredArt> art = decodeRecovery(f.readAll());
-    if (!art) return std::nullopt;
-    return std::move(*art);
+    return art ? std::optional(std::move(*art)) : std::nullopt;
 }
 
 } // namespace

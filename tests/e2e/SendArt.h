@@ -9,23 +9,21 @@
 #include "send/Keystrokes.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
-#include <algorithm>
 
 namespace torvo::test {
 
 // What the raw terminal reads for the actions: UTF-8 for characters, control bytes
 // for Ctrl+letter and the keys used here.
 inline QByteArray bytesOf(const std::vector<KeyAction>& actions) {
-    static const std::pair<const char*, const char*> named[] = {
+    static const QHash<QString, QByteArray> named{
         {"ENTER", "\r"}, {"TAB", "\t"}, {"ESC", "\x1b"}, {"LEFT", "\x1b[D"}, {"F1", "\x1bOP"}};
     QByteArray out;
     for (const KeyAction& a : actions) {
         if (a.kind == KeyAction::Press) {
-            const auto k = std::find_if(std::begin(named), std::end(named),
-                                        [&](auto& n) { return a.key == QLatin1String(n.first); });
-            if (k == std::end(named)) qFatal("no byte form for %s", qPrintable(a.key));
-            out += k->second;
+            if (!named.contains(a.key)) qFatal("no byte form for %s", qPrintable(a.key));
+            out += named[a.key];
         } else if (a.modifiers == KeyAction::Ctrl) {
             out += char(a.ch & 0x1F);
         } else {

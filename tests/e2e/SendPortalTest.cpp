@@ -7,7 +7,6 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QMutex>
-#include <QMutexLocker>
 #include <QProcess>
 #include <QSettings>
 #include <QStandardPaths>
@@ -69,38 +68,25 @@ public:
         });
     }
 
-    // Connects to the bus at `address` in a thread of its own and takes the portal's name.
+    // Connects to the bus at `address` and takes the portal's name; the calls come on a
+    // thread of the stand-in's own.
     bool start(const QString& address) {
         moveToThread(&thread_);
         thread_.start();
-        bool ok = false;
-        QMetaObject::invokeMethod(
-            this,
-            [this, address, &ok] {
-                bus_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, "stand-in"));
-                ok = bus_->registerObject("/org/freedesktop/portal/desktop", this,
-                                          QDBusConnection::ExportAllSlots |
-                                              QDBusConnection::ExportAllProperties) &&
-                     bus_->registerService("org.freedesktop.portal.Desktop");
-            },
-            Qt::BlockingQueuedConnection);
-        return ok;
+        bus_ = std::make_unique<QDBusConnection>(QDBusConnection::connectToBus(address, "stand-in"));
+        return bus_->registerObject("/org/freedesktop/portal/desktop", this,
+                                    QDBusConnection::ExportAllSlots | QDBusConnection::ExportAllProperties) &&
+               bus_->registerService("org.freedesktop.portal.Desktop");
     }
     void stop() {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                bus_.reset();
-                QDBusConnection::disconnectFromBus("stand-in");
-            },
-            Qt::BlockingQueuedConnection);
         thread_.quit();
         thread_.wait();
+        bus_.reset();
+        QDBusConnection::disconnectFromBus("stand-in");
     }
 
 public slots:
     QDBusObjectPath CreateSession(const QVariantMap& options) {
-        note("CreateSession");
         const QString session = "/org/freedesktop/portal/desktop/session/" + sender() + "/" +
                                 options.value("session_handle_token").toString();
         bus_->registerObject(session, "org.freedesktop.portal.Session", this,
@@ -108,12 +94,10 @@ public slots:
         return answer(options, 0, {{"session_handle", session}});
     }
     QDBusObjectPath SelectDevices(const QDBusObjectPath&, const QVariantMap& options) {
-        note("SelectDevices");
         locked([&] { record_.selectOptions = options; });
         return answer(options, 0, {});
     }
     QDBusObjectPath Start(const QDBusObjectPath&, const QString&, const QVariantMap& options) {
-        note("Start");
         const Behaviour b = behaviour();
         QVariantMap results{{"devices", b.grantedDevices}};
         if (!b.nextToken.isEmpty()) results.insert("restore_token", b.nextToken);
@@ -128,11 +112,9 @@ public slots:
 
 private:
     QString sender() const { return message().service().mid(1).replace('.', '_'); }
-    void note(const QString& call) {
-        locked([&] { record_.calls << call; });
-    }
-    // The Request object's path for this call, and its Response sent after the reply.
+    // Notes the call; the Request object's path for it, and its Response sent after the reply.
     QDBusObjectPath answer(const QVariantMap& options, uint response, const QVariantMap& results) {
+        locked([&] { record_.calls << message().member(); });
         const QString path = "/org/freedesktop/portal/desktop/request/" + sender() + "/" +
                              options.value("handle_token").toString();
         QTimer::singleShot(0, this, [this, path, response, results] {

@@ -12,7 +12,9 @@ using namespace torvo;
 class SendWaylandE2ETest : public QObject {
     Q_OBJECT
     std::unique_ptr<test::SwaySession> session;
-    std::vector<std::pair<const char*, std::optional<QByteArray>>> savedEnvironment;
+    // The session's variables, set for the typists while it runs.
+    static constexpr const char* Variables[] = {"XDG_RUNTIME_DIR", "WAYLAND_DISPLAY", "DISPLAY"};
+    const QProcessEnvironment before = QProcessEnvironment::systemEnvironment();
 
     // Sends `keys` through `typist` into a fresh capture; returns what arrived.
     QByteArray type(Typist& typist, const QString& keys, qint64 bytes, bool onXWayland = false) {
@@ -29,17 +31,12 @@ private slots:
         session = std::make_unique<test::SwaySession>();
         QString why;
         QVERIFY2(session->start(&why), qPrintable(why));
-        for (const auto& [name, value] : {std::pair{"XDG_RUNTIME_DIR", session->runtimeDir()},
-                                          {"WAYLAND_DISPLAY", session->waylandDisplay()},
-                                          {"DISPLAY", session->display()}}) {
-            savedEnvironment.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name))
-                                                                                : std::nullopt);
-            qputenv(name, value.toLocal8Bit());
-        }
+        for (const char* name : Variables)
+            qputenv(name, session->clientEnvironment().value(name).toLocal8Bit());
     }
     void cleanupTestCase() {
-        for (const auto& [name, old] : savedEnvironment)
-            old ? qputenv(name, *old) : qunsetenv(name);
+        for (const char* name : Variables)
+            before.contains(name) ? qputenv(name, before.value(name).toLocal8Bit()) : qunsetenv(name);
         session.reset();
     }
 

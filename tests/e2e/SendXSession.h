@@ -17,38 +17,18 @@ public:
         stop(xvfb_, true);
     }
 
-    static QString missingTools() {
-        return missing({"Xvfb", "xterm", "xdotool", "xdpyinfo", "timeout", "dd"});
-    }
+    static QString missingTools() { return missing({"Xvfb", "xterm", "xdotool", "timeout", "dd"}); }
 
-    // Starts Xvfb on the first free display from :90 upward.
+    // Starts Xvfb on a display number it finds free itself.
     bool start(QString* why) {
         if (!dir_.isValid()) return fail(why, "no temporary directory");
-        for (int n = 90; n < 140; ++n) {
-            if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(n)) ||
-                QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(n)))
-                continue;
-            const QString name = QStringLiteral(":%1").arg(n);
-            xvfb_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            xvfb_.setStandardOutputFile(QProcess::nullDevice());
-            xvfb_.start("Xvfb", {name, "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
-            if (!xvfb_.waitForStarted(5000)) return fail(why, "Xvfb did not start");
-            // Our own server must still be running: another one may have taken the number.
-            if (waitFor(
-                    [&] {
-                        return xvfb_.state() != QProcess::Running ||
-                               (run("xdpyinfo", {"-display", name}, nullptr, name) &&
-                                !xvfb_.waitForFinished(300));
-                    },
-                    15000, 100) &&
-                xvfb_.state() == QProcess::Running) {
-                display_ = name;
-                return true;
-            }
-            // Another server took the number first, or it never answered: try the next one.
-            stop(xvfb_);
-        }
-        return fail(why, "no free display for Xvfb");
+        xvfb_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        xvfb_.start("Xvfb", {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1024x768x24"});
+        if (!xvfb_.waitForStarted(5000)) return fail(why, "Xvfb did not start");
+        // It prints the number once clients may connect.
+        if (!xvfb_.waitForReadyRead(15000)) return fail(why, "Xvfb did not come up");
+        display_ = ":" + QString::fromLatin1(xvfb_.readLine()).trimmed();
+        return true;
     }
 
     QString display() const { return display_; }
