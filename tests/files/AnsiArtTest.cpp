@@ -119,6 +119,7 @@ private slots:
         QTest::newRow("clear, then home") << QByteArray("one\r\ntwo\x1b[2J\x1b[Hx") << QStringList{"x"};
         QTest::newRow("clear keeps the cursor") << QByteArray("abc\x1b[2Jd") << QStringList{"   d"};
         QTest::newRow("position") << QByteArray("\x1b[3;5Hx") << QStringList{"", "", "    x"};
+        QTest::newRow("deleted and inserted") << QByteArray("abcd\x1b[2G\x1b[P\x1b[@") << QStringList{"a cd"};
         QTest::newRow("erase to the end") << QByteArray("abcdef\x1b[3D\x1b[K") << QStringList{"abc"};
         QTest::newRow("wrap at 80") << QByteArray(85, 'x') << QStringList{x80, "xxxxx"};
         QTest::newRow("80 and a line end") << QByteArray(80, 'x') + "\r\ny" << QStringList{x80, "y"};
