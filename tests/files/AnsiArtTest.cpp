@@ -126,6 +126,7 @@ private slots:
         QTest::newRow("SAUCE width") << withSauce(QByteArray(15, 'x'), 10)
                                      << QStringList{"xxxxxxxxxx", "xxxxx"};
         QTest::newRow("bare line feed") << QByteArray("a\nb") << QStringList{"a", "b"};
+        QTest::newRow("line feed after the only column") << withSauce("a\nb", 1) << QStringList{"a", "b"};
         QTest::newRow("tab") << QByteArray("a\tb") << QStringList{"a       b"};
         QTest::newRow("code page 437") << QByteArray("\xA5\xB1\xC4\x82") << QStringList{"Ñ▒─é"};
         QTest::newRow("UTF-8") << QByteArray("Ñ▒─é") << QStringList{"Ñ▒─é"};
