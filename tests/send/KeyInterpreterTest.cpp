@@ -103,6 +103,8 @@ private slots:
         QString error = parseKeys(QStringLiteral("ab{XYZ}")).why();
         QVERIFY2(error.contains(QStringLiteral("XYZ")) && error.contains(QStringLiteral("posición 3")),
                  qPrintable(error));
+        error = parseKeys(QStringLiteral("{A\u2028B\u2029C\rD}")).why(); // line breaks in the name
+        QVERIFY2(error.contains(QStringLiteral("A?B?C?D")), qPrintable(error));
         error = parseKeys(QStringLiteral("abc{ENTER")).why();
         QVERIFY2(error.startsWith(QStringLiteral("Llave sin cerrar")), qPrintable(error));
     }
