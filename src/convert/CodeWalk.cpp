@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 #include <type_traits>
+#include <unordered_map>
 
 namespace torvo {
 namespace {
@@ -48,19 +49,22 @@ public:
     // buffer (kept alive here, so that it is not another string's).
     void put(const QString& s) {
         const auto* units = reinterpret_cast<const char16_t*>(s.constData());
-        if (!high_)
-            for (const Converted& c : converted_)
-                if (c.units == units && c.text.size() == s.size()) {
-                    room(c.bytes.size());
-                    std::memcpy(w_, c.bytes.data(), c.bytes.size());
-                    w_ += c.bytes.size();
-                    return;
-                }
+        if (high_ || s.isEmpty()) return put(units, s.size());
+        // A few codes alternate: a slot by address finds them before the map does.
+        Converted*& slot = recent_[(reinterpret_cast<std::uintptr_t>(units) >> 4) % recent_.size()];
+        if (slot && slot->units == units && slot->text.size() == s.size()) return putBytes(slot->bytes);
+        auto [it, added] = converted_.try_emplace(units);
+        if (!added && it->second.text.size() == s.size()) {
+            slot = &it->second;
+            return putBytes(it->second.bytes);
+        }
+        slot = nullptr;
         const qsizetype at = w_ - out_.data(); // the array may move as it grows
         put(units, s.size());
-        if (high_ || s.isEmpty()) return;
-        Converted& c = converted_[next_++ % converted_.size()];
-        c = Converted{s, units, std::string(out_.data() + at, w_)};
+        if (!high_)
+            it->second = Converted{s, units, std::string(out_.data() + at, w_)};
+        else
+            converted_.erase(it);
     }
     void put(QLatin1StringView s) {
         room(s.size());
@@ -165,44 +169,67 @@ private:
         const char16_t* units = nullptr;
         std::string bytes;
     };
-    std::array<Converted, 16> converted_;
-    std::size_t next_ = 0;
+    void putBytes(const std::string& bytes) {
+        room(qsizetype(bytes.size()));
+        std::memcpy(w_, bytes.data(), bytes.size());
+        w_ += bytes.size();
+    }
+    std::array<Converted*, 64> recent_{};
+    std::unordered_map<const char16_t*, Converted> converted_;
 };
-
-// Codes are usually shared copies of a few strings, and differ at their end ("#FF0000\">"):
-// the same string is found at once, two different ones from the end.
-bool sameCode(const std::optional<QString>& a, const std::optional<QString>& b) {
-    if (!a || !b) return !a && !b;
-    const qsizetype n = a->size();
-    if (n != b->size()) return false;
-    const QChar* x = a->constData();
-    const QChar* y = b->constData();
-    if (x == y) return true;
-    for (qsizetype i = n - 1; i >= 0; --i)
-        if (x[i] != y[i]) return false;
-    return true;
-}
 
 } // namespace
 
-CodeWalker::CodeWalker(const CodeWalkPolicy& policy) : policy_(policy) {}
+CodeWalker::CodeWalker(const CodeWalkPolicy& policy) : policy_(policy) {
+    if (policy.escape)
+        for (char32_t ch = 0; ch < escapes_.size(); ++ch)
+            escapes_[ch] = policy.escape(ch);
+}
+
+const CodeWalker::Code* CodeWalker::kept(const Code& code) {
+    if (codes_.empty()) codes_.emplace_back(); // "no code" first
+    if (!code) return &codes_.front();
+    if (const Code* found = byText_.value(*code)) return found;
+    codes_.push_back(code);
+    return byText_.insert(*code, &codes_.back()).value();
+}
+
+const CodeWalker::Code* CodeWalker::codeOf(Colour c) {
+    // A slot by colour finds the usual few colours before the map does.
+    auto& [colour, code] = recent_[(c.value() * 0x9E3779B1u) >> 26];
+    if (code && colour == c) return code;
+    auto it = byColour_.find(c.value());
+    if (it == byColour_.end()) it = byColour_.emplace(c.value(), kept(policy_.codeOf(c))).first;
+    colour = c;
+    code = it->second;
+    return code;
+}
 
 template <class Sink>
 bool CodeWalker::walkInto(const RichText& text, int from, int to, CodeWalkState& state, Sink& sink,
                           const std::function<bool()>& cancelled) {
-    // Whether the code in force differs from the last one written, kept as they change.
-    bool differs = !sameCode(state.current, state.lastWritten);
+    // The code in force and the last one written, and whether they differ, kept as they change.
+    const Code* current = kept(state.current);
+    const Code* lastWritten = kept(state.lastWritten);
+    bool differs = current != lastWritten;
     auto takeCode = [&] {
-        if (lastCode_ && !sameCode(state.current, lastCode_)) {
-            state.current = lastCode_;
-            differs = !sameCode(state.current, state.lastWritten);
+        if (lastCode_->has_value() && lastCode_ != current) {
+            current = lastCode_;
+            differs = current != lastWritten;
         }
     };
+    auto leave = [&](bool done) {
+        state.current = *current;
+        state.lastWritten = *lastWritten;
+        return done;
+    };
+    const RichText::Position* positions = text.positions().data();
     for (int p = from; p < to; ++p) {
-        if (cancelled && cancelled()) return false;
-        const Colour c = text.colourAt(p);
+        // Asked now and then: the question costs more than a position.
+        if ((p - from) % 1024 == 0 && cancelled && cancelled()) return leave(false);
+        const Colour c = positions[p].colour;
         if (!haveLast_ || !(c == lastColour_)) {
-            lastCode_ = policy_.codeOf(c);
+            lastCode_ = codeOf(c);
             lastColour_ = c;
             haveLast_ = true;
             takeCode();
@@ -210,21 +237,21 @@ bool CodeWalker::walkInto(const RichText& text, int from, int to, CodeWalkState&
             takeCode(); // the code is known, but the state comes from elsewhere
         }
 
-        const bool isBreak = text.isLineBreak(p);
-        const char32_t ch = text.charAt(p);
+        const char32_t ch = positions[p].ch;
+        const bool isBreak = ch == RichText::CR || ch == RichText::LF;
         if ((isBreak || ch != U' ') && differs) {
-            if (state.current) sink.put(*state.current);
-            state.lastWritten = state.current;
+            if (*current) sink.put(**current);
+            lastWritten = current;
             differs = false;
         }
         if (isBreak) {
             if (!state.toggleSet) {
                 sink.put(policy_.lineBreak);
-                if (state.current) sink.put(*state.current);
+                if (*current) sink.put(**current);
             }
             state.toggleSet = !state.toggleSet;
         } else if (policy_.escape) {
-            const QLatin1StringView escaped = policy_.escape(ch);
+            const QLatin1StringView escaped = ch < escapes_.size() ? escapes_[ch] : policy_.escape(ch);
             if (escaped.isEmpty())
                 sink.put(ch);
             else
@@ -236,7 +263,7 @@ bool CodeWalker::walkInto(const RichText& text, int from, int to, CodeWalkState&
             sink.put(ch);
         }
     }
-    return true;
+    return leave(true);
 }
 
 bool CodeWalker::walk(const RichText& text, int from, int to, CodeWalkState& state, QString& out,

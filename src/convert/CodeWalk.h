@@ -3,9 +3,13 @@
 #include "art/RichText.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
+#include <array>
+#include <deque>
 #include <functional>
 #include <optional>
+#include <unordered_map>
 
 namespace torvo {
 
@@ -62,11 +66,25 @@ private:
     bool walkInto(const RichText& text, int from, int to, CodeWalkState& state, Sink& sink,
                   const std::function<bool()>& cancelled);
 
+    using Code = std::optional<QString>;
+    // Every code the walk meets is kept once, so that codes are compared by where they are:
+    // the same code is the same pointer.
+    const Code* kept(const Code& code);
+    // The code of a colour, asked of the policy once per colour (art has few colours and
+    // changes colour often).
+    const Code* codeOf(Colour c);
+
     const CodeWalkPolicy& policy_;
+    std::deque<Code> codes_; // never moves what it holds
+    QHash<QString, const Code*> byText_;
+    std::unordered_map<std::uint32_t, const Code*> byColour_;
+    std::array<std::pair<Colour, const Code*>, 64> recent_{};
+    // The escape of every ASCII character, asked of the policy once.
+    std::array<QLatin1StringView, 128> escapes_{};
     // The code of the previous position's colour is usually the same; keep it.
     bool haveLast_ = false;
     Colour lastColour_;
-    std::optional<QString> lastCode_;
+    const Code* lastCode_ = nullptr;
 };
 
 // Returns nullopt when `cancelled` turns true before a position (the window is closing).

@@ -7,11 +7,15 @@
 namespace torvo {
 
 Result<void> writeFileAtomically(const QString& path, const QByteArray& data) {
+    return writeFileAtomically(path, [&data](QIODevice& file) { return file.write(data) == data.size(); });
+}
+
+Result<void> writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write) {
     const QString name = QFileInfo(path).fileName();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return Failure{QStringLiteral("No se pudo crear «%1»: %2").arg(name, file.errorString())};
-    if (file.write(data) != data.size()) {
+    if (!write(file)) {
         const QString why = file.errorString();
         file.cancelWriting();
         return Failure{QStringLiteral("No se pudo escribir «%1»: %2").arg(name, why)};

@@ -1,8 +1,10 @@
 #include "files/ExportCommand.h"
 
 #include "files/AtomicWrite.h"
+#include "files/HtmlExport.h"
 #include "files/OpenArt.h"
 
+#include <QFile>
 #include <cstdio>
 #include <cstring>
 
@@ -26,10 +28,12 @@ QString formatList() {
     return names.join(QStringLiteral(", "));
 }
 
-Result<void> writeOut(const QString& out, const QByteArray& bytes) {
-    if (out != QLatin1String("-")) return writeFileAtomically(out, bytes);
-    if (std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) != std::size_t(bytes.size()) ||
-        std::fflush(stdout) != 0)
+// OUT, a file replaced atomically or standard output, with what `write` puts into it.
+Result<void> writeOut(const QString& out, const std::function<bool(QIODevice&)>& write) {
+    if (out != QLatin1String("-")) return writeFileAtomically(out, write);
+    QFile standardOutput;
+    if (!standardOutput.open(stdout, QIODevice::WriteOnly) || !write(standardOutput) ||
+        !standardOutput.flush())
         return Failure{QStringLiteral("No se pudo escribir en la salida estándar.")};
     return {};
 }
@@ -60,9 +64,17 @@ Result<QString> runExport(const ExportRequest& request, ExportMaker make) {
     // Neither is ever called off: nothing here asks them to stop.
     const Result<OpenedArt> opened = *openArtFile(request.in, palette);
     if (!opened) return opened.failure();
+    if (request.format == ExportFormat::Html) {
+        // The page is several times the art: written as it is made, never held whole.
+        const Result<void> written = writeOut(
+            request.out, [&](QIODevice& out) { return writeHtmlPage(opened->text, out).value_or(false); });
+        if (!written) return written.failure();
+        return QString();
+    }
     const Result<ArtBytes> file = *make(request.format, opened->text, palette, request.out, {});
     if (!file) return file.failure();
-    const Result<void> written = writeOut(request.out, file->bytes);
+    const Result<void> written = writeOut(
+        request.out, [&file](QIODevice& out) { return out.write(file->bytes) == file->bytes.size(); });
     if (!written) return written.failure();
     return file->note;
 }

@@ -2,7 +2,8 @@
 
 #include "convert/CodeWalk.h"
 
-#include <QHash>
+#include <QBuffer>
+#include <algorithm>
 
 namespace torvo {
 namespace {
@@ -54,25 +55,35 @@ QString ColorToHex(Colour colour) {
     return hex;
 }
 
-std::optional<QByteArray> htmlPageFile(const RichText& text, const std::function<bool()>& cancelled) {
+std::optional<bool> writeHtmlPage(const RichText& text, QIODevice& out,
+                                  const std::function<bool()>& cancelled) {
     CodeWalkPolicy policy;
-    // Art holds few distinct colours; build each switch string once.
-    QHash<std::uint32_t, QString> switches;
-    policy.codeOf = [&switches](Colour c) -> std::optional<QString> {
-        auto it = switches.constFind(c.value());
-        if (it == switches.constEnd()) it = switches.insert(c.value(), switchString(c));
-        return *it;
-    };
+    policy.codeOf = [](Colour c) -> std::optional<QString> { return switchString(c); };
     policy.escape = escaped;
     policy.lineBreak = QStringLiteral("\r\n");
-    // Written as the walk goes, into one array: the page is several times the art.
+    // Pieces of about a hundred kilobytes, written as they are made into one reused array.
+    constexpr int Stretch = 32 * 1024;
+    QByteArray piece(Header);
+    CodeWalker walker(policy);
+    CodeWalkState state = CodeWalker::start(policy);
+    for (int at = 0; at < text.size(); at += Stretch) {
+        if (!walker.walk(text, at, std::min(at + Stretch, text.size()), state, piece, cancelled))
+            return std::nullopt;
+        if (out.write(piece) != piece.size()) return false;
+        piece.resize(0);
+    }
+    piece.append(Footer);
+    return out.write(piece) == piece.size();
+}
+
+std::optional<QByteArray> htmlPageFile(const RichText& text, const std::function<bool()>& cancelled) {
     QByteArray page;
     page.reserve(qsizetype(sizeof Header + sizeof Footer) + qsizetype(text.size()) * 2);
-    page.append(Header);
-    CodeWalkState state = CodeWalker::start(policy);
-    if (!CodeWalker(policy).walk(text, 0, text.size(), state, page, cancelled)) return std::nullopt;
-    page.append(Footer);
-    return page;
+    QBuffer buffer(&page);
+    buffer.open(QIODevice::WriteOnly);
+    const std::optional<bool> written = writeHtmlPage(text, buffer, cancelled);
+    if (!written) return std::nullopt;
+    return page; // a buffer in memory takes every piece
 }
 
 std::optional<QString> SalvarComoHTML(const RichText& text, const std::function<bool()>& cancelled) {

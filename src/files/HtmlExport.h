@@ -9,6 +9,8 @@
 #include <functional>
 #include <optional>
 
+class QIODevice;
+
 namespace torvo {
 
 // Six upper-case hex digits, red then green then blue: "FF0000" for pure red.
@@ -18,6 +20,12 @@ QString ColorToHex(Colour colour);
 // preformatted block, every run of one colour in its own FONT element. "&", "<" and ">"
 // of the art are escaped so the page stays well-formed. Nullopt when cancelled.
 std::optional<QByteArray> htmlPageFile(const RichText& text, const std::function<bool()>& cancelled = {});
+
+// The same file written to `out` a stretch of the art at a time, so that a long export never
+// holds the whole page (it is several times the art). False when `out` refused a piece (its
+// errorString says why); nullopt when cancelled.
+std::optional<bool> writeHtmlPage(const RichText& text, QIODevice& out,
+                                  const std::function<bool()>& cancelled = {});
 
 // The same page as text, without the closing CR LF.
 std::optional<QString> SalvarComoHTML(const RichText& text, const std::function<bool()>& cancelled = {});

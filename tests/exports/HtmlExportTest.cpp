@@ -3,6 +3,7 @@
 #include "WorkedExample.h"
 #include "files/ExportText.h"
 
+#include <QBuffer>
 #include <QTest>
 
 using namespace torvo;
@@ -51,6 +52,33 @@ private slots:
         RichText t;
         t.appendText(u"<script>&amp;\"'<red>`b", colours::White);
         QCOMPARE(bodyOf(*SalvarComoHTML(t)), sw("FFFFFF") + "&lt;script&gt;&amp;amp;\"'&lt;red&gt;`b");
+    }
+    // A long page is written a stretch of the art at a time: pieces that meet inside a run
+    // of colour or between the halves of a line break write what one walk writes; a device
+    // that refuses a piece fails the page.
+    void longPageInPieces() {
+        const Colour red = Colour::fromRgb(0xFF, 0, 0), green = Colour::fromRgb(0, 0x80, 0);
+        RichText t;
+        QString body;
+        for (int i = 0; i < 100'000; ++i) {
+            if (i == 32'767) { // the break's halves fall on both sides of the first cut
+                t.appendLineBreak();
+                body += "\r\n" + sw("FF0000");
+                ++i;
+                continue;
+            }
+            const bool even = i % 2 == 0;
+            t.append(even ? U'<' : U'b', even ? red : green);
+            body += sw(even ? "FF0000" : "008000") + (even ? "&lt;" : "b");
+        }
+        QBuffer page;
+        page.open(QIODevice::WriteOnly);
+        QCOMPARE(writeHtmlPage(t, page), std::optional<bool>(true));
+        QCOMPARE(bodyOf(QString::fromUtf8(page.data()).chopped(2)), body);
+        QBuffer refusing;
+        refusing.open(QIODevice::ReadOnly);
+        QTest::ignoreMessage(QtWarningMsg, "QIODevice::write (QBuffer): ReadOnly device");
+        QCOMPARE(writeHtmlPage(t, refusing), std::optional<bool>(false));
     }
 };
 
