@@ -36,8 +36,14 @@ History::History(Apply apply, int maxSteps, qint64 maxBytes, QObject* parent)
 }
 
 void History::record(std::shared_ptr<Step> step) {
+    // A merged step grows by at most the step merged into it; dropped steps only lower it.
+    bound_ += step->bytes();
     stack_.push(new Command(*this, std::move(step)));
-    if (bytes() > maxBytes_) dropOldest();
+    if (bound_ <= maxBytes_) return;
+    bound_ = bytes();
+    if (bound_ <= maxBytes_) return;
+    dropOldest();
+    bound_ = bytes();
 }
 
 qint64 History::bytes() const {
@@ -49,6 +55,7 @@ qint64 History::bytes() const {
 
 void History::clear() {
     stack_.clear();
+    bound_ = 0;
 }
 
 void History::dropOldest() {

@@ -47,6 +47,9 @@ private:
     QUndoStack stack_;
     Apply apply_;
     qint64 maxBytes_;
+    // At least what the steps take: the last count plus every step recorded since. Counting
+    // them all again each time would cost a walk over the whole stack for each step.
+    qint64 bound_ = 0;
     bool silent_ = false;
 };
 
