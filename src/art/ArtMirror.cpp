@@ -6,6 +6,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <optional>
 
 namespace torvo {
 namespace {
@@ -19,6 +20,21 @@ int breaksIn(const RichText& t) {
 
 int utf16Length(char32_t ch) {
     return ch >= 0x10000 ? 2 : 1;
+}
+
+// Text a document gives back as it was written: no object or frame characters, no lone
+// surrogate halves, no Unicode separators, and line breaks whole.
+bool readsBackAsWritten(const RichText& t) {
+    const int n = t.size();
+    for (int q = 0; q < n; ++q) {
+        const char32_t ch = t.charAt(q);
+        if (ch == 0xFFFC || (ch >= 0xFDD0 && ch <= 0xFDEF) || (ch >= 0xD800 && ch <= 0xDFFF) ||
+            ch == 0x2028 || ch == 0x2029)
+            return false;
+        if (ch == RichText::CR && (q + 1 == n || t.charAt(q + 1) != RichText::LF)) return false;
+        if (ch == RichText::LF && (q == 0 || t.charAt(q - 1) != RichText::CR)) return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -83,6 +99,49 @@ ArtChange ArtMirror::setTypingColour(Colour typing) {
     ArtChange change;
     const int lines = std::max(refreshBreaks(0), art_.isEmpty() ? 1 : 0);
     if (lines > 0) change.lines.push_back({0, lines, lines});
+    return change;
+}
+
+std::optional<ArtChange> ArtMirror::followWrite(const QTextDocument& document, int at, int length,
+                                                const RichText& with) {
+    // Away from the art's last line break (the document ends differently), between line
+    // breaks, and only text that reads back as it was written.
+    const int size = art_.size();
+    if (at + length >= size - 2 || art_.charAt(at) == RichText::LF ||
+        art_.charAt(at + length) == RichText::LF || !readsBackAsWritten(with))
+        return std::nullopt;
+    // The lines the edit touches as they were, and as the document now holds them: the
+    // text around the edit with the edit's own, line breaks in the colour before them.
+    const int first = art_.lineOf(at);
+    const int last = art_.lineOf(at + length);
+    const int from = art_.lineStart(first);
+    const int to = last + 1 < art_.lineCount() ? art_.lineStart(last + 1) : size;
+    const bool toEnd = to == size;
+    RichText fresh(from > 0 ? art_.colourAt(from - 1) : art_.typingColour());
+    fresh.reserve(std::size_t(to - from + with.size() - length) + 2);
+    auto add = [&fresh](const RichText& t, int begin, int end) {
+        for (int q = begin; q < end; ++q) {
+            const char32_t ch = t.charAt(q);
+            if (ch == RichText::CR)
+                fresh.appendLineBreak();
+            else if (ch != RichText::LF)
+                fresh.append(ch, t.colourAt(q));
+        }
+    };
+    add(art_, from, at);
+    add(with, 0, with.size());
+    add(art_, at + length, to);
+
+    ArtChange change;
+    const RichText old = art_.mid(from, to - from);
+    change.hunks = diffArt(old, fresh, from);
+    const int oldLines = breaksIn(old) + (toEnd ? 1 : 0);
+    const int newLines = breaksIn(fresh) + (toEnd ? 1 : 0);
+    art_.replace(from, to - from, fresh);
+    blocks_ = document.blockCount();
+    const int fixed = toEnd ? 0 : refreshBreaks(first + newLines);
+    if (!change.hunks.empty() || fixed > 0)
+        change.lines.push_back({first, oldLines + fixed, newLines + fixed});
     return change;
 }
 
@@ -193,6 +252,11 @@ std::vector<LineSpan> ArtMirror::write(QTextDocument& document, const std::vecto
             cursor.mergeCharFormat(QTextCharFormat());
         }
         cursor.endEditBlock();
+        // What was written is known: the art takes it without reading the lines back.
+        if (const auto known = followWrite(document, it->at, it->length, *it->with)) {
+            lines.insert(lines.end(), known->lines.begin(), known->lines.end());
+            continue;
+        }
         followEdit(from, added);
     }
     // The document ends as the art does: a last line with characters ends the document,

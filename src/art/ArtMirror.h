@@ -41,6 +41,10 @@ private:
     // Line breaks of the empty lines from `line` on take the colour before them again;
     // returns how many lines changed.
     int refreshBreaks(int line);
+    // The art after `with` was written over its positions [at, at + length), without
+    // reading the document; nullopt where the document may hold it otherwise.
+    std::optional<ArtChange> followWrite(const QTextDocument& document, int at, int length,
+                                         const RichText& with);
 
     RichText art_;
     int blocks_ = 1;

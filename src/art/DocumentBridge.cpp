@@ -31,7 +31,9 @@ bool appendBlock(RichText& text, const QTextBlock& block, Colour typing) {
     // The block's text read once; its fragments give the formats of its stretches, and
     // what a format says is looked up once however many fragments share it.
     const QString s = block.text();
-    const int start = block.position();
+    // Fragments follow one another: their places are added up rather than asked for (a
+    // fragment's position is a walk up the document's tree).
+    qsizetype offset = 0;
     struct Known {
         int index;
         Colour colour;
@@ -54,7 +56,8 @@ bool appendBlock(RichText& text, const QTextBlock& block, Colour typing) {
         }
         const Colour colour = k->colour;
         const bool object = k->object;
-        const QStringView span = QStringView(s).mid(fragment.position() - start, fragment.length());
+        const QStringView span = QStringView(s).mid(offset, fragment.length());
+        offset += fragment.length();
         for (const char32_t c : CodePoints(span)) {
             if (c == LineSeparator || c == QChar::ParagraphSeparator) {
                 text.appendLineBreak();
