@@ -36,9 +36,15 @@ void applyBlockSplices(QTextDocument& document, const std::vector<BlockSplice>& 
             return block.position() + block.length() - 1;
         };
         if (s.removed > 0 && !s.blocks.isEmpty()) {
+            // With the line break after them when there is one: an edit within one block
+            // has the plain-text layout lay that block out at once, shown or not; one that
+            // reaches the next block only has the lines laid out again when they are shown.
+            const bool withBreak = s.at + s.removed < count;
             cursor.setPosition(document.findBlockByNumber(s.at).position());
-            cursor.setPosition(endOf(s.at + s.removed - 1), QTextCursor::KeepAnchor);
-            cursor.insertText(text);
+            cursor.setPosition(withBreak ? document.findBlockByNumber(s.at + s.removed).position()
+                                         : endOf(s.at + s.removed - 1),
+                               QTextCursor::KeepAnchor);
+            cursor.insertText(withBreak ? text + u'\n' : text);
         } else if (!s.blocks.isEmpty()) {
             if (s.at < count) {
                 cursor.setPosition(document.findBlockByNumber(s.at).position());

@@ -575,6 +575,11 @@ void Form1::RestaurarCopyPaste() {
     if (patch->whole) {
         BoxCopy->setPlainText(QString());
         BoxCopy->setPlainText(*patch->whole);
+        // The caret stays at the start when lines are put there later, so it need not be
+        // placed again (which lays out its line).
+        QTextCursor start(BoxCopy->document());
+        start.setKeepPositionOnInsert(true);
+        BoxCopy->setTextCursor(start);
     } else {
         applyBlockSplices(*BoxCopy->document(), patch->splices);
         // Placing the caret lays out its line: only when it is not at the start already.
