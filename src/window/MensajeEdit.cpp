@@ -2,6 +2,7 @@
 
 #include "art/DocumentBridge.h"
 #include "files/RtfReader.h"
+#include "window/ArtLayout.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -9,7 +10,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
-#include <QPlainTextDocumentLayout>
+#include <QScrollBar>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -57,8 +58,7 @@ constexpr qsizetype BulkPositions = 50000;
 } // namespace
 
 MensajeEdit::MensajeEdit(QWidget* parent) : QPlainTextEdit(parent) {
-    document()->setUndoRedoEnabled(false);
-    setTabStop(document());
+    setDocument(newDocument());
     watch(document());
     mirror_.reset(*document());
     connect(this, &QPlainTextEdit::textChanged, this, &MensajeEdit::settle);
@@ -243,6 +243,10 @@ void MensajeEdit::caretToEnd() {
     // the line again; a key being handled brings it into view itself afterwards.
     const QTextCursor caret = textCursor();
     if (caret.hasSelection() || !caret.atEnd()) {
+        // Scrolled to the end first, without painting: Qt measures a scroll and the caret's
+        // place from the top line shown, laying out every line on the way (two screens of
+        // lines from the top for a jump to the end). From the end only the last lines are.
+        scrollQuietly(verticalScrollBar()->maximum());
         QTextCursor end(document());
         end.setPosition(document()->characterCount() - 1);
         setTextCursor(end);
@@ -251,18 +255,32 @@ void MensajeEdit::caretToEnd() {
     }
 }
 
-std::vector<LineSpan> MensajeEdit::swapDocument(const RichText& target) {
-    // A document filled while no view lays it out is several times faster to build.
+void MensajeEdit::scrollQuietly(int line) {
+    viewport()->setUpdatesEnabled(false);
+    verticalScrollBar()->setValue(line);
+    viewport()->setUpdatesEnabled(true);
+}
+
+QTextDocument* MensajeEdit::newDocument() {
     auto* fresh = new QTextDocument(this);
-    fresh->setDocumentLayout(new QPlainTextDocumentLayout(fresh));
+    fresh->setDocumentLayout(new ArtLayout(fresh));
     fresh->setDefaultFont(document()->defaultFont());
     fresh->setUndoRedoEnabled(false);
     setTabStop(fresh);
+    return fresh;
+}
+
+std::vector<LineSpan> MensajeEdit::swapDocument(const RichText& target) {
+    // A document filled while no view lays it out is several times faster to build.
+    QTextDocument* fresh = newDocument();
     loadDocument(*fresh, target, artFormat());
     QTextDocument* old = document();
     disconnect(old, nullptr, this, nullptr);
     // The view deletes the document it made itself; the ones made here are ours.
     const bool ours = old->parent() == this;
+    // The new document's caret starts at the top: so does the view, or Qt would measure the
+    // caret's place from the old top line, laying out a screen of lines on the way.
+    scrollQuietly(0);
     setDocument(fresh);
     watch(fresh);
     if (ours) old->deleteLater();

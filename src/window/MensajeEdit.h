@@ -87,6 +87,10 @@ private:
     std::vector<LineSpan> write(const std::vector<ArtHunk>& hunks, bool undo);
     // Replaces the document by one holding `target`, built off the view; the lines it
     // replaced (the caller reports the change).
+    // An empty document of the view's kind: its layout, font and tab stop, without undo.
+    QTextDocument* newDocument();
+    // Scrolls to a line without measuring the way there (the view is painted whole next).
+    void scrollQuietly(int line);
     std::vector<LineSpan> swapDocument(const RichText& target);
     void report(const ArtChange& change);
 
