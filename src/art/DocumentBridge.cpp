@@ -127,7 +127,38 @@ void loadDocument(QTextDocument& document, const RichText& text, const QTextChar
     cursor.endEditBlock();
 }
 
+namespace {
+
+// Whether the document gives the art back as it is: characters it keeps, whole line breaks in
+// the colour before them, and a last line ended.
+bool readsBackAsIs(const RichText& art, Colour typing) {
+    const int n = art.size();
+    if (n > 0 && !art.endsWithLineBreak()) return false;
+    for (int p = 0; p < n; ++p) {
+        const char32_t ch = art.charAt(p);
+        if (ch == RichText::CR) {
+            const Colour before = p > 0 ? art.colourAt(p - 1) : typing;
+            if (p + 1 == n || art.charAt(p + 1) != RichText::LF || !(art.colourAt(p) == before) ||
+                !(art.colourAt(p + 1) == before))
+                return false;
+            ++p;
+        } else if (ch == RichText::LF || isStructural(ch) || (ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF ||
+                   ch == LineSeparator || ch == QChar::ParagraphSeparator) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 RichText loadedArt(const RichText& art, Colour typing) {
+    // Most art comes back as it is, and is known without the walk below.
+    if (readsBackAsIs(art, typing)) {
+        RichText same = art;
+        same.setTypingColour(typing);
+        return same;
+    }
     // Each character as insertRichText writes it, read back as appendBlock reads it: halves
     // of a surrogate pair meet only within one run of one colour (one fragment).
     std::vector<RichText::Position> out;
