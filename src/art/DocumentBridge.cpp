@@ -142,8 +142,8 @@ bool readsBackAsIs(const RichText& art, Colour typing) {
                 !(art.colourAt(p + 1) == before))
                 return false;
             ++p;
-        } else if (ch == RichText::LF || isStructural(ch) || (ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF ||
-                   ch == LineSeparator || ch == QChar::ParagraphSeparator) {
+        } else if (ch == RichText::LF || isStructural(ch) || (ch >= 0xD800 && ch <= 0xDFFF) ||
+                   ch > 0x10FFFF || ch == LineSeparator || ch == QChar::ParagraphSeparator) {
             return false;
         }
     }
