@@ -68,7 +68,6 @@ ArtChange ArtMirror::follow(const QTextDocument& document, int position, int add
     // The lines of the blocks [first, oldEnd] as they were, and as they are now.
     const int from = art_.lineStart(first);
     const int to = oldEnd + 1 < blocks_ ? art_.lineStart(oldEnd + 1) : art_.size();
-    const bool toEnd = to == art_.size();
     RichText fresh(from > 0 ? art_.colourAt(from - 1) : art_.typingColour());
     const Colour typing = art_.typingColour();
     QTextBlock block = document.findBlockByNumber(first);
@@ -79,7 +78,11 @@ ArtChange ArtMirror::follow(const QTextDocument& document, int position, int add
         const bool hasChars = appendBlock(fresh, block, typing);
         if (b + 1 < blocks || hasChars) fresh.appendLineBreak();
     }
+    return replaceLines(first, from, to, fresh, blocks);
+}
 
+ArtChange ArtMirror::replaceLines(int first, int from, int to, const RichText& fresh, int blocks) {
+    const bool toEnd = to == art_.size();
     ArtChange change;
     const RichText old = art_.mid(from, to - from);
     change.hunks = diffArt(old, fresh, from);
@@ -116,7 +119,6 @@ std::optional<ArtChange> ArtMirror::followWrite(const QTextDocument& document, i
     const int last = art_.lineOf(at + length);
     const int from = art_.lineStart(first);
     const int to = last + 1 < art_.lineCount() ? art_.lineStart(last + 1) : size;
-    const bool toEnd = to == size;
     RichText fresh(from > 0 ? art_.colourAt(from - 1) : art_.typingColour());
     fresh.reserve(std::size_t(to - from + with.size() - length) + 2);
     auto add = [&fresh](const RichText& t, int begin, int end) {
@@ -131,18 +133,7 @@ std::optional<ArtChange> ArtMirror::followWrite(const QTextDocument& document, i
     add(art_, from, at);
     add(with, 0, with.size());
     add(art_, at + length, to);
-
-    ArtChange change;
-    const RichText old = art_.mid(from, to - from);
-    change.hunks = diffArt(old, fresh, from);
-    const int oldLines = breaksIn(old) + (toEnd ? 1 : 0);
-    const int newLines = breaksIn(fresh) + (toEnd ? 1 : 0);
-    art_.replace(from, to - from, fresh);
-    blocks_ = document.blockCount();
-    const int fixed = toEnd ? 0 : refreshBreaks(first + newLines);
-    if (!change.hunks.empty() || fixed > 0)
-        change.lines.push_back({first, oldLines + fixed, newLines + fixed});
-    return change;
+    return replaceLines(first, from, to, fresh, document.blockCount());
 }
 
 int ArtMirror::refreshBreaks(int line) {

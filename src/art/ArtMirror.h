@@ -41,6 +41,9 @@ private:
     // Line breaks of the empty lines from `line` on take the colour before them again;
     // returns how many lines changed.
     int refreshBreaks(int line);
+    // Puts `fresh` in place of the art's positions [from, to), whole lines from `first` on,
+    // for a document of `blocks` blocks: the change, with the line breaks after it recoloured.
+    ArtChange replaceLines(int first, int from, int to, const RichText& fresh, int blocks);
     // The art after `with` was written over its positions [at, at + length), without
     // reading the document; nullopt where the document may hold it otherwise.
     std::optional<ArtChange> followWrite(const QTextDocument& document, int at, int length,
