@@ -15,19 +15,27 @@ QString Cell::text() const {
 
 void CharGrid::reset(int rows, int cols) {
     cols_ = cols < 0 ? 0 : cols;
-    rows_.assign(std::size_t(rows < 0 ? 0 : rows), Row(std::size_t(cols_)));
+    rows_.assign(std::size_t(rows < 0 ? 0 : rows), Row());
 }
 
 void CharGrid::replaceRows(int at, int count, std::vector<Row> with) {
     for (Row& r : with)
-        r.resize(std::size_t(cols_));
+        if (r.size() > std::size_t(cols_)) r.resize(std::size_t(cols_));
     spliceLines(rows_, at, count, std::move(with));
 }
 
 void CharGrid::setCols(int cols) {
     cols_ = cols < 0 ? 0 : cols;
     for (Row& r : rows_)
-        r.resize(std::size_t(cols_));
+        if (r.size() > std::size_t(cols_)) r.resize(std::size_t(cols_));
+}
+
+bool operator==(const CharGrid& a, const CharGrid& b) {
+    if (a.cols_ != b.cols_ || a.rows() != b.rows()) return false;
+    for (int r = 0; r < a.rows(); ++r)
+        for (int c = 0; c < a.cols_; ++c)
+            if (!(a.at(r, c) == b.at(r, c))) return false;
+    return true;
 }
 
 } // namespace torvo

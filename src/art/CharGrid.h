@@ -19,7 +19,9 @@ struct Cell {
 };
 
 // Rows x columns of cells. Zero columns is allowed (a text made only of line breaks).
-// Each row is held on its own, so that rows come and go without moving the others.
+// Each row is held on its own, so that rows come and go without moving the others, and
+// holds its cells up to the last one given: the cells after it are empty, so that the
+// grid widens without touching its rows.
 class CharGrid {
 public:
     static constexpr Colour DefaultColour = colours::Yellow;
@@ -35,22 +37,32 @@ public:
     int cols() const { return cols_; }
     bool contains(int r, int c) const { return r >= 0 && c >= 0 && r < rows() && c < cols_; }
 
-    const Cell& at(int r, int c) const { return rows_[std::size_t(r)][std::size_t(c)]; }
-    Cell& at(int r, int c) { return rows_[std::size_t(r)][std::size_t(c)]; }
+    const Cell& at(int r, int c) const {
+        const Row& row = rows_[std::size_t(r)];
+        return std::size_t(c) < row.size() ? row[std::size_t(c)] : Empty;
+    }
+    Cell& at(int r, int c) {
+        Row& row = rows_[std::size_t(r)];
+        if (std::size_t(c) >= row.size()) row.resize(std::size_t(cols_));
+        return row[std::size_t(c)];
+    }
+    // A row's cells up to its last one held; those after it are empty.
     const Row& row(int r) const { return rows_[std::size_t(r)]; }
 
     void setChar(int r, int c, char32_t ch) { at(r, c).ch = ch, at(r, c).hasChar = true; }
     void setColour(int r, int c, Colour colour) { at(r, c).colour = colour; }
 
-    // Replaces the rows [at, at + count) by `with`, each cut or padded with empty cells
-    // to the width of the grid.
+    // Replaces the rows [at, at + count) by `with`, each cut to the width of the grid.
     void replaceRows(int at, int count, std::vector<Row> with);
-    // Cuts every row to `cols` cells or pads it with empty ones.
+    // Cuts every row to `cols` cells; a wider grid has empty cells at the end of each row.
     void setCols(int cols);
 
-    friend bool operator==(const CharGrid&, const CharGrid&) = default;
+    // Cell for cell, whatever each row holds.
+    friend bool operator==(const CharGrid& a, const CharGrid& b);
 
 private:
+    static constexpr Cell Empty{};
+
     int cols_ = 0;
     std::vector<Row> rows_;
 };
