@@ -35,9 +35,11 @@ struct Art {
         after.replace(at, 0, text(s, c));
         edit(after, ArtStep::Kind::Typing, time);
     }
+    // A line break goes whole, as Backspace takes it.
     void erase(int at, qint64 time) {
         RichText after = art;
-        after.replace(at, 1, RichText());
+        const int n = at > 0 && art.charAt(at) == RichText::LF ? 2 : 1;
+        after.replace(at - n + 1, n, RichText());
         edit(after, ArtStep::Kind::Typing, time);
     }
 };
@@ -56,6 +58,7 @@ private slots:
         QTest::newRow("within the pause") << "t0 t300 t1299 t2298" << 1;
         QTest::newRow("a pause of one second") << "t0 t500 t1500" << 2;
         QTest::newRow("a line break ends the step") << "t0 n100 t200" << 3;
+        QTest::newRow("a line break taken away ends the step") << "t0 n100 b200 t300" << 4;
         QTest::newRow("typing on a new last line") << "t0 n100 l200 t300 t400" << 3;
         QTest::newRow("a jump of the caret") << "t0 t100 j200" << 2;
         QTest::newRow("a change of colour") << "t0 g100 g200" << 2;
