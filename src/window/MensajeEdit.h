@@ -85,12 +85,12 @@ private:
     void normalise(int from, int to);
     // Writes hunks (or takes them back) and reports the change; the lines it replaced.
     std::vector<LineSpan> write(const std::vector<ArtHunk>& hunks, bool undo);
-    // Replaces the document by one holding `target`, built off the view; the lines it
-    // replaced (the caller reports the change).
     // An empty document of the view's kind: its layout, font and tab stop, without undo.
     QTextDocument* newDocument();
     // Scrolls to a line without measuring the way there (the view is painted whole next).
     void scrollQuietly(int line);
+    // Replaces the document by one holding `target`, built off the view; the lines it
+    // replaced (the caller reports the change).
     std::vector<LineSpan> swapDocument(const RichText& target);
     void report(const ArtChange& change);
 
