@@ -22,17 +22,19 @@ int utf16Length(char32_t ch) {
     return ch >= 0x10000 ? 2 : 1;
 }
 
-// Text a document gives back as it was written: no object or frame characters, no lone
-// surrogate halves, no Unicode separators, and line breaks whole.
+// Text a document gives back as it was written: characters kept as themselves, and line
+// breaks whole.
 bool readsBackAsWritten(const RichText& t) {
     const int n = t.size();
     for (int q = 0; q < n; ++q) {
         const char32_t ch = t.charAt(q);
-        if (ch == 0xFFFC || (ch >= 0xFDD0 && ch <= 0xFDEF) || (ch >= 0xD800 && ch <= 0xDFFF) ||
-            ch == 0x2028 || ch == 0x2029)
+        if (ch == RichText::CR) {
+            if (q + 1 == n || t.charAt(q + 1) != RichText::LF) return false;
+        } else if (ch == RichText::LF) {
+            if (q == 0 || t.charAt(q - 1) != RichText::CR) return false;
+        } else if (!keptAsItself(ch)) {
             return false;
-        if (ch == RichText::CR && (q + 1 == n || t.charAt(q + 1) != RichText::LF)) return false;
-        if (ch == RichText::LF && (q == 0 || t.charAt(q - 1) != RichText::CR)) return false;
+        }
     }
     return true;
 }

@@ -127,6 +127,11 @@ void loadDocument(QTextDocument& document, const RichText& text, const QTextChar
     cursor.endEditBlock();
 }
 
+bool keptAsItself(char32_t ch) {
+    return !isStructural(ch) && !(ch >= 0xD800 && ch <= 0xDFFF) && ch <= 0x10FFFF && ch != LineSeparator &&
+           ch != QChar::ParagraphSeparator;
+}
+
 namespace {
 
 // Whether the document gives the art back as it is: characters it keeps, whole line breaks in
@@ -142,8 +147,7 @@ bool readsBackAsIs(const RichText& art, Colour typing) {
                 !(art.colourAt(p + 1) == before))
                 return false;
             ++p;
-        } else if (ch == RichText::LF || isStructural(ch) || (ch >= 0xD800 && ch <= 0xDFFF) ||
-                   ch > 0x10FFFF || ch == LineSeparator || ch == QChar::ParagraphSeparator) {
+        } else if (ch == RichText::LF || !keptAsItself(ch)) {
             return false;
         }
     }

@@ -26,6 +26,11 @@ void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFo
 // Replaces the whole content of the document by the art.
 void loadDocument(QTextDocument& document, const RichText& text, const QTextCharFormat& base);
 
+// Whether a character other than CR or LF goes into a document and comes back as itself: not
+// a Unicode separator (a line break there), an object or frame character, a lone surrogate
+// half or beyond Unicode.
+bool keptAsItself(char32_t ch);
+
 // What snapshotDocument(document, typing, true) reads from a document that loadDocument
 // has just filled with the art, worked out without the document.
 RichText loadedArt(const RichText& art, Colour typing);

@@ -159,6 +159,19 @@ private slots:
         after.setColour(after.lineStart(1) - 1, Colour{0x0000FF});
         QVERIFY(diffArt(before, after).empty());
     }
+    // A written character the document does not give back as itself is read back as the
+    // document holds it.
+    void writesOfCharactersTheDocumentChanges() {
+        for (const char32_t ch : {0x110000u, 0x2028u, 0xFFFCu, 0xD800u}) {
+            QTextDocument doc;
+            QTextCursor(&doc).insertText(QStringLiteral("ab\ncd\nef\n"));
+            ArtMirror mirror;
+            mirror.reset(doc);
+            const RichText with({{ch, Colour{0x0000FF}}}, colours::White);
+            mirror.write(doc, {{1, mirror.art().mid(1, 1), with}}, false, QTextCharFormat());
+            QCOMPARE(mirror.art(), snapshotDocument(doc, colours::White, true));
+        }
+    }
     void typingColourRecoloursLeadingBreaksOnly() {
         QTextDocument doc;
         QTextCharFormat red;
