@@ -132,6 +132,38 @@ bool keptAsItself(char32_t ch) {
            ch != QChar::ParagraphSeparator;
 }
 
+bool needsShaping(char32_t ch) {
+    if (ch < 0x0300) return false; // Latin-1 and its extensions, before the combining marks
+    if ((ch >= 0x1F1E6 && ch <= 0x1F1FF) || (ch >= 0x1F3FB && ch <= 0x1F3FF)) return true;
+    switch (QChar::category(ch)) {
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Other_Format:
+        return true;
+    default:
+        break;
+    }
+    switch (QChar::script(ch)) {
+    case QChar::Script_Common:
+    case QChar::Script_Latin:
+    case QChar::Script_Greek:
+    case QChar::Script_Cyrillic:
+    case QChar::Script_Han:
+    case QChar::Script_Hiragana:
+    case QChar::Script_Katakana:
+        return false;
+    default:
+        return true;
+    }
+}
+
+bool needsShaping(const RichText& text) {
+    const auto& positions = text.positions();
+    return std::any_of(positions.begin(), positions.end(),
+                       [](const RichText::Position& p) { return needsShaping(p.ch); });
+}
+
 namespace {
 
 // Whether the document gives the art back as it is: characters it keeps, whole line breaks in

@@ -31,6 +31,13 @@ void loadDocument(QTextDocument& document, const RichText& text, const QTextChar
 // half or beyond Unicode.
 bool keptAsItself(char32_t ch);
 
+// Whether a character needs the font's shaping to show as it should: a combining mark, a
+// joiner or other format character, a flag or skin-tone half, or a script whose letters
+// join or reorder. Latin, Greek, Cyrillic, CJK and the common symbols of character art
+// show as they are without it, and a line of them lays out several times faster so.
+bool needsShaping(char32_t ch);
+bool needsShaping(const RichText& text);
+
 // What snapshotDocument(document, typing, true) reads from a document that loadDocument
 // has just filled with the art, worked out without the document.
 RichText loadedArt(const RichText& art, Colour typing);

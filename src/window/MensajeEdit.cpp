@@ -16,6 +16,7 @@
 #include <QTextDocument>
 #include <QTextDocumentFragment>
 #include <QUrl>
+#include <algorithm>
 #include <memory>
 
 namespace torvo {
@@ -100,6 +101,10 @@ void MensajeEdit::settle() {
 
 void MensajeEdit::report(const ArtChange& change) {
     if (!change.touchesLines()) return;
+    // The first character that needs shaping has the whole art shaped from then on.
+    if (!shaped_ && std::any_of(change.hunks.begin(), change.hunks.end(),
+                                [](const ArtHunk& h) { return needsShaping(h.inserted); }))
+        shapeAll();
     for (const LineSpan& span : change.lines)
         changed_.add(span);
     emit artChanged(change, source_);
@@ -119,9 +124,10 @@ void MensajeEdit::normalise(int from, int to) {
     // Typed text has both already: then nothing changes, and the view need not lay the
     // line out a second time.
     const QStringList families = artFont().families();
-    auto inFont = [&families](const QTextCharFormat& f) {
+    const QFont::StyleStrategy shaping = strategy();
+    auto inFont = [&families, shaping](const QTextCharFormat& f) {
         return f.fontFamilies().toStringList() == families && f.fontPointSize() == 8 && !f.fontUnderline() &&
-               !f.fontStrikeOut();
+               !f.fontStrikeOut() && f.fontStyleStrategy() == shaping;
     };
     bool fontDone = true;
     bool coloured = true;
@@ -146,6 +152,7 @@ void MensajeEdit::normalise(int from, int to) {
     font.setFontPointSize(8);
     font.setFontUnderline(false);
     font.setFontStrikeOut(false);
+    font.setFontStyleStrategy(strategy());
     cursor.mergeCharFormat(font);
     QTextCharFormat colour;
     colour.setForeground(typingColour().toQColor());
@@ -223,7 +230,7 @@ std::vector<LineSpan> MensajeEdit::write(const std::vector<ArtHunk>& hunks, bool
         settle();
         // The mirror follows its own edits; the document's report of them is left aside.
         ++quiet_;
-        change.lines = mirror_.write(*document(), hunks, undo, artFormat());
+        change.lines = mirror_.write(*document(), hunks, undo, format());
         --quiet_;
     }
     report(change);
@@ -273,7 +280,8 @@ QTextDocument* MensajeEdit::newDocument() {
 std::vector<LineSpan> MensajeEdit::swapDocument(const RichText& target) {
     // A document filled while no view lays it out is several times faster to build.
     QTextDocument* fresh = newDocument();
-    loadDocument(*fresh, target, artFormat());
+    shaped_ = needsShaping(target);
+    loadDocument(*fresh, target, format());
     QTextDocument* old = document();
     disconnect(old, nullptr, this, nullptr);
     // The view deletes the document it made itself; the ones made here are ours.
@@ -358,7 +366,32 @@ QTextCharFormat MensajeEdit::artFormat() {
     format.setFont(artFont(), QTextCharFormat::FontPropertiesAll);
     format.setFontUnderline(false);
     format.setFontStrikeOut(false);
+    // A line of many colour runs lays out several times faster unshaped, and characters
+    // that need no shaping look the same without it (see needsShaping).
+    format.setFontStyleStrategy(QFont::PreferNoShaping);
     return format;
+}
+
+QFont::StyleStrategy MensajeEdit::strategy() const {
+    return shaped_ ? QFont::PreferDefault : QFont::PreferNoShaping;
+}
+
+QTextCharFormat MensajeEdit::format() const {
+    QTextCharFormat format = artFormat();
+    format.setFontStyleStrategy(strategy());
+    return format;
+}
+
+void MensajeEdit::shapeAll() {
+    shaped_ = true;
+    QTextCharFormat shaping;
+    shaping.setFontStyleStrategy(strategy());
+    ++quiet_;
+    QTextCursor cursor(document());
+    cursor.select(QTextCursor::Document);
+    cursor.mergeCharFormat(shaping);
+    cursor.mergeBlockCharFormat(shaping);
+    --quiet_;
 }
 
 bool MensajeEdit::canInsertFromMimeData(const QMimeData* source) const {
@@ -396,7 +429,7 @@ void MensajeEdit::insertFromMimeData(const QMimeData* source) {
     QTextCursor cursor = textCursor();
     cursor.beginEditBlock();
     cursor.removeSelectedText();
-    insertRichText(cursor, pasted, artFormat());
+    insertRichText(cursor, pasted, format());
     cursor.endEditBlock();
     setTextCursor(cursor);
 }

@@ -30,7 +30,7 @@ public:
 
     explicit MensajeEdit(QWidget* parent = nullptr);
 
-    // The character format of the art: the view's font, no colour.
+    // The character format of the art: the view's font, no colour, unshaped.
     static QTextCharFormat artFormat();
     static QFont artFont();
 
@@ -93,11 +93,16 @@ private:
     // replaced (the caller reports the change).
     std::vector<LineSpan> swapDocument(const RichText& target);
     void report(const ArtChange& change);
+    // New text's format: artFormat(), shaped once the art holds a character that needs it.
+    QTextCharFormat format() const;
+    QFont::StyleStrategy strategy() const;
+    void shapeAll();
 
     ArtMirror mirror_;
     LineEdits changed_;
     Source source_ = Source::User;
     bool inKeyPress_ = false;
+    bool shaped_ = false;
     // Edits of the view's own (formatting, and writes the mirror follows itself) that
     // the document's report of changes must not be followed for.
     int quiet_ = 0;

@@ -71,6 +71,23 @@ private slots:
                 QCOMPARE(known.colourAt(p), read.colourAt(p));
         }
     }
+    void charactersThatNeedShaping() {
+        const struct {
+            char32_t ch;
+            bool shaped;
+        } cases[] = {
+            {U'a', false},   {0x00E9, false}, {0x2588, false},  {0x2554, false}, {0x0416, false},
+            {0x03A9, false}, {0x65E5, false}, {0x1F600, false}, {0x0301, true},  {0x200D, true},
+            {0xFE0F, true},  {0x0627, true},  {0x0915, true},   {0x1100, true},  {0x1F1EA, true},
+        };
+        for (const auto& c : cases)
+            QVERIFY2(needsShaping(c.ch) == c.shaped, qPrintable(QString::number(uint(c.ch), 16)));
+        RichText t;
+        t.appendText(u"abc", colours::White);
+        QVERIFY(!needsShaping(t));
+        t.append(0x0301, colours::White);
+        QVERIFY(needsShaping(t));
+    }
 };
 TORVO_TEST(DocumentBridgeTest)
 #include "DocumentBridgeTest.moc"

@@ -3,9 +3,11 @@
 #include "window/QtSpanish.h"
 #include "window/Twips.h"
 
+#include <QClipboard>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFileIconProvider>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -13,6 +15,7 @@
 #include <QTabBar>
 #include <QTextBlock>
 #include <QTextLayout>
+#include <functional>
 
 using namespace torvo;
 
@@ -124,6 +127,66 @@ private slots:
         QCOMPARE(f.grid().at(0, 1).text(), QStringLiteral("b"));
         QCOMPARE(f.grid().at(0, 1).colour, colours::White);
         QVERIFY(f.BoxCopy()->toPlainText().startsWith(QStringLiteral("<white>ab")));
+    }
+    // The view lays plain art out unshaped, which is faster; a combining mark, however it
+    // comes in, has the art shaped, so that it sits on its character as before.
+    void combiningMarksSitOnTheirCharacter() {
+        const QString mark = QStringLiteral("e\u0301");
+        RichText big; // enough to be written as a new document
+        big.appendText(mark, colours::White);
+        for (int i = 0; i < 60000; ++i)
+            big.append(i % 60 ? U'x' : U'\n', colours::White);
+        big.appendLineBreak();
+        const struct {
+            const char* how;
+            std::function<void(FormFixture&, MensajeEdit*)> put;
+            int line, cells; // the line looked at, and how many cells wide it shows
+            bool shaped;
+        } cases[] = {
+            {"box art",
+             [](FormFixture&, MensajeEdit* m) {
+                 m->replaceArt(art({{QStringLiteral("\u2591\u2588\u2554"), colours::White}}));
+             },
+             0, 3, false},
+            {"written",
+             [&](FormFixture&, MensajeEdit* m) {
+                 m->replaceArt(art({{"ab" + mark, colours::White}}));
+             },
+             0, 3, true},
+            {"new document", [&](FormFixture&, MensajeEdit* m) { m->replaceArt(big); }, 0, 1, true},
+            {"typed",
+             [&](FormFixture& f, MensajeEdit* m) {
+                 m->replaceArt(
+                     art({{QStringLiteral("ab"), colours::White}, {QStringLiteral("cd"), colours::Black}}));
+                 f.Mensaje()->moveCursor(QTextCursor::End);
+                 for (QChar ch : mark) {
+                     QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
+                     QCoreApplication::sendEvent(m, &key);
+                 }
+             },
+             0, 5, true},
+            {"pasted",
+             [&](FormFixture&, MensajeEdit* m) {
+                 m->replaceArt(art({{QStringLiteral("ab"), colours::White}}));
+                 m->moveCursor(QTextCursor::Start);
+                 QGuiApplication::clipboard()->setText(mark);
+                 m->paste();
+             },
+             0, 3, true},
+        };
+        for (const auto& c : cases) {
+            FormFixture f;
+            auto* m = static_cast<MensajeEdit*>(f.Mensaje());
+            c.put(f, m);
+            const QTextBlock block = m->document()->findBlockByNumber(c.line);
+            QVERIFY2(block.isValid() && block.layout(), c.how);
+            m->document()->documentLayout()->blockBoundingRect(block);
+            const qreal width = block.layout()->lineAt(0).naturalTextWidth();
+            const qreal cell = QFontMetricsF(MensajeEdit::artFont()).horizontalAdvance(QLatin1Char('x'));
+            QVERIFY2(qAbs(width - c.cells * cell) < 0.5, c.how);
+            const auto strategy = block.begin().fragment().charFormat().fontStyleStrategy();
+            QVERIFY2((strategy == QFont::PreferNoShaping) == !c.shaped, c.how);
+        }
     }
     void layoutFollowsTheWindow() {
         FormFixture f;
