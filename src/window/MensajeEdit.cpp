@@ -390,7 +390,6 @@ void MensajeEdit::shapeAll() {
     QTextCursor cursor(document());
     cursor.select(QTextCursor::Document);
     cursor.mergeCharFormat(shaping);
-    cursor.mergeBlockCharFormat(shaping);
     --quiet_;
 }
 
