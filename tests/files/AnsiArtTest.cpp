@@ -142,6 +142,7 @@ private slots:
             << QByteArray("a\r\n").repeated(30) + "\x1b[Hb"
             << QStringList(6, "a") + QStringList{"b"} + QStringList(23, "a");
         QTest::newRow("cut escape") << QByteArray("ab\x1b[3") << QStringList{"ab"};
+        QTest::newRow("space as an intermediate") << QByteArray("a\x1b[2 qb") << QStringList{"ab"};
         // Beyond what libvterm 0.1.4 can take: it wrote past its array of 16 parameters, and
         // looped for ever on a repeat with nothing to repeat.
         QTest::newRow("many parameters") << "\x1b[" + QByteArray(40, ';') + "1;31mab" << QStringList{"ab"};

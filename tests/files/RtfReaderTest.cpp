@@ -107,6 +107,10 @@ private slots:
         row("unterminated", "{\\rtf1 a\\par b}", "a\r\nb");
         row("terminated", "{\\rtf1 a\\par b\\par}", "a\r\nb\r\n");
         row("empty", "{\\rtf1 }", "");
+        // LibreOffice shows a section reopened by \sectd at the end as one more paragraph.
+        row("LibreOffice section", "{\\rtf1{\\*\\generator LibreOffice}a\\sect}", "a\r\n");
+        row("LibreOffice section reopened", "{\\rtf1{\\*\\generator LibreOffice}a\\sect\\sectd}",
+            "a\r\n\r\n");
         row("after the end", QByteArray("{\\rtf1 a}b\r\n\0", 13), "a");
         row("NUL bytes", QByteArray("{\\rtf1\\ansi\0\0\0a\0}", 16), "a");
         // Extreme parameters are harmless.
