@@ -116,6 +116,8 @@ private slots:
                                                      {0xE9, {0xE9, 0}},
                                                      {0x2588, {0x1002588, 0}},
                                                      {0x16, {'v', KeyAction::Ctrl}},
+                                                     {0x01, {'a', KeyAction::Ctrl}},
+                                                     {0x1A, {'z', KeyAction::Ctrl}},
                                                      {0x00, {'@', KeyAction::Ctrl}},
                                                      {0x1D, {']', KeyAction::Ctrl}},
                                                      {0x1F, {'_', KeyAction::Ctrl}}};
