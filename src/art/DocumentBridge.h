@@ -34,7 +34,7 @@ bool keptAsItself(char32_t ch);
 // Whether a character needs the font's shaping to show as it should: a combining mark, a
 // joiner or other format character, a flag or skin-tone half, or a script whose letters
 // join or reorder. Latin, Greek, Cyrillic, CJK and the common symbols of character art
-// show as they are without it, and a line of them lays out several times faster so.
+// show as they are without it, and a line of many colour runs lays out faster so.
 bool needsShaping(char32_t ch);
 bool needsShaping(const RichText& text);
 

@@ -366,8 +366,8 @@ QTextCharFormat MensajeEdit::artFormat() {
     format.setFont(artFont(), QTextCharFormat::FontPropertiesAll);
     format.setFontUnderline(false);
     format.setFontStrikeOut(false);
-    // A line of many colour runs lays out several times faster unshaped, and characters
-    // that need no shaping look the same without it (see needsShaping).
+    // Qt shapes a line run by run, so a line of many colour runs lays out faster unshaped;
+    // characters that need no shaping look the same without it (see needsShaping).
     format.setFontStyleStrategy(QFont::PreferNoShaping);
     return format;
 }
