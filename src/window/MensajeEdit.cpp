@@ -96,15 +96,12 @@ void MensajeEdit::settle() {
     pending_ = false;
     const ArtChange change = mirror_.follow(*document(), pendingFrom_, pendingTo_ - pendingFrom_);
     normalise(pendingFrom_, pendingTo_);
+    shapeFor(change.hunks);
     report(change);
 }
 
 void MensajeEdit::report(const ArtChange& change) {
     if (!change.touchesLines()) return;
-    // The first character that needs shaping has the whole art shaped from then on.
-    if (!shaped_ && std::any_of(change.hunks.begin(), change.hunks.end(),
-                                [](const ArtHunk& h) { return needsShaping(h.inserted); }))
-        shapeAll();
     for (const LineSpan& span : change.lines)
         changed_.add(span);
     emit artChanged(change, source_);
@@ -232,6 +229,7 @@ std::vector<LineSpan> MensajeEdit::write(const std::vector<ArtHunk>& hunks, bool
         ++quiet_;
         change.lines = mirror_.write(*document(), hunks, undo, format());
         --quiet_;
+        shapeFor(change.hunks);
     }
     report(change);
     return change.lines;
@@ -380,6 +378,14 @@ QTextCharFormat MensajeEdit::format() const {
     QTextCharFormat format = artFormat();
     format.setFontStyleStrategy(strategy());
     return format;
+}
+
+void MensajeEdit::shapeFor(const std::vector<ArtHunk>& hunks) {
+    // The first character that needs shaping has the whole art shaped from then on. A new
+    // document decides for itself when it is built (swapDocument).
+    if (!shaped_ &&
+        std::any_of(hunks.begin(), hunks.end(), [](const ArtHunk& h) { return needsShaping(h.inserted); }))
+        shapeAll();
 }
 
 void MensajeEdit::shapeAll() {

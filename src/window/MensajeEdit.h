@@ -96,6 +96,8 @@ private:
     // New text's format: artFormat(), shaped once the art holds a character that needs it.
     QTextCharFormat format() const;
     QFont::StyleStrategy strategy() const;
+    // Shapes the whole art if the new text of the hunks needs it and it is not shaped yet.
+    void shapeFor(const std::vector<ArtHunk>& hunks);
     void shapeAll();
 
     ArtMirror mirror_;

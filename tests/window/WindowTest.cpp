@@ -139,26 +139,26 @@ private slots:
         big.appendLineBreak();
         const struct {
             const char* how;
-            std::function<void(FormFixture&, MensajeEdit*)> put;
+            std::function<void(MensajeEdit*)> put;
             int line, cells; // the line looked at, and how many cells wide it shows
             bool shaped;
         } cases[] = {
             {"box art",
-             [](FormFixture&, MensajeEdit* m) {
+             [](MensajeEdit* m) {
                  m->replaceArt(art({{QStringLiteral("\u2591\u2588\u2554"), colours::White}}));
              },
              0, 3, false},
             {"written",
-             [&](FormFixture&, MensajeEdit* m) {
+             [&](MensajeEdit* m) {
                  m->replaceArt(art({{"ab" + mark, colours::White}}));
              },
              0, 3, true},
-            {"new document", [&](FormFixture&, MensajeEdit* m) { m->replaceArt(big); }, 0, 1, true},
+            {"new document", [&](MensajeEdit* m) { m->replaceArt(big); }, 0, 1, true},
             {"typed",
-             [&](FormFixture& f, MensajeEdit* m) {
+             [&](MensajeEdit* m) {
                  m->replaceArt(
                      art({{QStringLiteral("ab"), colours::White}, {QStringLiteral("cd"), colours::Black}}));
-                 f.Mensaje()->moveCursor(QTextCursor::End);
+                 m->moveCursor(QTextCursor::End);
                  for (QChar ch : mark) {
                      QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(ch));
                      QCoreApplication::sendEvent(m, &key);
@@ -166,7 +166,7 @@ private slots:
              },
              0, 5, true},
             {"pasted",
-             [&](FormFixture&, MensajeEdit* m) {
+             [&](MensajeEdit* m) {
                  m->replaceArt(art({{QStringLiteral("ab"), colours::White}}));
                  m->moveCursor(QTextCursor::Start);
                  QGuiApplication::clipboard()->setText(mark);
@@ -177,7 +177,7 @@ private slots:
         for (const auto& c : cases) {
             FormFixture f;
             auto* m = static_cast<MensajeEdit*>(f.Mensaje());
-            c.put(f, m);
+            c.put(m);
             const QTextBlock block = m->document()->findBlockByNumber(c.line);
             QVERIFY2(block.isValid() && block.layout(), c.how);
             m->document()->documentLayout()->blockBoundingRect(block);
