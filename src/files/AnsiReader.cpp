@@ -258,12 +258,22 @@ public:
     Screen& operator=(const Screen&) = delete;
 
     void write(QByteArrayView bytes) { vterm_input_write(vt_, bytes.data(), std::size_t(bytes.size())); }
-    bool full() const { return out_.size() > maxPositions_; }
+    bool full() const { return given_ + out_.size() > maxPositions_; }
+
+    // Final rows go to `stream` as they come, except the first `given` positions: a play
+    // before this one handed them over already, and the same bytes make the same rows.
+    void streamTo(const PictureStream* stream, qsizetype given) {
+        stream_ = stream;
+        skip_ = given;
+    }
+    bool refused() const { return refused_; }
+    qsizetype given() const { return given_; }
 
     // The rows still on the screen; empty rows at the end are dropped.
     void finish() {
         for (int r = 0; r < AnsiRows && !full(); ++r)
             emitRow(r);
+        handOver();
     }
     RichText& picture() { return out_; }
     qsizetype backgroundCells() const { return background_; }
@@ -347,6 +357,22 @@ private:
                     out_.append(m, cell.colour);
         }
         out_.appendLineBreak();
+        if (stream_ && out_.size() >= stream_->piece) handOver();
+    }
+
+    void handOver() {
+        if (!stream_ || refused_ || out_.isEmpty()) return;
+        given_ += out_.size();
+        const Colour last = out_.colourAt(out_.size());
+        if (skip_ > 0) {
+            const int dropped = int(std::min<qsizetype>(skip_, out_.size()));
+            out_.replace(0, dropped, RichText());
+            skip_ -= dropped;
+        }
+        refused_ = !out_.isEmpty() && !stream_->take(out_);
+        out_.clear();
+        // A line break that starts the next piece takes the colour it would have in one text.
+        out_.setTypingColour(last);
     }
 
     static Screen* self(void* user) { return static_cast<Screen*>(user); }
@@ -473,6 +499,10 @@ private:
     VTermColor defaultFg_, defaultBg_;
     bool penChanged_ = true;
     RichText out_{colours::White};
+    const PictureStream* stream_ = nullptr;
+    qsizetype given_ = 0; // positions handed over, or made by this play and skipped
+    qsizetype skip_ = 0;
+    bool refused_ = false;
     int pendingRows_ = 0;
     qsizetype pendingBackground_ = 0;
     qsizetype background_ = 0;
@@ -633,9 +663,16 @@ private:
     // Reset, the attributes the picture does not keep (italic, underline, blink, strike)
     // and their ends, bold, reverse, and the 16 colours both ways: one parameter each.
     static bool knownAttribute(int a) {
-        static constexpr int Single[] = {-1, 0, 1, 3, 4, 5, 7, 9, 21, 22, 23, 24, 25, 27, 29, 39, 49};
-        return std::find(std::begin(Single), std::end(Single), a) != std::end(Single) ||
-               (a >= 30 && a <= 37) || (a >= 40 && a <= 47) || (a >= 90 && a <= 97) || (a >= 100 && a <= 107);
+        static constexpr auto Known = [] {
+            std::array<bool, 109> known{}; // a + 1: the missing parameter is -1
+            for (const int single : {-1, 0, 1, 3, 4, 5, 7, 9, 21, 22, 23, 24, 25, 27, 29, 39, 49})
+                known[std::size_t(single + 1)] = true;
+            for (const int first : {30, 40, 90, 100})
+                for (int k = 0; k < 8; ++k)
+                    known[std::size_t(first + k + 1)] = true;
+            return known;
+        }();
+        return a >= -1 && a < int(Known.size()) - 1 && Known[std::size_t(a + 1)];
     }
     void apply(int a) {
         Screen::Pen& pen = s_.pen_;
@@ -682,7 +719,8 @@ private:
 } // namespace
 
 std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& palette, int maxPositions,
-                                           const std::function<bool()>& cancelled, bool plain) {
+                                           const std::function<bool()>& cancelled, bool plain,
+                                           const PictureStream* stream) {
     const SauceSplit split = splitSauce(file);
     AnsiArt art;
     art.columns = AnsiColumns;
@@ -698,12 +736,17 @@ std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& p
     bool stopped = false;
     for (const bool plainPass : {true, false}) {
         if (plainPass && !plain) continue;
+        if (played && played->refused()) return std::nullopt;
+        const qsizetype given = played ? played->given() : 0;
         Screen& screen = played.emplace(art.columns, palette, maxPositions);
+        screen.streamTo(stream, given);
         // Each byte gives at most one character, unless the cursor jumps.
-        screen.picture().reserve(std::size_t(std::min<qsizetype>(content.size(), maxPositions)) + 2);
+        const qsizetype expected = std::min<qsizetype>(content.size(), maxPositions);
+        screen.picture().reserve(
+            std::size_t(stream ? std::min(expected, stream->piece + 2 * art.columns) : expected) + 2);
         // A huge file stops as soon as its picture is too large.
         const auto keepGoing = [&] {
-            stopped = cancelled && cancelled();
+            stopped = (cancelled && cancelled()) || screen.refused();
             return !stopped && !screen.full();
         };
         if (plainPass) {
@@ -719,6 +762,7 @@ std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& p
     if (stopped) return std::nullopt;
     Screen& screen = *played;
     screen.finish();
+    if (screen.refused()) return std::nullopt;
     if (screen.full())
         return Failure{QStringLiteral("El dibujo pasa de %1 caracteres: es demasiado grande para abrirlo.")
                            .arg(maxPositions)};

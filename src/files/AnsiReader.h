@@ -26,6 +26,15 @@ inline constexpr int AnsiRows = 25;
 inline constexpr int AnsiColumns = 80;
 inline constexpr int AnsiMaxColumns = 4000;
 
+// Where the picture goes as it is played, for writing long art out without holding it
+// whole: `take` gets the rows that became final, whole lines in order, each time at least
+// `piece` positions wait and once more at the end. It says false to stop, which calls the
+// read off.
+struct PictureStream {
+    std::function<bool(const RichText&)> take;
+    qsizetype piece = 32 * 1024;
+};
+
 // Reads an ANSI art file: its SAUCE record and anything after a DOS end-of-file byte are
 // left out, the bytes are UTF-8 when they are valid UTF-8 and code page 437 otherwise,
 // and a terminal state machine plays them (cursor movement, saved cursor, clears, line
@@ -34,8 +43,10 @@ inline constexpr int AnsiMaxColumns = 4000;
 // every row ends with a line break. Fails when the picture has more than maxPositions
 // positions; nullopt when called off. Text, line ends and colours alone are played
 // without the state machine, to the same picture; `plain` false plays every file on it.
+// With a stream the picture goes there and the art's text stays empty.
 std::optional<Result<AnsiArt>> readAnsiArt(QByteArrayView file, const Palette& palette,
                                            int maxPositions = kRtfMaxPositions,
-                                           const std::function<bool()>& cancelled = {}, bool plain = true);
+                                           const std::function<bool()>& cancelled = {}, bool plain = true,
+                                           const PictureStream* stream = nullptr);
 
 } // namespace torvo

@@ -30,7 +30,7 @@ QString formatList() {
 
 // OUT, a file replaced atomically or standard output, with what `write` puts into it.
 Result<void> writeOut(const QString& out, const std::function<bool(QIODevice&)>& write) {
-    if (out != QLatin1String("-")) return writeFileAtomically(out, write);
+    if (out != QLatin1String("-")) return writeFileAtomically(out, write, Durability::InSystem);
     QFile standardOutput;
     if (!standardOutput.open(stdout, QIODevice::WriteOnly) || !write(standardOutput) ||
         !standardOutput.flush())
@@ -59,18 +59,33 @@ Result<ExportRequest> parseExportArguments(const QStringList& args) {
     return ExportRequest{*format, args[1], args[2]};
 }
 
+namespace {
+
+// The page written as the art is read, a piece at a time: neither is ever held whole.
+Result<QString> exportHtml(const ExportRequest& request, const Palette& palette) {
+    const Result<QByteArray> bytes = readWholeFile(request.in);
+    if (!bytes) return bytes.failure();
+    std::optional<Result<void>> read; // nullopt: the output failed first
+    const Result<void> written = writeOut(request.out, [&](QIODevice& out) {
+        HtmlPageWriter page(out);
+        // Nothing calls the page off, so a piece it did not take is a write that failed.
+        read = streamArtFile(request.in, *bytes, palette,
+                             [&page](const RichText& piece) { return page.add(piece).value_or(false); });
+        return read && read->ok() && page.finish();
+    });
+    if (read && !read->ok()) return read->failure();
+    if (!written) return written.failure();
+    return QString();
+}
+
+} // namespace
+
 Result<QString> runExport(const ExportRequest& request, ExportMaker make) {
     const Palette palette;
-    // Neither is ever called off: nothing here asks them to stop.
+    if (request.format == ExportFormat::Html) return exportHtml(request, palette);
+    // Nothing here is ever called off.
     const Result<OpenedArt> opened = *openArtFile(request.in, palette);
     if (!opened) return opened.failure();
-    if (request.format == ExportFormat::Html) {
-        // The page is several times the art: written as it is made, never held whole.
-        const Result<void> written = writeOut(
-            request.out, [&](QIODevice& out) { return writeHtmlPage(opened->text, out).value_or(false); });
-        if (!written) return written.failure();
-        return QString();
-    }
     const Result<ArtBytes> file = *make(request.format, opened->text, palette, request.out, {});
     if (!file) return file.failure();
     const Result<void> written = writeOut(
@@ -97,6 +112,8 @@ QString commandLineHelp() {
         "  txt        texto sin colores, como «Guardar» con un nombre que no acaba en .qcg\n"
         "  qcg        archivo de Torvo con los colores, como «Guardar» con un nombre .qcg\n"
         "\n"
+        "SALIDA se reemplaza entera o no se toca; como otros conversores, no espera a que\n"
+        "llegue al disco (sync lo hace tras una tanda).\n"
         "Termina con 0, o con 1 y una línea en la salida de errores.\n");
 }
 

@@ -42,6 +42,14 @@ QLatin1StringView escaped(char32_t ch) {
     }
 }
 
+CodeWalkPolicy pagePolicy() {
+    CodeWalkPolicy policy;
+    policy.codeOf = [](Colour c) -> std::optional<QString> { return switchString(c); };
+    policy.escape = escaped;
+    policy.lineBreak = QStringLiteral("\r\n");
+    return policy;
+}
+
 } // namespace
 
 QString ColorToHex(Colour colour) {
@@ -55,25 +63,38 @@ QString ColorToHex(Colour colour) {
     return hex;
 }
 
+HtmlPageWriter::HtmlPageWriter(QIODevice& out)
+    : out_(out), policy_(pagePolicy()), walker_(policy_), state_(CodeWalker::start(policy_)),
+      buffer_(Header) {}
+
+std::optional<bool> HtmlPageWriter::add(const RichText& piece, const std::function<bool()>& cancelled) {
+    // Written a stretch at a time from one reused buffer: the page is several times the art.
+    constexpr int Stretch = 32 * 1024;
+    for (int at = 0; at < piece.size(); at += Stretch) {
+        if (!walker_.walk(piece, at, std::min(at + Stretch, piece.size()), state_, buffer_, cancelled))
+            return std::nullopt;
+        if (!write()) return false;
+    }
+    return true;
+}
+
+bool HtmlPageWriter::finish() {
+    buffer_.append(Footer);
+    return write();
+}
+
+bool HtmlPageWriter::write() {
+    const bool written = out_.write(buffer_) == buffer_.size();
+    buffer_.resize(0);
+    return written;
+}
+
 std::optional<bool> writeHtmlPage(const RichText& text, QIODevice& out,
                                   const std::function<bool()>& cancelled) {
-    CodeWalkPolicy policy;
-    policy.codeOf = [](Colour c) -> std::optional<QString> { return switchString(c); };
-    policy.escape = escaped;
-    policy.lineBreak = QStringLiteral("\r\n");
-    // Pieces of about a hundred kilobytes, written as they are made into one reused array.
-    constexpr int Stretch = 32 * 1024;
-    QByteArray piece(Header);
-    CodeWalker walker(policy);
-    CodeWalkState state = CodeWalker::start(policy);
-    for (int at = 0; at < text.size(); at += Stretch) {
-        if (!walker.walk(text, at, std::min(at + Stretch, text.size()), state, piece, cancelled))
-            return std::nullopt;
-        if (out.write(piece) != piece.size()) return false;
-        piece.resize(0);
-    }
-    piece.append(Footer);
-    return out.write(piece) == piece.size();
+    HtmlPageWriter page(out);
+    const std::optional<bool> added = page.add(text, cancelled);
+    if (!added || !*added) return added;
+    return page.finish();
 }
 
 std::optional<QByteArray> htmlPageFile(const RichText& text, const std::function<bool()>& cancelled) {

@@ -2,6 +2,7 @@
 
 #include "art/Colour.h"
 #include "art/RichText.h"
+#include "convert/CodeWalk.h"
 #include "files/ExportText.h"
 
 #include <QByteArray>
@@ -26,6 +27,26 @@ std::optional<QByteArray> htmlPageFile(const RichText& text, const std::function
 // errorString says why); nullopt when cancelled.
 std::optional<bool> writeHtmlPage(const RichText& text, QIODevice& out,
                                   const std::function<bool()>& cancelled = {});
+
+// The page written to a device as the art comes, a piece at a time: the pieces added in
+// order make the page of the whole art. Nothing is written before the first piece.
+class HtmlPageWriter {
+public:
+    explicit HtmlPageWriter(QIODevice& out);
+    // False when `out` refused a write (its errorString says why); nullopt when cancelled.
+    std::optional<bool> add(const RichText& piece, const std::function<bool()>& cancelled = {});
+    // The end of the page.
+    bool finish();
+
+private:
+    bool write();
+
+    QIODevice& out_;
+    CodeWalkPolicy policy_;
+    CodeWalker walker_;
+    CodeWalkState state_;
+    QByteArray buffer_;
+};
 
 // The same page as text, without the closing CR LF.
 std::optional<QString> SalvarComoHTML(const RichText& text, const std::function<bool()>& cancelled = {});

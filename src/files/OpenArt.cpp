@@ -14,10 +14,13 @@ struct Decoded {
     QString note; // what the status line adds to "Abierto", empty when nothing
 };
 
+// With a stream, ANSI art goes there as it is played and the decoded text stays empty.
 std::optional<Result<Decoded>> decode(const QString& path, QByteArrayView bytes, const Palette& palette,
-                                      int maxPositions, const std::function<bool()>& cancelled) {
+                                      int maxPositions, const std::function<bool()>& cancelled,
+                                      const PictureStream* stream = nullptr) {
     if (isAnsiPath(path)) {
-        std::optional<Result<AnsiArt>> art = readAnsiArt(bytes, palette, maxPositions, cancelled);
+        std::optional<Result<AnsiArt>> art =
+            readAnsiArt(bytes, palette, maxPositions, cancelled, true, stream);
         if (!art) return std::nullopt;
         if (!*art) return art->failure();
         Decoded decoded{std::move((*art)->text), QString()};
@@ -32,6 +35,23 @@ std::optional<Result<Decoded>> decode(const QString& path, QByteArrayView bytes,
     return Decoded{std::move(loaded->text), QString()};
 }
 
+// The file decoded, with the failures "Abrir" reports.
+std::optional<Result<Decoded>> decodeFile(const QString& path, QByteArrayView bytes, const Palette& palette,
+                                          int maxPositions, const std::function<bool()>& cancelled,
+                                          const PictureStream* stream = nullptr) {
+    const QString name = QFileInfo(path).fileName();
+    std::optional<Result<Decoded>> decoded = decode(path, bytes, palette, maxPositions, cancelled, stream);
+    if (!decoded) return std::nullopt;
+    if (!*decoded) return Failure{QStringLiteral("No se pudo abrir «%1»: %2").arg(name, decoded->why())};
+    if (const int size = (*decoded)->text.size(); size > maxPositions)
+        return Failure{
+            QStringLiteral("«%1» es demasiado grande para editarlo: %2 caracteres (el máximo es %3).")
+                .arg(name)
+                .arg(size)
+                .arg(maxPositions)};
+    return decoded;
+}
+
 } // namespace
 
 bool isAnsiPath(const QString& path) {
@@ -40,22 +60,28 @@ bool isAnsiPath(const QString& path) {
 
 std::optional<Result<OpenedArt>> openArtFile(const QString& path, const Palette& palette, int maxPositions,
                                              const std::function<bool()>& cancelled) {
-    const QString name = QFileInfo(path).fileName();
     const Result<QByteArray> bytes = readWholeFile(path);
     if (!bytes) return bytes.failure();
-    std::optional<Result<Decoded>> decoded = decode(path, *bytes, palette, maxPositions, cancelled);
+    std::optional<Result<Decoded>> decoded = decodeFile(path, *bytes, palette, maxPositions, cancelled);
     if (!decoded) return std::nullopt;
-    if (!*decoded) return Failure{QStringLiteral("No se pudo abrir «%1»: %2").arg(name, decoded->why())};
-    RichText& text = (*decoded)->text;
-    if (text.size() > maxPositions)
-        return Failure{
-            QStringLiteral("«%1» es demasiado grande para editarlo: %2 caracteres (el máximo es %3).")
-                .arg(name)
-                .arg(text.size())
-                .arg(maxPositions)};
+    if (!*decoded) return decoded->failure();
     const QString& note = (*decoded)->note;
-    return OpenedArt{std::move(text),
-                     QStringLiteral("Abierto «%1».").arg(name) + (note.isEmpty() ? QString() : u' ' + note)};
+    return OpenedArt{std::move((*decoded)->text),
+                     QStringLiteral("Abierto «%1».").arg(QFileInfo(path).fileName()) +
+                         (note.isEmpty() ? QString() : u' ' + note)};
+}
+
+std::optional<Result<void>> streamArtFile(const QString& path, QByteArrayView bytes, const Palette& palette,
+                                          const std::function<bool(const RichText&)>& take,
+                                          int maxPositions) {
+    const PictureStream stream{take};
+    std::optional<Result<Decoded>> decoded = decodeFile(path, bytes, palette, maxPositions, {}, &stream);
+    if (!decoded) return std::nullopt;
+    if (!*decoded) return decoded->failure();
+    // Art that is not played comes whole.
+    const RichText& text = (*decoded)->text;
+    if (!text.isEmpty() && !take(text)) return std::nullopt;
+    return Result<void>();
 }
 
 } // namespace torvo

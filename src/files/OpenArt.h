@@ -29,4 +29,11 @@ std::optional<Result<OpenedArt>> openArtFile(const QString& path, const Palette&
                                              int maxPositions = kRtfMaxPositions,
                                              const std::function<bool()>& cancelled = {});
 
+// The same decoding of a file's bytes (read with readWholeFile) for writing the art out
+// without holding it whole: `take` gets it in order, whole lines at a time, ANSI art as
+// its rows are played. Fails as openArtFile does; nullopt when `take` said false.
+std::optional<Result<void>> streamArtFile(const QString& path, QByteArrayView bytes, const Palette& palette,
+                                          const std::function<bool(const RichText&)>& take,
+                                          int maxPositions = kRtfMaxPositions);
+
 } // namespace torvo

@@ -1,8 +1,10 @@
 #include "TestRegistry.h"
 #include "files/AnsiFile.h"
 #include "files/AnsiReader.h"
+#include "files/HtmlExport.h"
 #include "files/Sauce.h"
 
+#include <QBuffer>
 #include <QRandomGenerator>
 #include <QTest>
 #include <tuple>
@@ -196,6 +198,46 @@ private slots:
         QFETCH(QByteArray, file);
         QFETCH(int, cells);
         QCOMPARE(play(file)->backgroundCells, cells);
+    }
+
+    // Handed over in pieces as the rows become final, the picture and its page are those of
+    // the whole, also when the state machine takes over after pieces went out.
+    void streamedPictureIsTheWholeOne() {
+        QByteArray rows;
+        for (int r = 0; r < 40; ++r)
+            rows += "\x1b[" + QByteArray::number(r % 2) + ";3" + QByteArray::number(r % 8) + "m" +
+                    QByteArray(r % 5 == 0 ? 0 : r, 'x') + " <&>\r\n" + (r % 7 == 0 ? "\r\n\r\n" : "");
+        const std::pair<const char*, QByteArray> files[] = {
+            {"plain", rows},
+            {"state machine after handed rows", rows + "\x1b[sab\x1b[uZ\r\n" + rows},
+            {"state machine from the start", "\x1b[2C" + rows},
+            {"too big", rows.repeated(4)},
+        };
+        for (const auto& [name, file] : files) {
+            const Result<AnsiArt> whole = *readAnsiArt(file, P, 3000);
+            for (const qsizetype piece : {1, 300}) {
+                QByteArray page;
+                QBuffer device(&page);
+                device.open(QIODevice::WriteOnly);
+                HtmlPageWriter writer(device);
+                RichText joined;
+                const PictureStream stream{[&](const RichText& t) {
+                                               joined.replace(joined.size(), 0, t);
+                                               return *writer.add(t);
+                                           },
+                                           piece};
+                const Result<AnsiArt> streamed = *readAnsiArt(file, P, 3000, {}, true, &stream);
+                QVERIFY2(streamed.why() == whole.why() && streamed.ok() == (name != QLatin1String("too big")),
+                         name);
+                if (!streamed) continue;
+                QVERIFY2(joined.positions() == whole->text.positions() && streamed->text.isEmpty(), name);
+                QVERIFY(writer.finish());
+                QVERIFY2(page == *htmlPageFile(whole->text), name);
+            }
+            // A piece that is not taken calls the read off.
+            const PictureStream refusing{[](const RichText&) { return false; }, 1};
+            QVERIFY2(!readAnsiArt(file, P, 3000, {}, true, &refusing), name);
+        }
     }
 
     // Every field comes back from where other readers look for it.

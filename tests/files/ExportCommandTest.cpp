@@ -1,14 +1,18 @@
 #include "files/ExportCommand.h"
 #include "TestRegistry.h"
+#include "files/AtomicWrite.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace torvo;
 
-// Which command lines run the tool without a window, and which open the editor.
 class ExportCommandTest : public QObject {
     Q_OBJECT
 private slots:
+    // Which command lines run the tool without a window, and which open the editor.
     void commandLineToolOrEditor() {
         const struct {
             std::vector<const char*> args;
@@ -26,6 +30,33 @@ private slots:
             for (const char* a : c.args)
                 argv.push_back(const_cast<char*>(a));
             QVERIFY2(isCommandLineTool(int(argv.size()), argv.data()) == c.tool, c.args.back());
+        }
+    }
+
+    // Both ways of replacing a file: a link stays a link, the file keeps its permissions, and
+    // a failed write leaves the old file and nothing else.
+    void filesAreReplacedWhole() {
+        for (const Durability durability : {Durability::OnDisk, Durability::InSystem}) {
+            QTemporaryDir dir;
+            const QString file = dir.filePath("art.html"), link = dir.filePath("link.html");
+            const auto writing = [](const QByteArray& bytes) {
+                return
+                    [bytes](QIODevice& out) { return out.write(bytes) == bytes.size() && bytes != "fails"; };
+            };
+            QVERIFY(writeFileAtomically(file, writing("old"), durability));
+            QVERIFY(QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+            QVERIFY(QFile::link(file, link));
+            QVERIFY(writeFileAtomically(link, writing("new"), durability));
+            QVERIFY(!writeFileAtomically(file, writing("fails"), durability));
+            QFile read(file);
+            QVERIFY(read.open(QIODevice::ReadOnly));
+            QCOMPARE(read.readAll(), QByteArray("new"));
+            QVERIFY(QFileInfo(link).isSymLink());
+            QCOMPARE(read.permissions() & 0xF0FF, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup);
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::System | QDir::Hidden).size(), 2);
+            QCOMPARE(
+                writeFileAtomically(dir.filePath("no/art.html"), writing("x"), durability).why().left(27),
+                QStringLiteral("No se pudo crear «art.html»"));
         }
     }
 };
