@@ -190,6 +190,7 @@ private slots:
         QTest::newRow("two characters") << QByteArray("\x1b[44mab\x1b[0m cd") << 2;
         QTest::newRow("black") << QByteArray("\x1b[40mab") << 0;
         QTest::newRow("green by its RGB") << QByteArray("\x1b[48;2;0;255;0mab") << 2;
+        QTest::newRow("bright black") << QByteArray("\x1b[100mab") << 2;
         QTest::newRow("erased row") << QByteArray("\x1b[41m\x1b[2K\x1b[0mx") << 79;
         QTest::newRow("reverse video") << QByteArray("\x1b[7mab") << 2;
         QTest::newRow("empty rows at the end") << QByteArray("x\r\n\x1b[44m\x1b[2K") << 0;
