@@ -112,8 +112,8 @@ QString commandLineHelp() {
         "  txt        texto sin colores, como «Guardar» con un nombre que no acaba en .qcg\n"
         "  qcg        archivo de Torvo con los colores, como «Guardar» con un nombre .qcg\n"
         "\n"
-        "SALIDA se reemplaza entera o no se toca; como otros conversores, no espera a que\n"
-        "llegue al disco (sync lo hace tras una tanda).\n"
+        "SALIDA se reemplaza entera o no se toca. Como otros conversores, no espera a que\n"
+        "llegue al disco: tras una tanda, «sync» lo asegura.\n"
         "Termina con 0, o con 1 y una línea en la salida de errores.\n");
 }
 
