@@ -21,6 +21,44 @@ bool hasBoundary(QStringView s) {
     });
 }
 
+// Each block rewritten where it differs only: a painted cell changes a few characters of a
+// long tagged line. A change is made to reach the line break after it (merged with nothing,
+// which leaves it as it was): an edit within one block has the plain-text layout lay that
+// block out at once, shown or not; one that reaches the next block only has the lines laid
+// out again when they are shown.
+void replaceBlocksInPlace(QTextCursor& cursor, QTextBlock block, const QStringList& blocks) {
+    for (const QString& now : blocks) {
+        const QString was = block.text();
+        const qsizetype shorter = std::min(was.size(), now.size());
+        qsizetype head = 0;
+        while (head < shorter && was[head] == now[head])
+            ++head;
+        if (head == was.size() && head == now.size()) {
+            block = block.next();
+            continue;
+        }
+        qsizetype tail = 0;
+        while (tail < shorter - head && was[was.size() - 1 - tail] == now[now.size() - 1 - tail])
+            ++tail;
+        const int start = block.position();
+        cursor.setPosition(start + int(head));
+        cursor.setPosition(start + int(was.size() - tail), QTextCursor::KeepAnchor);
+        const QString middle = now.mid(head, now.size() - head - tail);
+        if (middle.isEmpty())
+            cursor.removeSelectedText();
+        else
+            cursor.insertText(middle);
+        block = cursor.block();
+        if (block.next().isValid()) {
+            const int lineBreak = block.position() + block.length() - 1;
+            cursor.setPosition(lineBreak);
+            cursor.setPosition(lineBreak + 1, QTextCursor::KeepAnchor);
+            cursor.mergeCharFormat(QTextCharFormat());
+        }
+        block = block.next();
+    }
+}
+
 } // namespace
 
 void applyBlockSplices(QTextDocument& document, const std::vector<BlockSplice>& splices) {
@@ -35,7 +73,9 @@ void applyBlockSplices(QTextDocument& document, const std::vector<BlockSplice>& 
             const QTextBlock block = document.findBlockByNumber(b);
             return block.position() + block.length() - 1;
         };
-        if (s.removed > 0 && !s.blocks.isEmpty()) {
+        if (s.removed == s.blocks.size()) {
+            replaceBlocksInPlace(cursor, document.findBlockByNumber(s.at), s.blocks);
+        } else if (s.removed > 0 && !s.blocks.isEmpty()) {
             // With the line break after them when there is one: an edit within one block
             // has the plain-text layout lay that block out at once, shown or not; one that
             // reaches the next block only has the lines laid out again when they are shown.
