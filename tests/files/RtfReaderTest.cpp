@@ -102,6 +102,10 @@ private slots:
         row("specials", "{\\rtf1 a\\tab b\tc\\{\\}\\\\}", "a\tb\tc{}\\");
         row("hidden text switched off", "{\\rtf1 a\\v b\\v0 c\\v1 d}", "ac");
         row("source breaks", "{\\rtf1 a\r\nb\\\nc}", "ab\r\nc");
+        // CR and LF given as characters are line breaks, CR LF one of them; a paragraph
+        // between them parts them.
+        row("CR LF characters", "{\\rtf1 a\\u13?\\u10?b\\u10?\\u10?c}", "a\r\nb\r\n\r\nc");
+        row("CR, paragraph, LF", "{\\rtf1 a\\u13?\\par\\u10?b}", "a\r\n\r\n\r\nb");
         row("cells", "{\\rtf1\\pard a\\cell b\\cell\\row c}", "a\tb\t\r\nc");
         // The last line is as the document has it; what follows the closing brace is not text.
         row("unterminated", "{\\rtf1 a\\par b}", "a\r\nb");
