@@ -59,6 +59,18 @@ private slots:
                 QStringLiteral("No se pudo crear «art.html»"));
         }
     }
+
+    // Files are read whole, whatever size the system gives for them (none for a /proc file).
+    void filesAreReadWhole() {
+        QTemporaryDir dir;
+        const QByteArray bytes = QByteArray(10000, 'a') + "end";
+        QVERIFY(writeFileAtomically(
+            dir.filePath("art.ans"), [&bytes](QIODevice& out) { return out.write(bytes) == bytes.size(); },
+            Durability::InSystem));
+        QCOMPARE(*readWholeFile(dir.filePath("art.ans")), bytes);
+        const Result<QByteArray> status = readWholeFile(QStringLiteral("/proc/self/status"));
+        QVERIFY(status && status->startsWith("Name:"));
+    }
 };
 TORVO_TEST(ExportCommandTest)
 #include "ExportCommandTest.moc"

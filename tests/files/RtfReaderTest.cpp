@@ -79,6 +79,7 @@ private slots:
         // Hex escapes and raw bytes follow the code page: Windows-1252 unless told.
         row("1252", "{\\rtf1\\ansi \\'80\\'93\\'e9\\'22}", "€“é\"");
         row("1252 without ansi", "{\\rtf1 \\'80}", "€");
+        row("DOS code page", "{\\rtf1\\pca \\'9b\\'d0\\'db}", "øð█");
         row("1251", "{\\rtf1\\ansi\\ansicpg1251 \\'cf\\'f0\\'e8\\'e2\\'e5\\'f2}", "Привет");
         row("font charset",
             "{\\rtf1\\ansi\\ansicpg1252{\\fonttbl{\\f0 Arial;}{\\f1\\fcharset204 Arial Cyr;}}\\'e9{\\f1 "
@@ -111,6 +112,7 @@ private slots:
         row("unterminated", "{\\rtf1 a\\par b}", "a\r\nb");
         row("terminated", "{\\rtf1 a\\par b\\par}", "a\r\nb\r\n");
         row("empty", "{\\rtf1 }", "");
+        row("blanks before the document", " \t\r\n{\\rtf1 a}", "a");
         // LibreOffice shows a section reopened by \sectd at the end as one more paragraph.
         row("LibreOffice section", "{\\rtf1{\\*\\generator LibreOffice}a\\sect}", "a\r\n");
         row("LibreOffice section reopened", "{\\rtf1{\\*\\generator LibreOffice}a\\sect\\sectd}",

@@ -65,6 +65,8 @@ private slots:
         QTest::newRow("backspaces") << "t0 t1 t2 b1000 b1100 b1200" << 2;
         QTest::newRow("deletes at one place") << "t0 t1 t2 d1000 d1100" << 2;
         QTest::newRow("typing then deleting") << "t0 t1 b2" << 2;
+        QTest::newRow("typing on after a backspace") << "t0 t1 b1000 t1100" << 2;
+        QTest::newRow("typing elsewhere after a backspace") << "t0 t1 t2 b1000 j1100" << 3;
     }
     void typingMergesUntilAPauseALineBreakAJumpOrAColour() {
         QFETCH(QString, script);

@@ -74,6 +74,9 @@ private slots:
         QCOMPARE(*actions, expected);
     }
     void repeatCap() {
+        // The edge digits count: "09" is nine.
+        const auto nine = parseKeys(QStringLiteral("{x 09}"));
+        QVERIFY(nine && nine->size() == 9);
         const auto most = parseKeys(QStringLiteral("{x %1}").arg(MaxKeyRepeat));
         QVERIFY(most && most->size() == std::size_t(MaxKeyRepeat));
         QVERIFY(!parseKeys(QStringLiteral("{x %1}").arg(MaxKeyRepeat + 1)));
