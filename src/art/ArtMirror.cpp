@@ -233,17 +233,8 @@ std::vector<LineSpan> ArtMirror::write(QTextDocument& document, const std::vecto
         cursor.removeSelectedText();
         insertRichText(cursor, *it->with, base);
         const int added = cursor.position() - from;
-        // The layout lays a line changed within itself out at once, wherever it is, but
-        // only forgets the layout of a change that reaches the next line until it is
-        // shown: the line break after the edit is touched too (its format merged with
-        // nothing, which leaves it as it was).
-        const QTextBlock last = document.findBlock(from + added);
-        if (last.next().isValid()) {
-            const int lineBreak = last.position() + last.length() - 1;
-            cursor.setPosition(lineBreak);
-            cursor.setPosition(lineBreak + 1, QTextCursor::KeepAnchor);
-            cursor.mergeCharFormat(QTextCharFormat());
-        }
+        // Laid out again only when shown, wherever the line is.
+        reachNextBlock(cursor, document.findBlock(from + added));
         cursor.endEditBlock();
         // What was written is known: the art takes it without reading the lines back.
         if (const auto known = followWrite(document, it->at, it->length, *it->with)) {

@@ -117,6 +117,14 @@ void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFo
     flush();
 }
 
+void reachNextBlock(QTextCursor& cursor, const QTextBlock& block) {
+    if (!block.next().isValid()) return;
+    const int lineBreak = block.position() + block.length() - 1;
+    cursor.setPosition(lineBreak);
+    cursor.setPosition(lineBreak + 1, QTextCursor::KeepAnchor);
+    cursor.mergeCharFormat(QTextCharFormat());
+}
+
 void loadDocument(QTextDocument& document, const RichText& text, const QTextCharFormat& base) {
     QTextCursor cursor(&document);
     cursor.beginEditBlock();

@@ -23,6 +23,13 @@ RichText snapshotDocument(const QTextDocument& document, Colour typing, bool ter
 // would take for structure, are inserted as U+FFFD.
 void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFormat& base);
 
+// Makes the edit being made in `block` reach the next block, by touching the line break
+// after it (its format merged with nothing, which leaves it as it was); call it inside the
+// edit block. The plain-text layout lays a block changed within itself out at once, shown
+// or not, but only forgets the layout of a change that reaches the next block until its
+// lines are shown.
+void reachNextBlock(QTextCursor& cursor, const QTextBlock& block);
+
 // Replaces the whole content of the document by the art.
 void loadDocument(QTextDocument& document, const RichText& text, const QTextCharFormat& base);
 

@@ -1,5 +1,6 @@
 #include "convert/TaggedFollower.h"
 
+#include "art/DocumentBridge.h"
 #include "convert/TaggedText.h"
 
 #include <QTextBlock>
@@ -22,10 +23,8 @@ bool hasBoundary(QStringView s) {
 }
 
 // Each block rewritten where it differs only: a painted cell changes a few characters of a
-// long tagged line. A change is made to reach the line break after it (merged with nothing,
-// which leaves it as it was): an edit within one block has the plain-text layout lay that
-// block out at once, shown or not; one that reaches the next block only has the lines laid
-// out again when they are shown.
+// long tagged line. Each change reaches the next block, so that the lines are laid out
+// again only when shown.
 void replaceBlocksInPlace(QTextCursor& cursor, QTextBlock block, const QStringList& blocks) {
     for (const QString& now : blocks) {
         const QString was = block.text();
@@ -49,12 +48,7 @@ void replaceBlocksInPlace(QTextCursor& cursor, QTextBlock block, const QStringLi
         else
             cursor.insertText(middle);
         block = cursor.block();
-        if (block.next().isValid()) {
-            const int lineBreak = block.position() + block.length() - 1;
-            cursor.setPosition(lineBreak);
-            cursor.setPosition(lineBreak + 1, QTextCursor::KeepAnchor);
-            cursor.mergeCharFormat(QTextCharFormat());
-        }
+        reachNextBlock(cursor, block);
         block = block.next();
     }
 }
