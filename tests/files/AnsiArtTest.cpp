@@ -134,6 +134,8 @@ private slots:
         QTest::newRow("UTF-8") << QByteArray("Ñ▒─é") << QStringList{"Ñ▒─é"};
         QTest::newRow("wide character") << QByteArray("漢x") << QStringList{"漢x"};
         QTest::newRow("overwritten") << QByteArray("xy\x1b[1Gz") << QStringList{"zy"};
+        QTest::newRow("wide characters wrap at 80")
+            << QByteArray("漢").repeated(40) + "x" << QStringList{QString(40, u'漢'), "x"};
         QTest::newRow("wide character overwritten") << QByteArray("漢y\x1b[1Gz") << QStringList{"z y"};
         QTest::newRow("combining marks") << QByteArray("e\xCC\x81\xCC\xA7x") << QStringList{"e\u0301\u0327x"};
         QTest::newRow("end-of-file byte") << QByteArray("ab\x1a"
