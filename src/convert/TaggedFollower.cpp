@@ -70,9 +70,8 @@ void applyBlockSplices(QTextDocument& document, const std::vector<BlockSplice>& 
         if (s.removed == s.blocks.size()) {
             replaceBlocksInPlace(cursor, document.findBlockByNumber(s.at), s.blocks);
         } else if (s.removed > 0 && !s.blocks.isEmpty()) {
-            // With the line break after them when there is one: an edit within one block
-            // has the plain-text layout lay that block out at once, shown or not; one that
-            // reaches the next block only has the lines laid out again when they are shown.
+            // With the line break after them when there is one, for the reason of
+            // reachNextBlock: the lines are then laid out only when shown.
             const bool withBreak = s.at + s.removed < count;
             cursor.setPosition(document.findBlockByNumber(s.at).position());
             cursor.setPosition(withBreak ? document.findBlockByNumber(s.at + s.removed).position()
