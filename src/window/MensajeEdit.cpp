@@ -65,10 +65,13 @@ MensajeEdit::MensajeEdit(QWidget* parent) : QPlainTextEdit(parent) {
     connect(this, &QPlainTextEdit::textChanged, this, &MensajeEdit::settle);
 }
 
-void MensajeEdit::setTabStop(QTextDocument* document) {
+void MensajeEdit::setLineOptions(QTextDocument* document) {
     // A tab takes one column, as it takes one cell in the grid.
     QTextOption option = document->defaultTextOption();
     option.setTabStopDistance(QFontMetricsF(artFont()).horizontalAdvance(QLatin1Char(' ')));
+    // Lines run left to right, as the grid's rows do, whatever script they start with; nor
+    // does Qt then read a whole line for its direction each time it places the caret.
+    option.setTextDirection(Qt::LeftToRight);
     document->setDefaultTextOption(option);
 }
 
@@ -271,7 +274,7 @@ QTextDocument* MensajeEdit::newDocument() {
     fresh->setDocumentLayout(new ArtLayout(fresh));
     fresh->setDefaultFont(document()->defaultFont());
     fresh->setUndoRedoEnabled(false);
-    setTabStop(fresh);
+    setLineOptions(fresh);
     return fresh;
 }
 

@@ -79,7 +79,7 @@ protected:
 
 private:
     void watch(QTextDocument* document);
-    static void setTabStop(QTextDocument* document);
+    static void setLineOptions(QTextDocument* document);
     void noteChange(int position, int removed, int added);
     void settle();
     void normalise(int from, int to);

@@ -80,7 +80,7 @@ private slots:
         QCOMPARE(g.form->dialog()->lastPath(), u"/tmp/uno/arte.qcg"_qs);
         QSettings().clear(); // as it was for the other tests
     }
-    void copyViewIsReadOnlyAndATabIsOneColumn() {
+    void copyViewIsReadOnlyAndTextLinesRunLikeGridRows() {
         FormFixture f;
         f.form->show();
         f.setArt(art({{u"x"_qs, colours::White}}));
@@ -96,6 +96,10 @@ private slots:
         QTextLayout* tabbed = f.Mensaje()->document()->firstBlock().layout();
         QTextLayout* spaced = f.Mensaje()->document()->firstBlock().next().layout();
         QCOMPARE(tabbed->lineAt(0).cursorToX(1), spaced->lineAt(0).cursorToX(1));
+        // Every line runs left to right, as the grid's rows do, even one that starts in Hebrew.
+        f.setArt(art({{u"\u05D0ab"_qs, colours::White}}));
+        const QTextLine hebrew = f.Mensaje()->document()->firstBlock().layout()->lineAt(0);
+        QCOMPARE(hebrew.xToCursor(hebrew.naturalTextRect().right() - 1), 3);
     }
     // Qt's own dialogs and menus speak Spanish too, as the editor installs them at start-up.
     void qtTextsAreSpanish() {
