@@ -105,7 +105,8 @@ private slots:
         row("source breaks", "{\\rtf1 a\r\nb\\\nc}", "ab\r\nc");
         // CR and LF given as characters are line breaks, CR LF one of them; a paragraph
         // between them parts them.
-        row("CR LF characters", "{\\rtf1 a\\u13?\\u10?b\\u10?\\u10?c}", "a\r\nb\r\n\r\nc");
+        row("CR LF characters", "{\\rtf1 a\\u13?\\u10?b\\u10?\\u10?c\\u13?\\u10?\\u10?d}",
+            "a\r\nb\r\n\r\nc\r\n\r\nd");
         row("CR, paragraph, LF", "{\\rtf1 a\\u13?\\par\\u10?b}", "a\r\n\r\n\r\nb");
         row("cells", "{\\rtf1\\pard a\\cell b\\cell\\row c}", "a\tb\t\r\nc");
         // The last line is as the document has it; what follows the closing brace is not text.
