@@ -168,13 +168,14 @@ private slots:
     // The palette entry of each character, after its colour sequences.
     void coloursWithBoldAsBright() {
         const std::pair<const char*, int> cases[] = {
-            {"\x1b[1;31m", 2},      {"\x1b[0;31m", 10},
-            {"\x1b[31m\x1b[1m", 2}, {"\x1b[1;31m\x1b[22m", 10},
-            {"\x1b[91m", 2},        {"\x1b[0m", 9},
-            {"\x1b[1m", 0},         {"\x1b[1;30m", 1},
-            {"\x1b[30m", 8},        {"\x1b[1;34m", 6},
-            {"\x1b[0;36m", 13},     {"\x1b[7m", 14},
-            {"\x1b[38;5;9m", 2},    {"\x1b[38;2;255;0;0m", 2},
+            {"\x1b[1;31m", 2},       {"\x1b[0;31m", 10},
+            {"\x1b[31m\x1b[1m", 2},  {"\x1b[1;31m\x1b[22m", 10},
+            {"\x1b[91m", 2},         {"\x1b[0m", 9},
+            {"\x1b[1m", 0},          {"\x1b[1;30m", 1},
+            {"\x1b[30m", 8},         {"\x1b[1;34m", 6},
+            {"\x1b[0;36m", 13},      {"\x1b[7m", 14},
+            {"\x1b[38;5;9m", 2},     {"\x1b[38;2;255;0;0m", 2},
+            {"\x1b[31m\x1b[39m", 9}, {"\x1b[1;31m\x1b[39m", 0},
         };
         for (const auto& [sequence, entry] : cases) {
             const RichText t = read(QByteArray(sequence) + "\x1b[44mX");
@@ -271,6 +272,10 @@ private slots:
         QCOMPARE(splitSauce("ab\x1a" + comment).content, QByteArray("ab"));
         QCOMPARE(splitSauce(comment).content, QByteArray());
         QCOMPARE(splitSauce(encodeSauce(noted)).content, QByteArray()); // a record alone
+        // Art that ends in the word, with no comment block: the word stays.
+        QCOMPARE(splitSauce("COMNT" + encodeSauce(SauceRecord{})).content, QByteArray("COMNT"));
+        // The end-of-file byte ends the art wherever it stands, also first.
+        QCOMPARE(splitSauce(QByteArray(1, '\x1a') + "after the end").content, QByteArray());
         // Too short to be a record: it is art.
         QCOMPARE(linesOf(read("SAUCE00ab")), QStringList{"SAUCE00ab"});
 
