@@ -90,6 +90,18 @@ void TypedCharacter(benchmark::State& state) {
     state.counters["positions"] = w.form->BackBox().size();
 }
 
+// The same key typed at the start of the first line, where everything after it moves.
+void TypedCharacterOnTheFirstLine(benchmark::State& state) {
+    Window w(int(state.range(0)), int(state.range(1)));
+    w.view->moveCursor(QTextCursor::Start);
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        w.type('x');
+        state.SetIterationTime(seconds(start));
+        w.press(Qt::Key_Backspace, QString());
+    }
+}
+
 void UndoRedoOfTypedCharacter(benchmark::State& state) {
     Window w(400, 1000);
     w.type('x');
@@ -177,6 +189,12 @@ BENCHMARK(TypedCharacter)
     ->Args({80, 25, 1})
     ->Args({400, 1000, 1})
     ->Args({400, 1000, 0})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(TypedCharacterOnTheFirstLine)
+    ->UseManualTime()
+    ->ArgNames({"cols", "rows"})
+    ->Args({80, 25})
+    ->Args({400, 1000})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(UndoRedoOfTypedCharacter)->Unit(benchmark::kMillisecond);
 BENCHMARK(HistoryAfterTypedCharacters)->Iterations(1)->Unit(benchmark::kMillisecond);
