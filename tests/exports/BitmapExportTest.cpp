@@ -95,6 +95,19 @@ private slots:
         QCOMPARE(first.right(), second.right());
         QVERIFY(first.left() >= 40 * cell.width() - 1 && first.right() <= 41 * cell.width());
     }
+    // A character that another font draws (braille is not in the art's own font) looks the
+    // same after a character of the art's font as alone.
+    void fallbackCharactersDrawTheSameAnywhere() {
+        const auto drawn = [this](const QString& line) {
+            RichText t;
+            t.appendText(line, colours::White);
+            return *renderArt(t, 4, 1, font);
+        };
+        const QSize two(2 * cell.width(), cell.height());
+        const QImage alone = drawn(u"\u28FF"_qs).copy(QRect(QPoint(0, 0), two));
+        QVERIFY(inked(alone, alone.rect()).isValid());
+        QCOMPARE(drawn(u"x\u28FF"_qs).copy(QRect(QPoint(cell.width(), 0), two)), alone);
+    }
     void artBeyondThePictureIsCutOff() {
         RichText t;
         for (int i = 0; i < 50; ++i)
