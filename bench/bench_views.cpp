@@ -71,21 +71,26 @@ void MensajeChangeAfterOneCharacter(benchmark::State& state) {
     state.counters["positions"] = w.form->BackBox().size();
 }
 
-// A key typed into the view: its step recorded in the history, and every view brought up
-// to date. With range(2) = 0 the window does not record it (its change handler is
-// replaced by Mensaje_Change alone). Backspace takes it away again, untimed.
-void TypedCharacter(benchmark::State& state) {
-    Window w(int(state.range(0)), int(state.range(1)));
-    if (state.range(2) == 0) {
-        QObject::disconnect(w.view, &MensajeEdit::artChanged, w.form.get(), nullptr);
-        QObject::connect(w.view, &MensajeEdit::artChanged, w.form.get(), [&w] { w.form->Mensaje_Change(); });
-    }
+// A key typed where the view's caret is, timed; Backspace takes it away again, untimed.
+void timeTypedKeys(benchmark::State& state, Window& w) {
     for (auto _ : state) {
         const auto start = std::chrono::steady_clock::now();
         w.type('x');
         state.SetIterationTime(seconds(start));
         w.press(Qt::Key_Backspace, QString());
     }
+}
+
+// A key typed into the view: its step recorded in the history, and every view brought up
+// to date. With range(2) = 0 the window does not record it (its change handler is
+// replaced by Mensaje_Change alone).
+void TypedCharacter(benchmark::State& state) {
+    Window w(int(state.range(0)), int(state.range(1)));
+    if (state.range(2) == 0) {
+        QObject::disconnect(w.view, &MensajeEdit::artChanged, w.form.get(), nullptr);
+        QObject::connect(w.view, &MensajeEdit::artChanged, w.form.get(), [&w] { w.form->Mensaje_Change(); });
+    }
+    timeTypedKeys(state, w);
     state.counters["history_bytes"] = double(w.form->textHistory().bytes());
     state.counters["positions"] = w.form->BackBox().size();
 }
@@ -94,12 +99,7 @@ void TypedCharacter(benchmark::State& state) {
 void TypedCharacterOnTheFirstLine(benchmark::State& state) {
     Window w(int(state.range(0)), int(state.range(1)));
     w.view->moveCursor(QTextCursor::Start);
-    for (auto _ : state) {
-        const auto start = std::chrono::steady_clock::now();
-        w.type('x');
-        state.SetIterationTime(seconds(start));
-        w.press(Qt::Key_Backspace, QString());
-    }
+    timeTypedKeys(state, w);
 }
 
 void UndoRedoOfTypedCharacter(benchmark::State& state) {
