@@ -3,6 +3,7 @@
 #include "files/AtomicWrite.h"
 #include "files/HtmlExport.h"
 #include "files/OpenArt.h"
+#include "files/PiecePipe.h"
 
 #include <QFile>
 #include <cstdio>
@@ -68,9 +69,12 @@ Result<QString> exportHtml(const ExportRequest& request, const Palette& palette)
     std::optional<Result<void>> read; // nullopt: the output failed first
     const Result<void> written = writeOut(request.out, [&](QIODevice& out) {
         HtmlPageWriter page(out);
-        // Nothing calls the page off, so a piece it did not take is a write that failed.
+        // Nothing calls the page off, so a piece it did not take is a write that failed. The
+        // page is written on another thread while the next rows are read.
+        PiecePipe pipe([&page](const RichText& piece) { return page.add(piece).value_or(false); });
         read = streamArtFile(request.in, *bytes, palette,
-                             [&page](const RichText& piece) { return page.add(piece).value_or(false); });
+                             [&pipe](const RichText& piece) { return pipe.give(piece); });
+        if (!pipe.close()) read.reset();
         return read && read->ok() && page.finish();
     });
     if (read && !read->ok()) return read->failure();

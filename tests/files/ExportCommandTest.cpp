@@ -1,6 +1,7 @@
 #include "files/ExportCommand.h"
 #include "TestRegistry.h"
 #include "files/AtomicWrite.h"
+#include "files/PiecePipe.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +32,34 @@ private slots:
                 argv.push_back(const_cast<char*>(a));
             QVERIFY2(isCommandLineTool(int(argv.size()), argv.data()) == c.tool, c.args.back());
         }
+    }
+
+    // The page's writer gets the pieces in order; once it refuses one, it gets nothing more,
+    // the reader hears so within the pieces that may wait, and close() says not all were taken.
+    void piecesReachTheWriterInOrderUntilItRefuses() {
+        for (const int refuseAt : {-1, 0, 5})
+            for (const std::size_t waiting : {1, 3}) {
+                QList<int> taken;
+                PiecePipe pipe(
+                    [&](const RichText& piece) {
+                        taken.append(piece.size());
+                        return taken.size() - 1 != refuseAt;
+                    },
+                    waiting);
+                int given = 0;
+                for (; given < 20; ++given) {
+                    RichText piece;
+                    for (int k = 0; k <= given; ++k)
+                        piece.append(U'x', colours::White);
+                    if (!pipe.give(piece)) break;
+                }
+                QCOMPARE(pipe.close(), refuseAt < 0);
+                QList<int> expected;
+                for (int k = 1; k <= (refuseAt < 0 ? 20 : refuseAt + 1); ++k)
+                    expected.append(k);
+                QCOMPARE(taken, expected);
+                if (refuseAt >= 0) QVERIFY(given <= refuseAt + int(waiting) + 1);
+            }
     }
 
     // Both ways of replacing a file: a link stays a link, the file keeps its permissions, and

@@ -28,13 +28,14 @@ struct Run {
     QByteArray out, err;
 };
 // The editor's program, on no display at all unless a platform is named.
-Run runTorvo(const QStringList& args, const char* platform = nullptr) {
+Run runTorvo(const QStringList& args, const char* platform = nullptr, const QString& standardOutput = {}) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         env.remove(QLatin1String(name));
     if (platform) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QLatin1String(platform));
     p.setProcessEnvironment(env);
+    if (!standardOutput.isEmpty()) p.setStandardOutputFile(standardOutput);
     p.start(QStringLiteral(TORVO_BINARY_DIR "/src/torvo"), args);
     Run r;
     if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit) r.status = p.exitCode();
@@ -185,6 +186,12 @@ private slots:
             QVERIFY(r.out.isEmpty());
         }
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"in.txt"});
+        // A page of many pieces to a full disk: the writer refuses while the art is still read.
+        const QString big = dir.filePath("big.ans");
+        QVERIFY(writeBytes(big, QByteArray("\x1b[1;32mabc\x1b[0;31mdef\r\n").repeated(20000)));
+        const Run full = runTorvo({"--export", "html", big, "-"}, nullptr, QStringLiteral("/dev/full"));
+        QCOMPARE(full.status, 1);
+        QCOMPARE(full.err, QByteArray("torvo: No se pudo escribir en la salida estándar.\n"));
         const Run help = runTorvo({"--help"});
         QCOMPARE(help.status, 0);
         QVERIFY(help.out.contains("torvo --export FORMATO ENTRADA SALIDA"));
