@@ -1,5 +1,7 @@
 #include "files/PiecePipe.h"
 
+#include <algorithm>
+
 namespace torvo {
 
 PiecePipe::PiecePipe(std::function<bool(const RichText&)> take, std::size_t waiting)
@@ -10,10 +12,11 @@ PiecePipe::~PiecePipe() {
 }
 
 bool PiecePipe::give(const RichText& piece) {
+    RichText copy = piece; // before the lock: the writer need not wait for it
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return refused_ || pieces_.size() < waiting_; });
     if (refused_ || closed_) return false;
-    pieces_.push_back(piece);
+    pieces_.push_back(std::move(copy));
     changed_.notify_all();
     return true;
 }
