@@ -878,12 +878,13 @@ void Form1::report(const Result<QString>& status) {
 }
 
 void Form1::mnuSave_Click() {
-    const QString path = CommonDialog1->ShowSave(QStringLiteral(
+    const QString path = CommonDialog1->ShowSaveTyped(QStringLiteral(
         "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
     const RichText art = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), false);
-    const QByteArray bytes = encodeArtFile(art, formatForPath(path));
-    const Result<QString> saved = saveFile(path, bytes);
+    const SaveFormat format = formatForPath(path);
+    const QByteArray bytes = encodeArtFile(art, format);
+    const Result<QString> saved = saveArtFile(path, bytes, format);
     report(saved);
     // Saved means the file gives this art back; text without colours does not.
     if (saved && reopensAs(bytes, BackBox())) {
