@@ -799,10 +799,13 @@ void Form1::writeRecovery() {
         recovery_->discard();
         return;
     }
-    // On the grid, the art is what leaving it would write back.
+    // On the grid, the art is what leaving it would write back; otherwise what the text view
+    // holds, its last line as it is: the working copy always ends that line.
     const bool onGrid = !gridHistory_.stack()->isClean();
-    const Result<void> written = recovery_->write(
-        onGrid ? *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]) : BackBox(), fileName_);
+    RichText art = onGrid ? *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]) : BackBox();
+    if (!onGrid && Mensaje->document()->lastBlock().length() > 1 && art.endsWithLineBreak())
+        art.replace(art.size() - 2, 2, RichText());
+    const Result<void> written = recovery_->write(art, fileName_);
     // A failure of the write before this one shows now.
     const QString error = written ? recovery_->takeError() : written.why();
     if (!error.isEmpty()) showStatus(error);
