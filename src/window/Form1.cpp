@@ -505,6 +505,10 @@ void Form1::showView(int tab, bool tools) {
     const std::array<QWidget*, 4> views = {Mensaje, Grid1, Grid2, BoxCopy};
     for (int t = 0; t < 4; ++t)
         views[std::size_t(t)]->setVisible(t == tab);
+    // The keys go to the view shown: the grid types into its current cell, the text view at
+    // its caret.
+    if (tab == GridTab && !Grid1->currentIndex().isValid()) Grid1->setCurrentCell(0, 0);
+    views[std::size_t(tab)]->setFocus();
     for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
         b->setEnabled(tools);
     // Undo follows the view: the text's history, or the grid's for this visit of it.
