@@ -59,6 +59,8 @@ std::optional<AnsiFile> encodeAnsiFile(const RichText& art, const Palette& palet
                                        const std::function<bool()>& cancelled) {
     std::optional<QString> text = SalvarComoAnsi(art, palette, cancelled);
     if (!text) return std::nullopt;
+    // The terminal goes back to its own colours after the art.
+    text->append(QLatin1String("\x1b[0m"));
     AnsiFile file;
     if (kind == AnsiKind::Utf8) {
         file.bytes = encodeExport(*text);

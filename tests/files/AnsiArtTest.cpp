@@ -98,7 +98,7 @@ private slots:
         const std::optional<AnsiFile> file =
             encodeAnsiFile(art, P, AnsiKind::CodePage437, "/tmp/dibujo.v2.ans", QDate(2024, 5, 1));
         QCOMPARE(file->missing, 3);
-        QVERIFY(file->bytes.startsWith("\x1b[1;33m\xA5?\xB1??\r\n\x1a"));
+        QVERIFY(file->bytes.startsWith("\x1b[1;33m\xA5?\xB1??\x1b[0m\r\n\x1a"));
         const SauceSplit split = splitSauce(file->bytes);
         QVERIFY(split.record);
         QCOMPARE(split.record->title, QByteArray("dibujo.v2"));
@@ -108,6 +108,35 @@ private slots:
         QCOMPARE(missingCharactersNote(3), QStringLiteral("3 caracteres no existen en la página 437: "
                                                           "se escribieron como «?»."));
         QCOMPARE(encodeAnsiFile(art, P, AnsiKind::Utf8, "x.ans", QDate())->missing, 0);
+    }
+
+    // Both kinds leave the terminal in its own colours: the text ends in a reset, before
+    // the closing line break (and the end-of-file byte of code page 437).
+    void textEndsInAReset_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QByteArray>("ending");
+        const int utf8 = int(AnsiKind::Utf8), cp437 = int(AnsiKind::CodePage437);
+        QTest::newRow("UTF-8") << utf8 << "AB\r\nC" << QByteArray("\x1b[1;37mAB\r\n\x1b[1;37mC\x1b[0m\r\n");
+        QTest::newRow("UTF-8, final line break")
+            << utf8 << "AB\r\nC\r\n"
+            << QByteArray("\x1b[1;37mAB\r\n\x1b[1;37mC\r\n\x1b[1;37m\x1b[0m\r\n");
+        QTest::newRow("UTF-8, empty") << utf8 << "" << QByteArray("\x1b[0m\r\n");
+        QTest::newRow("code page 437") << cp437 << "AB\r\nC" << QByteArray("C\x1b[0m\r\n\x1a");
+        QTest::newRow("code page 437, final line break") << cp437 << "AB\r\nC\r\n"
+                                                         << QByteArray("C\r\n\x1b[1;37m\x1b[0m\r\n\x1a");
+        QTest::newRow("code page 437, empty") << cp437 << "" << QByteArray("\x1b[0m\r\n\x1a");
+    }
+    void textEndsInAReset() {
+        QFETCH(int, kind);
+        QFETCH(QString, art);
+        QFETCH(QByteArray, ending);
+        RichText t;
+        t.appendText(art, P[0]);
+        QByteArray bytes = encodeAnsiFile(t, P, AnsiKind(kind), "x.ans", QDate(2024, 5, 1))->bytes;
+        if (AnsiKind(kind) == AnsiKind::CodePage437) bytes.chop(SauceRecord::Size);
+        QVERIFY2(bytes.endsWith(ending), bytes.toPercentEncoding().constData());
+        if (AnsiKind(kind) == AnsiKind::Utf8) QCOMPARE(bytes, ending);
     }
 
     // What a terminal shows for each file.
