@@ -133,8 +133,10 @@ private:
         return c + 2 * t_;
     }
 
+    // Within the cell, also where a cell too small for double lines would push them out.
     void fill(int x0, int y0, int x1, int y1) {
-        if (x1 > x0 && y1 > y0) p_.fillRect(QRect(x0, y0, x1 - x0, y1 - y0), colour_);
+        const QRect r = QRect(x0, y0, x1 - x0, y1 - y0) & QRect(x_, y_, w_, h_);
+        if (!r.isEmpty()) p_.fillRect(r, colour_);
     }
 
     // A line of `dashes` dashes, each followed by a gap as long, across the whole cell.
