@@ -39,7 +39,7 @@ struct Window {
 
     Window(int cols, int rows) {
         form->show();
-        loadDocument(*view->document(), exportSampleArt(cols, rows), MensajeEdit::artFormat());
+        loadDocument(*view->document(), exportSampleArt(cols, rows), QTextCharFormat());
         form->textHistory().clear();
     }
     // A key typed into the text view, where its caret is.
@@ -91,8 +91,8 @@ void timeTypedKeys(benchmark::State& state, Window& w) {
 void TypedCharacter(benchmark::State& state) {
     Window w(int(state.range(0)), int(state.range(1)));
     if (state.range(2) == 0) {
-        QObject::disconnect(w.view, &MensajeEdit::artChanged, w.form.get(), nullptr);
-        QObject::connect(w.view, &MensajeEdit::artChanged, w.form.get(), [&w] { w.form->Mensaje_Change(); });
+        QObject::disconnect(&w.form->art(), &ArtModel::changed, w.form.get(), nullptr);
+        QObject::connect(&w.form->art(), &ArtModel::changed, w.form.get(), [&w] { w.form->Mensaje_Change(); });
     }
     timeTypedKeys(state, w);
     state.counters["history_bytes"] = double(w.form->textHistory().bytes());

@@ -1,6 +1,5 @@
 #include "art/CharGrid.h"
 
-#include "art/LineEdits.h"
 #include "art/RichText.h"
 
 #include <algorithm>
@@ -16,18 +15,6 @@ QString Cell::text() const {
 void CharGrid::reset(int rows, int cols) {
     cols_ = cols < 0 ? 0 : cols;
     rows_.assign(std::size_t(rows < 0 ? 0 : rows), Row());
-}
-
-void CharGrid::replaceRows(int at, int count, std::vector<Row> with) {
-    for (Row& r : with)
-        if (r.size() > std::size_t(cols_)) r.resize(std::size_t(cols_));
-    spliceLines(rows_, at, count, std::move(with));
-}
-
-void CharGrid::setCols(int cols) {
-    cols_ = cols < 0 ? 0 : cols;
-    for (Row& r : rows_)
-        if (r.size() > std::size_t(cols_)) r.resize(std::size_t(cols_));
 }
 
 bool operator==(const CharGrid& a, const CharGrid& b) {

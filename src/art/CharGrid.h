@@ -19,9 +19,8 @@ struct Cell {
 };
 
 // Rows x columns of cells. Zero columns is allowed (a text made only of line breaks).
-// Each row is held on its own, so that rows come and go without moving the others, and
-// holds its cells up to the last one given: the cells after it are empty, so that the
-// grid widens without touching its rows.
+// Each row holds its cells up to the last one given: the cells after it are empty, so a
+// grid as wide as its longest row costs only the cells its rows have.
 class CharGrid {
 public:
     static constexpr Colour DefaultColour = colours::Yellow;
@@ -52,10 +51,6 @@ public:
     void setChar(int r, int c, char32_t ch) { at(r, c).ch = ch, at(r, c).hasChar = true; }
     void setColour(int r, int c, Colour colour) { at(r, c).colour = colour; }
 
-    // Replaces the rows [at, at + count) by `with`, each cut to the width of the grid.
-    void replaceRows(int at, int count, std::vector<Row> with);
-    // Cuts every row to `cols` cells; a wider grid has empty cells at the end of each row.
-    void setCols(int cols);
 
     // Cell for cell, whatever each row holds.
     friend bool operator==(const CharGrid& a, const CharGrid& b);

@@ -4,7 +4,6 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
-#include <optional>
 #include <string>
 #include <unordered_map>
 
@@ -117,14 +116,6 @@ void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFo
     flush();
 }
 
-void reachNextBlock(QTextCursor& cursor, const QTextBlock& block) {
-    if (!block.next().isValid()) return;
-    const int lineBreak = block.position() + block.length() - 1;
-    cursor.setPosition(lineBreak);
-    cursor.setPosition(lineBreak + 1, QTextCursor::KeepAnchor);
-    cursor.mergeCharFormat(QTextCharFormat());
-}
-
 void loadDocument(QTextDocument& document, const RichText& text, const QTextCharFormat& base) {
     QTextCursor cursor(&document);
     cursor.beginEditBlock();
@@ -135,122 +126,21 @@ void loadDocument(QTextDocument& document, const RichText& text, const QTextChar
     cursor.endEditBlock();
 }
 
-bool keptAsItself(char32_t ch) {
-    return !isStructural(ch) && !(ch >= 0xD800 && ch <= 0xDFFF) && ch <= 0x10FFFF && ch != LineSeparator &&
-           ch != QChar::ParagraphSeparator;
+char32_t documentCharacter(char32_t ch) {
+    return isStructural(ch) || (ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF ? char32_t(QChar::ReplacementCharacter)
+                                                                                : ch;
 }
 
-bool needsShaping(char32_t ch) {
-    if (ch < 0x0300) return false; // Latin-1 and its extensions, before the combining marks
-    if ((ch >= 0x1F1E6 && ch <= 0x1F1FF) || (ch >= 0x1F3FB && ch <= 0x1F3FF)) return true;
-    switch (QChar::category(ch)) {
-    case QChar::Mark_NonSpacing:
-    case QChar::Mark_SpacingCombining:
-    case QChar::Mark_Enclosing:
-    case QChar::Other_Format:
-        return true;
-    default:
-        break;
-    }
-    switch (QChar::script(ch)) {
-    case QChar::Script_Common:
-    case QChar::Script_Latin:
-    case QChar::Script_Greek:
-    case QChar::Script_Cyrillic:
-    case QChar::Script_Han:
-    case QChar::Script_Hiragana:
-    case QChar::Script_Katakana:
-        return false;
-    default:
-        return true;
-    }
-}
-
-bool needsShaping(const RichText& text) {
-    const auto& positions = text.positions();
-    return std::any_of(positions.begin(), positions.end(),
-                       [](const RichText::Position& p) { return needsShaping(p.ch); });
-}
-
-namespace {
-
-// Whether the document gives the art back as it is: characters it keeps, whole line breaks in
-// the colour before them, and a last line ended.
-bool readsBackAsIs(const RichText& art, Colour typing) {
-    const int n = art.size();
-    if (n > 0 && !art.endsWithLineBreak()) return false;
-    for (int p = 0; p < n; ++p) {
-        const char32_t ch = art.charAt(p);
-        if (ch == RichText::CR) {
-            const Colour before = p > 0 ? art.colourAt(p - 1) : typing;
-            if (p + 1 == n || art.charAt(p + 1) != RichText::LF || !(art.colourAt(p) == before) ||
-                !(art.colourAt(p + 1) == before))
-                return false;
-            ++p;
-        } else if (ch == RichText::LF || !keptAsItself(ch)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-} // namespace
-
-RichText loadedArt(const RichText& art, Colour typing) {
-    // Most art comes back as it is, and is known without the walk below.
-    if (readsBackAsIs(art, typing)) {
-        RichText same = art;
-        same.setTypingColour(typing);
-        return same;
-    }
-    // Each character as insertRichText writes it, read back as appendBlock reads it: halves
-    // of a surrogate pair meet only within one run of one colour (one fragment).
-    std::vector<RichText::Position> out;
-    out.reserve(std::size_t(art.size()) + 2);
-    bool lineHasChars = false;
-    std::optional<RichText::Position> high; // a high surrogate waiting for its low half
-    auto character = [&](char32_t ch, Colour c) {
-        out.push_back({ch, c});
-        lineHasChars = true;
-    };
-    auto settleHigh = [&] {
-        if (high) character(high->ch, high->colour);
-        high.reset();
-    };
-    auto lineBreak = [&] {
-        settleHigh();
-        const Colour c = out.empty() ? typing : out.back().colour;
-        out.push_back({RichText::CR, c});
-        out.push_back({RichText::LF, c});
-        lineHasChars = false;
-    };
-    auto unit = [&](char16_t u, Colour c) {
-        if (high && QChar::isLowSurrogate(u) && high->colour == c) {
-            character(QChar::surrogateToUcs4(char16_t(high->ch), u), c);
-            high.reset();
-            return;
-        }
-        settleHigh();
-        if (u == LineSeparator || u == QChar::ParagraphSeparator)
-            lineBreak();
-        else if (QChar::isHighSurrogate(u))
-            high = RichText::Position{u, c};
-        else if (!isFrameMarker(u))
-            character(u, c);
-    };
-    const int n = art.size();
-    for (int p = 0; p < n; ++p) {
-        const char32_t ch = art.charAt(p);
-        if (ch == RichText::LF) lineBreak();
-        if (art.isLineBreak(p)) continue;
-        char16_t units[2];
-        const int count = isStructural(ch) ? (units[0] = QChar::ReplacementCharacter, 1) : toUtf16(ch, units);
-        for (int i = 0; i < count; ++i)
-            unit(units[i], art.colourAt(p));
-    }
-    settleHigh();
-    if (lineHasChars) lineBreak();
-    return RichText(std::move(out), typing);
+RichText documentCharacters(RichText art) {
+    const auto& positions = art.positions();
+    if (std::none_of(positions.begin(), positions.end(),
+                     [](const RichText::Position& p) { return documentCharacter(p.ch) != p.ch; }))
+        return art;
+    RichText kept(art.typingColour());
+    kept.reserve(positions.size());
+    for (const RichText::Position& p : positions)
+        kept.appendCharacter(documentCharacter(p.ch), p.colour);
+    return kept;
 }
 
 } // namespace torvo

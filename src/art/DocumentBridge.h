@@ -23,30 +23,14 @@ RichText snapshotDocument(const QTextDocument& document, Colour typing, bool ter
 // would take for structure, are inserted as U+FFFD.
 void insertRichText(QTextCursor& cursor, const RichText& text, const QTextCharFormat& base);
 
-// Makes the edit being made in `block` reach the next block, by touching the line break
-// after it (its format merged with nothing, which leaves it as it was); call it inside the
-// edit block. The plain-text layout lays a block changed within itself out at once, shown
-// or not, but only forgets the layout of a change that reaches the next block until its
-// lines are shown.
-void reachNextBlock(QTextCursor& cursor, const QTextBlock& block);
-
 // Replaces the whole content of the document by the art.
 void loadDocument(QTextDocument& document, const RichText& text, const QTextCharFormat& base);
 
-// Whether a character other than CR or LF goes into a document and comes back as itself: not
-// a Unicode separator (a line break there), an object or frame character, a lone surrogate
-// half or beyond Unicode.
-bool keptAsItself(char32_t ch);
-
-// Whether a character needs the font's shaping to show as it should: a combining mark, a
-// joiner or other format character, a flag or skin-tone half, or a script whose letters
-// join or reorder. Latin, Greek, Cyrillic, CJK and the common symbols of character art
-// show as they are without it, and a line of many colour runs lays out faster so.
-bool needsShaping(char32_t ch);
-bool needsShaping(const RichText& text);
-
-// What snapshotDocument(document, typing, true) reads from a document that loadDocument
-// has just filled with the art, worked out without the document.
-RichText loadedArt(const RichText& art, Colour typing);
+// The character a document holds for `ch`: the object placeholder U+FFFC and Qt's frame
+// markers, which a document would take for structure, lone halves of a surrogate pair and
+// values beyond Unicode are U+FFFD there.
+char32_t documentCharacter(char32_t ch);
+// The art with its characters as a document holds them.
+RichText documentCharacters(RichText art);
 
 } // namespace torvo

@@ -47,6 +47,8 @@ public:
         else
             positions_.push_back({ch, colour});
     }
+    // Appends one character as it is, a separator too (a document keeps U+2028 in its line).
+    void appendCharacter(char32_t ch, Colour colour) { positions_.push_back({ch, colour}); }
     void appendLineBreak();
     // Appends text in one colour; every CR LF, lone CR, lone LF or Unicode line or
     // paragraph separator becomes one line break.

@@ -1,62 +1,66 @@
 #include "history/ArtStep.h"
 
+#include <optional>
+
 namespace torvo {
 namespace {
 
-bool hasLineBreak(const RichText& t) {
-    for (const RichText::Position& p : t.positions())
-        if (p.ch == RichText::LF) return true;
-    return false;
-}
+// What a key did to its one line: at `at`, `removed` characters gave way to `inserted`
+// (the line compared without its line break, which typing on a new last line brings).
+struct KeyEdit {
+    int at = 0;
+    int removed = 0;
+    RichText inserted;
+};
 
-// The characters typed into a hunk, without the line break a new last line brings;
-// -1 when it holds a line break of its own.
-int typedLength(const RichText& inserted) {
-    const int n = inserted.size();
-    const bool newLine = n > 2 && inserted.charAt(n - 1) == RichText::LF;
-    for (int p = 0; p < (newLine ? n - 2 : n); ++p)
-        if (inserted.isLineBreak(p)) return -1;
-    return newLine ? n - 2 : n;
-}
-
-RichText joined(const RichText& a, const RichText& b) {
-    RichText t = a;
-    t.replace(t.size(), 0, b);
-    return t;
+// A change of one line, seen as the one edit typing makes.
+std::optional<KeyEdit> keyEdit(const LineChange& c) {
+    // A line that comes (the first key on a new last line) or goes (the last one taken back)
+    // is an empty line on the other side.
+    const int linesBefore = linesIn(c.before), linesAfter = linesIn(c.after);
+    if (linesBefore > 1 || linesAfter > 1 || linesBefore + linesAfter == 0) return std::nullopt;
+    const RichText& a = c.before;
+    const RichText& b = c.after;
+    const int n = a.isEmpty() ? 0 : a.size() - 2;
+    const int m = b.isEmpty() ? 0 : b.size() - 2;
+    int head = 0;
+    while (head < n && head < m && sameCharacter(a.positions()[std::size_t(head)], b.positions()[std::size_t(head)]))
+        ++head;
+    int tail = 0;
+    while (tail < n - head && tail < m - head &&
+           sameCharacter(a.positions()[std::size_t(n - 1 - tail)], b.positions()[std::size_t(m - 1 - tail)]))
+        ++tail;
+    return KeyEdit{head, n - head - tail, b.mid(head, m - head - tail)};
 }
 
 } // namespace
 
 qint64 ArtStep::bytes() const {
-    return qint64(sizeof(*this)) + qint64(hunkPositions(hunks_)) * qint64(sizeof(RichText::Position)) +
-           qint64(hunks_.size() * sizeof(ArtHunk)) + 2 * (fileBefore_.size() + fileAfter_.size());
+    qint64 positions = 0;
+    for (const LineChange& c : lines_)
+        positions += c.before.size() + c.after.size();
+    return qint64(sizeof(*this)) + positions * qint64(sizeof(RichText::Position)) +
+           qint64(lines_.size() * sizeof(LineChange)) + 2 * (fileBefore_.size() + fileAfter_.size());
 }
 
 bool ArtStep::absorb(const History::Step& other) {
     const auto& next = static_cast<const ArtStep&>(other);
     if (kind_ != Kind::Typing || next.kind_ != Kind::Typing) return false;
     if (next.time_ < time_ || next.time_ - time_ >= PauseMs) return false;
-    if (hunks_.size() != 1 || next.hunks_.size() != 1) return false;
-    ArtHunk& h = hunks_.front();
-    const ArtHunk& n = next.hunks_.front();
-    if (hasLineBreak(h.removed) || hasLineBreak(n.removed) || hasLineBreak(n.inserted)) return false;
-    // Characters typed on a new last line come with the line's break after them.
-    const int typed = typedLength(h.inserted);
-    if (typed < 0) return false;
-    if (n.removed.isEmpty() && !n.inserted.isEmpty() && n.at == h.at + typed) {
-        // Typing on.
-        if (typed > 0 && !(h.inserted.colourAt(typed - 1) == n.inserted.colourAt(0))) return false;
-        h.inserted.replace(typed, 0, n.inserted);
-    } else if (h.inserted.isEmpty() && n.inserted.isEmpty() && n.at + n.removed.size() == h.at) {
-        // Backspace on.
-        h.removed = joined(n.removed, h.removed);
-        h.at = n.at;
-    } else if (h.inserted.isEmpty() && n.inserted.isEmpty() && n.at == h.at) {
-        // Delete on.
-        h.removed = joined(h.removed, n.removed);
-    } else {
-        return false;
-    }
+    if (lines_.size() != 1 || next.lines_.size() != 1) return false;
+    LineChange& mine = lines_.front();
+    const LineChange& theirs = next.lines_.front();
+    if (mine.first != theirs.first || !sameLines(mine.after, theirs.before)) return false;
+    const std::optional<KeyEdit> h = keyEdit(mine);
+    const std::optional<KeyEdit> n = keyEdit(theirs);
+    if (!h || !n) return false;
+    const int typed = h->inserted.size();
+    const bool typingOn = n->removed == 0 && !n->inserted.isEmpty() && n->at == h->at + typed &&
+                          (typed == 0 || h->inserted.colourAt(typed - 1) == n->inserted.colourAt(0));
+    const bool backspaceOn = typed == 0 && n->inserted.isEmpty() && n->at + n->removed == h->at;
+    const bool deleteOn = typed == 0 && n->inserted.isEmpty() && n->at == h->at;
+    if (!typingOn && !backspaceOn && !deleteOn) return false;
+    mine.after = theirs.after;
     time_ = next.time_;
     return true;
 }

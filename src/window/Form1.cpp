@@ -1,6 +1,5 @@
 #include "window/Form1.h"
 
-#include "art/DocumentBridge.h"
 #include "convert/ColourChange.h"
 #include "convert/TabChange.h"
 #include "convert/TaggedText.h"
@@ -12,7 +11,6 @@
 #include "files/RecoveryStore.h"
 #include "files/SaveArt.h"
 #include "history/ArtStep.h"
-#include "history/GridStep.h"
 #include "paint/Fill.h"
 #include "paint/Tools.h"
 #include "send/Keystrokes.h"
@@ -23,6 +21,7 @@
 #include "window/CommonDialog.h"
 #include "window/Grid1Model.h"
 #include "window/Grid2Model.h"
+#include "window/GridEditor.h"
 #include "window/GridView.h"
 #include "window/MensajeEdit.h"
 #include "window/SendRoutes.h"
@@ -42,7 +41,6 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
-#include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -50,7 +48,6 @@
 #include <QSettings>
 #include <QShortcut>
 #include <QStatusBar>
-#include <QTextBlock>
 #include <QTimer>
 
 namespace torvo {
@@ -86,7 +83,7 @@ void fitCaptions(std::initializer_list<QAbstractButton*> buttons) {
 
 Form1::Form1(QWidget* parent)
     : QMainWindow(parent), textHistory_([this](const History::Step& s, bool undo) { undoText(s, undo); }),
-      gridHistory_([this](const History::Step& s, bool undo) { undoGrid(s, undo); }) {
+      gridHistory_([this](const History::Step& s, bool undo) { grid_->undo(s, undo); }) {
     setObjectName(QStringLiteral("Form1"));
     setAcceptDrops(true);
     clock_.start();
@@ -105,10 +102,6 @@ Form1::~Form1() {
     // The stacks report a clean state as they go; the work must stay in its recovery file.
     for (History* history : {&textHistory_, &gridHistory_})
         disconnect(history->stack(), nullptr, this, nullptr);
-}
-
-const RichText& Form1::BackBox() const {
-    return Mensaje->art();
 }
 
 void Form1::buildControls() {
@@ -190,7 +183,7 @@ void Form1::buildControls() {
         SSTab1->bar()->addTab(QString::fromLatin1(caption));
     TextImage->lower();
 
-    Mensaje = new MensajeEdit(SSTab1);
+    Mensaje = new MensajeEdit(model_, SSTab1);
     Mensaje->setObjectName(QStringLiteral("Mensaje"));
     Mensaje->setStyleSheet(QStringLiteral("QPlainTextEdit { background: black; }"));
     Mensaje->setFont(MensajeEdit::artFont());
@@ -214,6 +207,7 @@ void Form1::buildControls() {
         QStringLiteral("QTableView { background: black; color: #FFFF00; gridline-color: #404040; "
                        "selection-background-color: #303060; }"));
     Grid1->hide();
+    grid_ = new GridEditor(*Grid1, *grid1Model_, gridHistory_, this);
 
     grid2Model_ = new Grid2Model(this);
     Grid2 = new GridView(SSTab1);
@@ -312,7 +306,8 @@ void Form1::wireEvents() {
     connect(Grid1, &GridView::mouseUp, this, &Form1::Grid1_MouseUp);
     connect(Mensaje, &MensajeEdit::pasteProblem, this, &Form1::showStatus);
     connect(Mensaje, &MensajeEdit::fileDropped, this, &Form1::openPath);
-    connect(Mensaje, &MensajeEdit::artChanged, this, &Form1::artChanged);
+    connect(&model_, &ArtModel::changed, this, &Form1::artChanged);
+    connect(grid_, &GridEditor::edited, this, &Form1::scheduleRecovery);
     for (History* history : {&textHistory_, &gridHistory_})
         connect(history->stack(), &QUndoStack::cleanChanged, this, [this] {
             updateTitle();
@@ -344,14 +339,17 @@ void Form1::Form_Load() {
     ColorPicker2_Change();
     Cerrando = false;
     Mensaje->clear();
-    Mensaje->setTypingColour(Palette[0]);
-    Mensaje->setCurrentCharFormat(MensajeEdit::artFormat());
+    ArtChange typing;
+    typing.typing = Palette[0];
+    model_.apply(typing);
     Mensaje->setTextColour(Palette[0]);
     textHistory_.clear();
     gridHistory_.clear();
+    // The side views of the empty art.
     grid1Model_->setGrid(CharGrid(1, 1));
     grid2Model_->setRows({});
     BoxCopy->setPlainText(QString());
+    due_ = {false, false, false};
     BoxCopy->hide();
     MensajeListo = true;
     Form_Resize();
@@ -464,17 +462,10 @@ void Form1::ColorPicker2_Change() {
 // ---- View switching ----
 
 void Form1::Mensaje_Change() {
-    // The text view keeps its working copy and its font up to date itself, change by change;
-    // the views rebuild the lines changed since they last looked.
+    // The side views are built from the art when they are shown next.
     if (!MensajeListo) return;
-    const LineEdits changed = Mensaje->takeChangedLines();
-    gridFollower_.note(changed);
-    colourFollower_.note(changed);
-    taggedFollower_.note(changed);
     Mensaje->caretToEnd();
-    RestaurarGrid();
-    RestaurarGrid2();
-    RestaurarCopyPaste();
+    due_ = {true, true, true};
 }
 
 void Form1::waitForMensajeListo() {
@@ -487,7 +478,7 @@ void Form1::waitForMensajeListo() {
 void Form1::SSTab1_Click(int PreviousTab) {
     const int tab = SSTab1->Tab();
     const TabChange change = changeTab(tab, PreviousTab);
-    finishPaint();
+    grid_->finishPaint();
     waitCounter_ = 0;
     for (int t = 1; t < 4; ++t)
         if (t != tab) SSTab1->setTabEnabled(t, false);
@@ -511,6 +502,9 @@ void Form1::showView(int tab, bool tools) {
     views[std::size_t(tab)]->setFocus();
     for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
         b->setEnabled(tools);
+    if (tab == GridTab && due_[0]) RestaurarGrid();
+    if (tab == CambioColor && due_[1]) RestaurarGrid2();
+    if (tab == CopyPaste && due_[2]) RestaurarCopyPaste();
     // Undo follows the view: the text's history, or the grid's for this visit of it.
     if (tab == GridTab) gridHistory_.clear();
     historyGroup_.setActiveStack(tab == TextBox   ? textHistory_.stack()
@@ -519,82 +513,50 @@ void Form1::showView(int tab, bool tools) {
 }
 
 void Form1::RestaurarGrid() {
-    auto patch = gridFollower_.update(BackBox(), grid1Model_->grid(), cancelCheck());
-    if (!patch) return;
-    const int row = std::max(Grid1->Row(), 0);
-    const int col = std::max(Grid1->Col(), 0);
-    grid1Model_->apply(std::move(*patch));
-    const CharGrid& g = grid1Model_->grid();
-    if (g.rows() > 0 && g.cols() > 0)
-        Grid1->setCurrentCell(std::min(row, g.rows() - 1), std::min(col, g.cols() - 1));
+    due_[0] = !grid_->build(BackBox(), model_.revision(), cancelCheck());
 }
 
 void Form1::RestaurarMensaje() {
     MensajeListo = false;
     if (Cerrando) return; // closing: the text view keeps its content and the flag stays down
-    // The rows edited since the grid was built are all that differ from the text view,
-    // unless it changed since; otherwise the whole grid is written and compared.
-    std::optional<std::vector<ArtHunk>> rows;
-    if (Mensaje->changedLines().empty())
-        rows = gridFollower_.writeBack(grid1Model_->grid(), BackBox(), Palette[0]);
-    std::optional<RichText> text;
-    if (!rows && !(text = torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0], cancelCheck()))) return;
+    auto lines = grid_->writeBack(BackBox(), model_.revision(), Palette[0], cancelCheck());
+    if (!lines) return;
     // Only the lines that differ are rewritten, and they are one step of the text's history.
-    const ArtChange change = rows ? Mensaje->patchArt(std::move(*rows)) : Mensaje->replaceArt(*text);
-    Mensaje->endWithEmptyLine();
-    if (!change.hunks.empty())
-        textHistory_.record(std::make_shared<ArtStep>(change.hunks, ArtStep::Kind::Edit, clock_.elapsed()));
+    writeArt(std::move(*lines), true);
     gridHistory_.clear();
     MensajeListo = true;
 }
 
 void Form1::RestaurarGrid2() {
-    auto list = colourFollower_.update(BackBox(), cancelCheck());
+    auto list = distinctColours(BackBox(), cancelCheck());
     if (!list) return;
     std::vector<Grid2Model::Row> rows;
     rows.reserve(list->size());
     for (Colour c : *list)
         rows.push_back({c, GetColor(c, Palette)});
     grid2Model_->setRows(std::move(rows));
+    due_[1] = false;
 }
 
 void Form1::RestaurarColores() {
     MensajeListo = false;
     RichText recoloured = BackBox();
     if (!applyColourChanges(recoloured, grid2Model_->rows(), cancelCheck())) return;
-    Mensaje->setTypingColour(recoloured.typingColour());
     MensajeListo = true;
     // This write is a change of the text view, so it rebuilds every view.
-    const ArtChange change = Mensaje->replaceArt(recoloured);
-    Mensaje->endWithEmptyLine();
-    if (!change.hunks.empty())
-        textHistory_.record(std::make_shared<ArtStep>(change.hunks, ArtStep::Kind::Edit, clock_.elapsed()));
+    writeArt(diffLines(BackBox(), recoloured), true, recoloured.typingColour());
 }
 
 void Form1::RestaurarCopyPaste() {
-    // Text put into the box by anything else (typed by hand) is written over whole.
-    if (BoxCopy->document()->revision() != boxCopyRevision_) taggedFollower_.forget();
-    auto patch = taggedFollower_.update(BackBox(), Palette, mnuUseTags->isChecked(), cancelCheck());
-    if (!patch) return;
-    if (patch->whole) {
-        BoxCopy->setPlainText(QString());
-        BoxCopy->setPlainText(*patch->whole);
-        // The caret stays at the start when lines are put there later, so it need not be
-        // placed again (which lays out its line).
-        QTextCursor start(BoxCopy->document());
-        start.setKeepPositionOnInsert(true);
-        BoxCopy->setTextCursor(start);
-    } else {
-        applyBlockSplices(*BoxCopy->document(), patch->splices);
-        // Placing the caret lays out its line: only when it is not at the start already.
-        const QTextCursor caret = BoxCopy->textCursor();
-        if (caret.position() != 0 || caret.hasSelection()) BoxCopy->moveCursor(QTextCursor::Start);
-    }
-    boxCopyRevision_ = BoxCopy->document()->revision();
+    const auto text = taggedText(BackBox(), Palette, mnuUseTags->isChecked(), cancelCheck());
+    if (!text) return;
+    BoxCopy->setPlainText(*text);
+    due_[2] = false;
 }
 
 void Form1::mnuUseTags_Click() {
-    RestaurarCopyPaste();
+    due_[2] = true;
+    if (BoxCopy->isVisible()) RestaurarCopyPaste();
     saveSettings();
 }
 
@@ -618,26 +580,13 @@ void Form1::saveSettings() const {
 
 void Form1::Grid1_KeyPress(const QString& text) {
     const auto units = text.toUcs4();
-    if (units.size() != 1 || !isTypableCell(units.front())) return; // control keys leave the cell as it is
-    const int r = Grid1->Row();
-    const int c = Grid1->Col();
-    if (!grid1Model_->grid().contains(r, c)) return;
-    Cell cell = grid1Model_->grid().at(r, c);
-    cell.ch = units.front();
-    cell.hasChar = true;
-    editCell(r, c, cell);
+    // Control keys leave the cell as it is.
+    if (units.size() == 1 && isTypableCell(units.front())) grid_->type(units.front());
 }
 
 void Form1::Grid1_KeyDown(int KeyCode) {
     // Backspace and Delete empty the current cell; its colour stays.
-    if (KeyCode != Qt::Key_Backspace && KeyCode != Qt::Key_Delete) return;
-    const int r = Grid1->Row();
-    const int c = Grid1->Col();
-    if (!grid1Model_->grid().contains(r, c)) return;
-    Cell cell = grid1Model_->grid().at(r, c);
-    cell.ch = 0;
-    cell.hasChar = false;
-    editCell(r, c, cell);
+    if (KeyCode == Qt::Key_Backspace || KeyCode == Qt::Key_Delete) grid_->empty();
 }
 
 void Form1::Grid1_MouseDown(int Button) {
@@ -646,7 +595,7 @@ void Form1::Grid1_MouseDown(int Button) {
     const int c = Grid1->MouseCol();
     if (!grid1Model_->grid().contains(r, c)) return; // past the last row or column
     Grid1->setCurrentCell(r, c);
-    paintCell(r, c);
+    grid_->paint(r, c, currentColour());
 }
 
 void Form1::Grid1_MouseMove(int Button) {
@@ -655,7 +604,7 @@ void Form1::Grid1_MouseMove(int Button) {
 
 void Form1::Grid1_MouseUp(int Button) {
     // A right-button gesture, press to release, is one step.
-    if (Button == 2) finishPaint();
+    if (Button == 2) grid_->finishPaint();
     if (Button != 1) return;
     MaxCols = grid1Model_->grid().cols();
     MaxRows = grid1Model_->grid().rows();
@@ -663,10 +612,7 @@ void Form1::Grid1_MouseUp(int Button) {
 }
 
 void Form1::useTool(Tool tool, Colour colour) {
-    CharGrid after = grid1Model_->grid();
-    torvo::useTool(after, tool, Grid1->Col(), Grid1->Row(), Grid1->ColSel(), Grid1->RowSel(), colour,
-                   currentCharacter());
-    editCells(diffGrids(grid1Model_->grid(), after));
+    grid_->use(tool, colour, currentCharacter());
 }
 
 Tool Form1::currentTool() const {
@@ -676,84 +622,55 @@ Tool Form1::currentTool() const {
                                    : Tool::None;
 }
 
-void Form1::editCells(const std::vector<CellChange>& cells) {
-    finishPaint();
-    if (cells.empty()) return;
-    CharGrid& grid = grid1Model_->editGrid();
-    for (const CellChange& change : cells)
-        grid.at(change.row, change.col) = change.after;
-    gridFollower_.edited(rowsOf(cells));
-    if (cells.size() == 1)
-        grid1Model_->changedCell(cells.front().row, cells.front().col);
-    else
-        grid1Model_->changed();
-    gridHistory_.record(std::make_shared<GridStep>(cells));
-    scheduleRecovery();
-}
-
-void Form1::editCell(int r, int c, const Cell& after) {
-    const CharGrid& grid = grid1Model_->grid();
-    if (!grid.contains(r, c) || grid.at(r, c) == after) return;
-    editCells({{r, c, grid.at(r, c), after}});
-}
-
-void Form1::paintCell(int r, int c) {
-    const quint64 key = quint64(quint32(r)) << 32 | quint32(c);
-    painting_.try_emplace(key, grid1Model_->grid().at(r, c));
-    grid1Model_->editGrid().setColour(r, c, currentColour());
-    gridFollower_.edited({r});
-    grid1Model_->changedCell(r, c);
-}
-
-void Form1::finishPaint() {
-    if (painting_.empty()) return;
-    std::vector<CellChange> cells;
-    const CharGrid& grid = grid1Model_->grid();
-    for (const auto& [key, before] : painting_) {
-        const int r = int(key >> 32), c = int(key & 0xFFFFFFFFu);
-        if (grid.contains(r, c) && !(grid.at(r, c) == before)) cells.push_back({r, c, before, grid.at(r, c)});
-    }
-    painting_.clear();
-    if (cells.empty()) return;
-    gridHistory_.record(std::make_shared<GridStep>(std::move(cells)));
-    scheduleRecovery();
-}
-
 // ---- History and recovery ----
 
-void Form1::artChanged(const ArtChange& change, MensajeEdit::Source source) {
-    // The user's own changes in the text view are steps; the window's rewrites and the
+void Form1::artChanged(const ArtChange& change) {
+    // The user's own changes in the text view are steps; the window's writes and the
     // history's own undo and redo are recorded (or not) where they are made.
-    if ((source == MensajeEdit::Source::Typing || source == MensajeEdit::Source::User) &&
-        !change.hunks.empty()) {
-        const auto kind = source == MensajeEdit::Source::Typing ? ArtStep::Kind::Typing : ArtStep::Kind::Edit;
-        textHistory_.record(std::make_shared<ArtStep>(change.hunks, kind, clock_.elapsed()));
+    using Source = ArtChange::Source;
+    if ((change.source == Source::Typing || change.source == Source::User) && !change.lines.empty()) {
+        const auto kind = change.source == Source::Typing ? ArtStep::Kind::Typing : ArtStep::Kind::Edit;
+        textHistory_.record(std::make_shared<ArtStep>(change.lines, kind, clock_.elapsed()));
     }
     scheduleRecovery();
-    Mensaje_Change();
+    if (!change.lines.empty()) Mensaje_Change();
 }
 
 void Form1::undoText(const History::Step& step, bool undo) {
     const auto& art = static_cast<const ArtStep&>(step);
-    Mensaje->applyHunks(art.hunks(), undo);
+    ArtChange change;
+    change.lines = undo ? inverted(art.lines()) : art.lines();
+    change.source = ArtChange::Source::History;
+    // A change that reaches the last line leaves the text view without the empty line after it.
+    const LineChange& last = change.lines.back();
+    if (last.first + linesIn(last.before) >= BackBox().lineCount() - 1) change.trailingLine = false;
+    model_.apply(std::move(change));
     if (art.kind() == ArtStep::Kind::Open) setFileName(art.file(undo));
 }
 
-void Form1::undoGrid(const History::Step& step, bool undo) {
-    const auto& cells = static_cast<const GridStep&>(step);
-    cells.applyTo(grid1Model_->editGrid(), undo);
-    gridFollower_.edited(rowsOf(cells.cells()));
-    grid1Model_->changed();
-    scheduleRecovery();
+void Form1::writeArt(std::vector<LineChange> lines, bool trailing, std::optional<Colour> typing) {
+    ArtChange change;
+    change.lines = std::move(lines);
+    change.trailingLine = trailing;
+    change.typing = typing;
+    model_.apply(change);
+    std::erase_if(change.lines, [](const LineChange& c) { return sameLines(c.before, c.after); });
+    if (!change.lines.empty())
+        textHistory_.record(
+            std::make_shared<ArtStep>(std::move(change.lines), ArtStep::Kind::Edit, clock_.elapsed()));
 }
 
 void Form1::openArt(const RichText& art, const QString& file) {
     const QString before = fileName_;
-    const ArtChange change = Mensaje->replaceArt(art);
+    RichText ended = art;
+    if (!ended.isEmpty() && !ended.endsWithLineBreak()) ended.appendLineBreak();
+    ArtChange change;
+    change.lines = diffLines(BackBox(), ended);
     // The view holds the text as it was read, a final line break included.
-    if (art.endsWithLineBreak()) Mensaje->endWithEmptyLine();
-    if (!change.hunks.empty() || file != before)
-        textHistory_.record(std::make_shared<ArtStep>(change.hunks, before, file));
+    change.trailingLine = art.endsWithLineBreak();
+    model_.apply(change);
+    if (!change.lines.empty() || file != before)
+        textHistory_.record(std::make_shared<ArtStep>(std::move(change.lines), before, file));
     setFileName(file);
 }
 
@@ -803,13 +720,11 @@ void Form1::writeRecovery() {
         recovery_->discard();
         return;
     }
-    // On the grid, the art is what leaving it would write back; otherwise what the text view
-    // holds, its last line as it is: the working copy always ends that line.
+    // On the grid, the art is what leaving it would write back; otherwise the art as the text
+    // view holds it, its last line as it is.
     const bool onGrid = !gridHistory_.stack()->isClean();
-    RichText art = onGrid ? *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]) : BackBox();
-    if (!onGrid && Mensaje->document()->lastBlock().length() > 1 && art.endsWithLineBreak())
-        art.replace(art.size() - 2, 2, RichText());
-    const Result<void> written = recovery_->write(art, fileName_);
+    const Result<void> written = recovery_->write(
+        onGrid ? *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]) : model_.viewArt(), fileName_);
     // A failure of the write before this one shows now.
     const QString error = written ? recovery_->takeError() : written.why();
     if (!error.isEmpty()) showStatus(error);
@@ -888,9 +803,8 @@ void Form1::mnuSave_Click() {
     const QString path = CommonDialog1->ShowSaveTyped(QStringLiteral(
         "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
-    const RichText art = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), false);
     const SaveFormat format = formatForPath(path);
-    const QByteArray bytes = encodeArtFile(art, format);
+    const QByteArray bytes = encodeArtFile(model_.viewArt(), format);
     const Result<QString> saved = saveArtFile(path, bytes, format);
     report(saved);
     // Saved means the file gives this art back; text without colours does not.
@@ -917,8 +831,9 @@ void Form1::mnuSaveHTML_Click() {
 }
 
 void Form1::mnuSaveBitmap_Click() {
-    MaxCols = grid1Model_->grid().cols();
-    MaxRows = grid1Model_->grid().rows();
+    // The size of the grid the art fills.
+    MaxCols = GridMayor(BackBox(), u'C');
+    MaxRows = GridMayor(BackBox(), u'F');
     MensajeListo = false;
     const auto restore = qScopeGuard([this] { MensajeListo = true; });
     const Result<QImage> image = renderArt(BackBox(), MaxCols, MaxRows, textImageFont());

@@ -1,11 +1,9 @@
 #pragma once
 
+#include "art/ArtModel.h"
 #include "art/CharGrid.h"
 #include "art/RichText.h"
 #include "base/Result.h"
-#include "convert/ColourFollower.h"
-#include "convert/GridFollower.h"
-#include "convert/TaggedFollower.h"
 #include "history/History.h"
 #include "paint/Tools.h"
 #include "palette/Palette.h"
@@ -19,7 +17,7 @@
 #include <array>
 #include <functional>
 #include <memory>
-#include <unordered_map>
+#include <optional>
 
 class QAction;
 class QGroupBox;
@@ -35,13 +33,13 @@ namespace torvo {
 class CharacterBox;
 class ColorSwatch;
 class CommonDialog;
+class GridEditor;
 class Grid1Model;
 class Grid2Model;
 class GridView;
 class RecoveryStore;
 class TabStrip;
 class Typist;
-struct CellChange;
 
 // The one window. Its handlers keep their names and stay thin: each calls the core
 // library and puts the result into a control.
@@ -64,7 +62,8 @@ public:
     int MaxCols = 0;
     int MaxRows = 0;
     // The working copy of the text view: the art as every walker reads it.
-    const RichText& BackBox() const;
+    const RichText& BackBox() const { return model_.art(); }
+    const ArtModel& art() const { return model_; }
 
     // Handlers.
     void Form_Load();
@@ -148,16 +147,13 @@ private:
     }
 
     // History and recovery.
-    void artChanged(const ArtChange& change, MensajeEdit::Source source);
+    void artChanged(const ArtChange& change);
     void undoText(const History::Step& step, bool undo);
-    void undoGrid(const History::Step& step, bool undo);
+    // The window's own write of the art, one step of its history; the text view shows the
+    // empty line after the art's last line when `trailing`.
+    void writeArt(std::vector<LineChange> lines, bool trailing, std::optional<Colour> typing = {});
     // Opens the art as one step, belonging to `file` afterwards.
     void openArt(const RichText& art, const QString& file);
-    // Changes cells of the grid as one step of its history.
-    void editCells(const std::vector<CellChange>& cells);
-    void editCell(int r, int c, const Cell& after);
-    void paintCell(int r, int c);
-    void finishPaint();
     void setFileName(const QString& path);
     void updateTitle();
     void scheduleRecovery();
@@ -194,18 +190,16 @@ private:
     int waitCounter_ = 0;
     TypistFactory typistFactory_;
 
+    ArtModel model_;
     History textHistory_;
     History gridHistory_;
     QUndoGroup historyGroup_;
     QElapsedTimer clock_;
     QString fileName_;
-    // The derived views, each brought up to date with the lines changed since it was last.
-    GridFollower gridFollower_;
-    ColourFollower colourFollower_;
-    TaggedFollower taggedFollower_;
-    int boxCopyRevision_ = -1; // BoxCopy's document as the follower last wrote it
-    // The cells a right-button paint gesture has changed so far, with what they held.
-    std::unordered_map<quint64, Cell> painting_;
+    GridEditor* grid_ = nullptr;
+    // The side views are built from the art when shown: each is due since the text view
+    // last changed (Grid1, Grid2, BoxCopy).
+    std::array<bool, 3> due_{true, true, true};
     std::unique_ptr<RecoveryStore> recovery_;
     QTimer recoveryTimer_;
 };

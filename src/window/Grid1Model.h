@@ -1,7 +1,6 @@
 #pragma once
 
 #include "art/CharGrid.h"
-#include "convert/GridFollower.h"
 
 #include <QAbstractTableModel>
 #include <QFont>
@@ -22,8 +21,6 @@ public:
     const CharGrid& grid() const { return grid_; }
     // Replaces the whole grid (one model reset).
     void setGrid(CharGrid grid);
-    // Brings the grid up to date row by row, announcing each step; a whole grid resets.
-    void apply(GridPatch patch);
     // Edits the grid in place; call changed() once afterwards.
     CharGrid& editGrid() { return grid_; }
     // Redraws every cell once (after a fill).

@@ -98,6 +98,7 @@ private slots:
             QCOMPARE(t.colourAt(p), P[entry]);
         QCOMPARE(f.status(), QStringLiteral("Abierto «arte.ANS». Se quitó el fondo de color de 2 celdas: "
                                             "el texto no lleva fondos."));
+        f.chooseTab(1);
         QCOMPARE(f.grid().rows(), 2);
     }
 

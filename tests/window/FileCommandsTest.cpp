@@ -43,8 +43,11 @@ private slots:
         QCOMPARE(back.plainText(), QStringLiteral("a\"b {\\}\r\nñ█\r\n"));
         for (int p = 0; p < back.size(); ++p)
             if (!back.isLineBreak(p)) QCOMPARE(back.colourAt(p), original.colourAt(p));
-        // The open ran one rebuild of every view.
+        // The side views show the art opened.
+        g.chooseTab(1);
         QCOMPARE(g.grid().rows(), 2);
+        g.chooseTab(0);
+        g.chooseTab(3);
         QCOMPARE(g.BoxCopy()->toPlainText(),
                  QStringLiteral("<red>a\"b <cyan>{\\}\n<cyan><lblue>ñ█\n<lblue>"));
     }

@@ -15,6 +15,8 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QTest>
 #include <memory>
 
@@ -41,9 +43,25 @@ struct FormFixture {
     const std::vector<torvo::Grid2Model::Row>& colourRows() const {
         return static_cast<torvo::Grid2Model*>(Grid2()->model())->rows();
     }
-    // The text view's art as a model, exactly as it stands (last line as it is).
+    // The text view's art as it is drawn: the document's characters, each in the colour laid
+    // on it (white where none is), its last line as it is.
     torvo::RichText viewArt() const {
-        return torvo::snapshotDocument(*Mensaje()->document(), torvo::colours::White, false);
+        torvo::RichText t(torvo::colours::White);
+        const QTextDocument* doc = Mensaje()->document();
+        for (QTextBlock b = doc->begin(); b.isValid(); b = b.next()) {
+            if (b != doc->begin()) t.appendLineBreak();
+            const QString text = b.text();
+            const QList<QTextLayout::FormatRange> formats = b.layout()->formats();
+            for (qsizetype i = 0; i < text.size();) {
+                const torvo::CodePoint cp = torvo::codePointAt(text, i);
+                torvo::Colour colour = torvo::colours::White;
+                for (const QTextLayout::FormatRange& r : formats)
+                    if (r.start <= i && i < r.start + r.length) colour = torvo::Colour::fromQColor(r.format.foreground().color());
+                t.appendCharacter(cp.ch, colour);
+                i += cp.units;
+            }
+        }
+        return t;
     }
     // Puts art into the text view as the user's own change.
     void setArt(const torvo::RichText& art) {

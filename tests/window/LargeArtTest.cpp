@@ -32,9 +32,9 @@ private slots:
         FormFixture f;
         f.form->show();
         QVERIFY(f.form->openPath(art));
+        f.chooseTab(1);
         QCOMPARE(f.grid().rows(), 1000);
         QCOMPARE(f.grid().cols(), 400);
-        f.chooseTab(1);
         f.chooseTab(0);
         f.chooseTab(2);
         f.chooseTab(0);
