@@ -15,9 +15,9 @@
 #include <QPlainTextEdit>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextLayout>
-#include <QTest>
 #include <memory>
 
 // A window as the user gets it, with its controls found by their names.
@@ -56,7 +56,8 @@ struct FormFixture {
                 const torvo::CodePoint cp = torvo::codePointAt(text, i);
                 torvo::Colour colour = torvo::colours::White;
                 for (const QTextLayout::FormatRange& r : formats)
-                    if (r.start <= i && i < r.start + r.length) colour = torvo::Colour::fromQColor(r.format.foreground().color());
+                    if (r.start <= i && i < r.start + r.length)
+                        colour = torvo::Colour::fromQColor(r.format.foreground().color());
                 t.appendCharacter(cp.ch, colour);
                 i += cp.units;
             }

@@ -30,7 +30,8 @@ void editText(FormFixture& f, QRandomGenerator& rng) {
     QTextDocument* doc = f.Mensaje()->document();
     QTextCursor c(doc);
     c.setPosition(rng.bounded(doc->characterCount()));
-    c.setPosition(std::min(doc->characterCount() - 1, c.position() + rng.bounded(6)), QTextCursor::KeepAnchor);
+    c.setPosition(std::min(doc->characterCount() - 1, c.position() + rng.bounded(6)),
+                  QTextCursor::KeepAnchor);
     f.Mensaje()->setTextCursor(c);
     auto* mime = new QMimeData;
     switch (rng.bounded(6)) {

@@ -143,9 +143,16 @@ private slots:
             std::function<void(FormFixture&)> put;
             int cells; // how many cells wide the first line shows
         } cases[] = {
-            {"box art", [](FormFixture& f) { f.setArt(art({{QStringLiteral("\u2591\u2588\u2554"), colours::White}})); },
+            {"box art",
+             [](FormFixture& f) {
+                 f.setArt(art({{QStringLiteral("\u2591\u2588\u2554"), colours::White}}));
+             },
              3},
-            {"put there", [&](FormFixture& f) { f.setArt(art({{"ab" + mark, colours::White}})); }, 3},
+            {"put there",
+             [&](FormFixture& f) {
+                 f.setArt(art({{"ab" + mark, colours::White}}));
+             },
+             3},
             {"typed",
              [&](FormFixture& f) {
                  f.setArt(art({{QStringLiteral("ab"), colours::White}}, false));
