@@ -56,29 +56,6 @@ namespace {
 // The wait for MensajeListo gives up after this many looks.
 constexpr int WaitBudget = 1000000;
 
-QFont namedFont(QStringList families, qreal points, bool bold) {
-    QFont font;
-    font.setFamilies(families);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
-// One smaller size of the same font for a group of options, until every caption fits
-// its place.
-void fitCaptions(std::initializer_list<QAbstractButton*> buttons) {
-    QFont font = (*buttons.begin())->parentWidget()->font();
-    auto fits = [&] {
-        for (QAbstractButton* b : buttons) {
-            b->setFont(font);
-            if (b->sizeHint().width() > b->width()) return false;
-        }
-        return true;
-    };
-    while (!fits() && font.pointSizeF() > 5)
-        font.setPointSizeF(font.pointSizeF() - 0.25);
-}
-
 } // namespace
 
 Form1::Form1(QWidget* parent)
@@ -90,8 +67,9 @@ Form1::Form1(QWidget* parent)
     recoveryTimer_.setSingleShot(true);
     recoveryTimer_.setInterval(1000);
     typistFactory_ = [] { return chooseTypist(desktopRoutes(), isWaylandSession()); };
-    buildControls();
-    buildMenus();
+    setupUi(this, model_);
+    grid_ = new GridEditor(*Grid1, *grid1Model_, gridHistory_, this);
+    buildHistoryMenu();
     wireEvents();
     Form_Load();
     restoreSettings();
@@ -104,168 +82,8 @@ Form1::~Form1() {
         disconnect(history->stack(), nullptr, this, nullptr);
 }
 
-void Form1::buildControls() {
-    client_ = new QWidget(this);
-    client_->setObjectName(QStringLiteral("client"));
-    setCentralWidget(client_);
-    statusBar()->setObjectName(QStringLiteral("statusBar"));
-
-    Enviar = new QPushButton(QStringLiteral("&Enviar"), client_);
-    Enviar->setObjectName(QStringLiteral("Enviar"));
-    Enviar->setGeometry(twRect(120, 60, 1035, 495));
-
-    Picture1 = new ColorSwatch(client_);
-    Picture1->setObjectName(QStringLiteral("Picture1"));
-    Picture1->setGeometry(twRect(1260, 120, 195, 375));
-
-    // Top row from the left: 1, 0, 2..7; bottom row: 8..15.
-    static constexpr int TopRow[8] = {1, 0, 2, 3, 4, 5, 6, 7};
-    for (int k = 0; k < 8; ++k) {
-        for (int row = 0; row < 2; ++row) {
-            const int index = row == 0 ? TopRow[k] : 8 + k;
-            auto* swatch = new ColorSwatch(client_);
-            swatch->setObjectName(QStringLiteral("Color%1").arg(index));
-            swatch->setGeometry(twRect(1500 + 420 * k, row == 0 ? 60 : 300, 375, 230));
-            Color[std::size_t(index)] = swatch;
-        }
-    }
-
-    Frame1 = new QGroupBox(client_);
-    Frame1->setObjectName(QStringLiteral("Frame1"));
-    Frame1->setGeometry(twRect(4920, 0, 1635, 555));
-    auto option = [this](const char* name, const QString& caption, QRect geometry) {
-        auto* button = new QRadioButton(caption, Frame1);
-        button->setObjectName(QLatin1String(name));
-        button->setGeometry(geometry);
-        return button;
-    };
-    chkNone = option("chkNone", QStringLiteral("None"), twRect(60, 120, 735, 195));
-    chkLock = option("chkLock", QStringLiteral("Lock"), twRect(840, 120, 675, 195));
-    chkFill = option("chkFill", QStringLiteral("Fill"), twRect(60, 315, 735, 195));
-    chkWFill = option("chkWFill", QStringLiteral("X Fill"), twRect(840, 315, 735, 195));
-    chkNone->setChecked(true);
-    fitCaptions({chkNone, chkLock, chkFill, chkWFill});
-
-    ColorPicker = new ColorSwatch(client_);
-    ColorPicker->setObjectName(QStringLiteral("ColorPicker"));
-    ColorPicker->setGeometry(twRect(6660, 60, 495, 495));
-    ColorPicker->setColour(colours::White);
-
-    ColorPicker2 = new CharacterBox(client_);
-    ColorPicker2->setObjectName(QStringLiteral("ColorPicker2"));
-    ColorPicker2->setGeometry(twRect(6765, 165, 270, 270));
-    ColorPicker2->setFont(namedFont({"Courier New", "Liberation Mono", "DejaVu Sans Mono"}, 12, true));
-    ColorPicker2->setFrame(false);
-    ColorPicker2->setAlignment(Qt::AlignCenter);
-    ColorPicker2->setTextMargins(0, 0, 0, 0);
-    ColorPicker2->setText(QStringLiteral("X"));
-
-    Label1 = new QLabel(client_);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    Label1->setGeometry(twRect(7260, 60, 615, 615));
-    Label1->setFont(namedFont({"Arial", "Liberation Sans", "DejaVu Sans"}, 27.75, true));
-    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    QPalette labelColours = Label1->palette();
-    labelColours.setColor(QPalette::WindowText, Colour{0xC00000}.toQColor());
-    Label1->setPalette(labelColours);
-
-    TextImage = new QLabel(client_);
-    TextImage->setObjectName(QStringLiteral("TextImage"));
-    TextImage->setGeometry(twRect(1320, 5640, 855, 615));
-    TextImage->setFont(textImageFont());
-    TextImage->setStyleSheet(QStringLiteral("background: black; color: #FF0000;"));
-    // A drawing surface only: it lies under the tab strip and is never seen.
-    TextImage->hide();
-
-    SSTab1 = new TabStrip(client_);
-    SSTab1->setObjectName(QStringLiteral("SSTab1"));
-    for (const char* caption : {"Text Box", "Grid", "Cambio Color", "Copy && Paste"})
-        SSTab1->bar()->addTab(QString::fromLatin1(caption));
-    TextImage->lower();
-
-    Mensaje = new MensajeEdit(model_, SSTab1);
-    Mensaje->setObjectName(QStringLiteral("Mensaje"));
-    Mensaje->setStyleSheet(QStringLiteral("QPlainTextEdit { background: black; }"));
-    Mensaje->setFont(MensajeEdit::artFont());
-    // Lines of art never wrap.
-    Mensaje->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Mensaje->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Mensaje->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-
-    grid1Model_ = new Grid1Model(this);
-    grid1Model_->setCellFont(namedFont({"Lucida Console", "DejaVu Sans Mono"}, 8.25, true));
-    Grid1 = new GridView(SSTab1);
-    Grid1->setObjectName(QStringLiteral("Grid1"));
-    Grid1->setModel(grid1Model_);
-    Grid1->horizontalHeader()->hide();
-    Grid1->verticalHeader()->hide();
-    Grid1->horizontalHeader()->setMinimumSectionSize(1);
-    Grid1->verticalHeader()->setMinimumSectionSize(1);
-    Grid1->horizontalHeader()->setDefaultSectionSize(tw(200));
-    Grid1->verticalHeader()->setDefaultSectionSize(tw(215));
-    Grid1->setStyleSheet(
-        QStringLiteral("QTableView { background: black; color: #FFFF00; gridline-color: #404040; "
-                       "selection-background-color: #303060; }"));
-    Grid1->hide();
-    grid_ = new GridEditor(*Grid1, *grid1Model_, gridHistory_, this);
-
-    grid2Model_ = new Grid2Model(this);
-    Grid2 = new GridView(SSTab1);
-    Grid2->setObjectName(QStringLiteral("Grid2"));
-    Grid2->setModel(grid2Model_);
-    Grid2->setSelectionBehavior(QAbstractItemView::SelectRows);
-    Grid2->verticalHeader()->hide();
-    Grid2->setFont(namedFont({"MS Sans Serif", "Liberation Sans", "DejaVu Sans"}, 8.25, false));
-    Grid2->hide();
-
-    BoxCopy = new QPlainTextEdit(SSTab1);
-    BoxCopy->setObjectName(QStringLiteral("BoxCopy"));
-    BoxCopy->setLineWrapMode(QPlainTextEdit::NoWrap);
-    BoxCopy->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    BoxCopy->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    BoxCopy->setFont(namedFont({"Lucida Console", "DejaVu Sans Mono"}, 8.25, false));
-    // Only for copying: nothing typed here would ever be read back.
-    BoxCopy->setReadOnly(true);
-    BoxCopy->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
-    BoxCopy->hide();
-
-    CommonDialog1 = new CommonDialog(this);
-    CommonDialog1->setObjectName(QStringLiteral("CommonDialog1"));
-    Timer1 = new QTimer(this);
-    Timer1->setObjectName(QStringLiteral("Timer1"));
-
-    client_->setMinimumSize(0, 0);
-    resize(tw(7995), tw(6420) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
-}
-
-void Form1::buildMenus() {
-    auto action = [](QMenu* menu, const char* name, const QString& caption) {
-        QAction* a = menu->addAction(caption);
-        a->setObjectName(QLatin1String(name));
-        return a;
-    };
-    QMenu* mnuArchivo = menuBar()->addMenu(QStringLiteral("&Archivo"));
-    mnuArchivo->setObjectName(QStringLiteral("mnuArchivo"));
-    QAction* mnuOpen = action(mnuArchivo, "mnuOpen", QStringLiteral("&Abrir"));
-    mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-    connect(mnuOpen, &QAction::triggered, this, &Form1::mnuOpen_Click);
-    QAction* mnuSave = action(mnuArchivo, "mnuSave", QStringLiteral("&Guardar"));
-    mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-    connect(mnuSave, &QAction::triggered, this, &Form1::mnuSave_Click);
-    connect(action(mnuArchivo, "mnuSaveHTML", QStringLiteral("Guardar &Html")), &QAction::triggered, this,
-            &Form1::mnuSaveHTML_Click);
-    connect(action(mnuArchivo, "mnuSaveAnsi", QStringLiteral("Guardar A&nsi")), &QAction::triggered, this,
-            &Form1::mnuSaveAnsi_Click);
-    connect(action(mnuArchivo, "mnuSaveBitmap", QStringLiteral("Guardar &Bitmap")), &QAction::triggered, this,
-            &Form1::mnuSaveBitmap_Click);
-    mnuArchivo->addSeparator()->setObjectName(QStringLiteral("mnuLine"));
-    QAction* mnuExit = action(mnuArchivo, "mnuExit", QStringLiteral("&Salir"));
-    mnuExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
-
+void Form1::buildHistoryMenu() {
     // Undo and redo follow the history of the view shown: the text's or the grid's.
-    QMenu* mnuEdicion = menuBar()->addMenu(QStringLiteral("E&dición"));
-    mnuEdicion->setObjectName(QStringLiteral("mnuEdicion"));
     historyGroup_.addStack(textHistory_.stack());
     historyGroup_.addStack(gridHistory_.stack());
     historyGroup_.setActiveStack(textHistory_.stack());
@@ -279,17 +97,17 @@ void Form1::buildMenus() {
     mnuEdicion->addAction(mnuUndo);
     mnuEdicion->addAction(mnuRedo);
     Mensaje->setHistoryActions(mnuUndo, mnuRedo);
-
-    QMenu* mnuConfig = menuBar()->addMenu(QStringLiteral("&Configuracion"));
-    mnuConfig->setObjectName(QStringLiteral("mnuConfig"));
-    mnuUseTags = action(mnuConfig, "mnuUseTags", QStringLiteral("Usar &Tags"));
-    mnuUseTags->setCheckable(true);
-    mnuUseTags->setChecked(true);
-    // A checkable action inverts its own check mark before it reports the click.
-    connect(mnuUseTags, &QAction::triggered, this, &Form1::mnuUseTags_Click);
 }
 
 void Form1::wireEvents() {
+    connect(mnuOpen, &QAction::triggered, this, &Form1::mnuOpen_Click);
+    connect(mnuSave, &QAction::triggered, this, &Form1::mnuSave_Click);
+    connect(mnuSaveHTML, &QAction::triggered, this, &Form1::mnuSaveHTML_Click);
+    connect(mnuSaveAnsi, &QAction::triggered, this, &Form1::mnuSaveAnsi_Click);
+    connect(mnuSaveBitmap, &QAction::triggered, this, &Form1::mnuSaveBitmap_Click);
+    connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
+    // A checkable action inverts its own check mark before it reports the click.
+    connect(mnuUseTags, &QAction::triggered, this, &Form1::mnuUseTags_Click);
     connect(Enviar, &QPushButton::clicked, this, &Form1::Enviar_Click);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Picture1, &ColorSwatch::clicked, this, &Form1::Picture1_Click);
@@ -456,7 +274,7 @@ void Form1::ColorPicker2_KeyDown() {
 
 void Form1::ColorPicker2_Change() {
     chkWFill->setText(ColorPicker2->text() + QStringLiteral(" Fill"));
-    fitCaptions({chkNone, chkLock, chkFill, chkWFill});
+    fitToolCaptions();
 }
 
 // ---- View switching ----

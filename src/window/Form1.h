@@ -8,6 +8,7 @@
 #include "paint/Tools.h"
 #include "palette/Palette.h"
 #include "send/Countdown.h"
+#include "window/Form1Ui.h"
 #include "window/MensajeEdit.h"
 
 #include <QElapsedTimer>
@@ -20,30 +21,18 @@
 #include <optional>
 
 class QAction;
-class QGroupBox;
-class QLabel;
-class QMenu;
-class QPlainTextEdit;
-class QPushButton;
-class QRadioButton;
 class QTimer;
 
 namespace torvo {
 
-class CharacterBox;
-class ColorSwatch;
 class CommonDialog;
 class GridEditor;
-class Grid1Model;
-class Grid2Model;
-class GridView;
 class RecoveryStore;
-class TabStrip;
 class Typist;
 
 // The one window. Its handlers keep their names and stay thin: each calls the core
 // library and puts the result into a control.
-class Form1 : public QMainWindow {
+class Form1 : public QMainWindow, private Form1Ui {
     Q_OBJECT
 public:
     explicit Form1(QWidget* parent = nullptr);
@@ -55,12 +44,9 @@ public:
     void setTypistFactory(TypistFactory factory) { typistFactory_ = std::move(factory); }
     CommonDialog* dialog() const { return CommonDialog1; }
 
-    // Window-level state.
-    torvo::Palette Palette;
-    bool MensajeListo = false;
-    bool Cerrando = false;
-    int MaxCols = 0;
-    int MaxRows = 0;
+    const torvo::Palette& palette() const { return Palette; }
+    // The text view is settled: its changes rebuild the other views.
+    bool mensajeListo() const { return MensajeListo; }
     // The working copy of the text view: the art as every walker reads it.
     const RichText& BackBox() const { return model_.art(); }
     const ArtModel& art() const { return model_; }
@@ -127,8 +113,7 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void buildControls();
-    void buildMenus();
+    void buildHistoryMenu();
     void wireEvents();
     void showStatus(const QString& message);
     // The status line of a command: what it did, or why it could not.
@@ -159,36 +144,19 @@ private:
     void scheduleRecovery();
     void writeRecovery();
 
-    QWidget* client_ = nullptr;
-    QPushButton* Enviar = nullptr;
-    ColorSwatch* Picture1 = nullptr;
-    std::array<ColorSwatch*, 16> Color{};
-    QGroupBox* Frame1 = nullptr;
-    QRadioButton* chkNone = nullptr;
-    QRadioButton* chkLock = nullptr;
-    QRadioButton* chkFill = nullptr;
-    QRadioButton* chkWFill = nullptr;
-    ColorSwatch* ColorPicker = nullptr;
-    CharacterBox* ColorPicker2 = nullptr;
-    QLabel* Label1 = nullptr;
-    TabStrip* SSTab1 = nullptr;
-    MensajeEdit* Mensaje = nullptr;
-    GridView* Grid1 = nullptr;
-    Grid1Model* grid1Model_ = nullptr;
-    GridView* Grid2 = nullptr;
-    Grid2Model* grid2Model_ = nullptr;
-    QPlainTextEdit* BoxCopy = nullptr;
-    QLabel* TextImage = nullptr;
-    CommonDialog* CommonDialog1 = nullptr;
-    QTimer* Timer1 = nullptr;
-    QAction* mnuUseTags = nullptr;
-
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
 
     Countdown countdown_;
     int waitCounter_ = 0;
     TypistFactory typistFactory_;
+
+    // Window-level state.
+    torvo::Palette Palette;
+    bool MensajeListo = false;
+    bool Cerrando = false;
+    int MaxCols = 0;
+    int MaxRows = 0;
 
     ArtModel model_;
     History textHistory_;

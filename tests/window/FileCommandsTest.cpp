@@ -65,7 +65,7 @@ private slots:
             f.control<QAction>(command)->trigger();
         QCOMPARE(f.status(), QString());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.txt")});
-        QVERIFY(f.form->MensajeListo);
+        QVERIFY(f.form->mensajeListo());
 
         // A save into a folder that does not exist fails with a message and writes nothing.
         f.answerDialogs(dir.filePath(QStringLiteral("missing/new.txt")));

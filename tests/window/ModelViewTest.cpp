@@ -138,7 +138,7 @@ private slots:
                     QCOMPARE(listed, *distinctColours(f.form->BackBox()));
                 } else {
                     QTextDocument tagged;
-                    tagged.setPlainText(*taggedText(f.form->BackBox(), f.form->Palette, true));
+                    tagged.setPlainText(*taggedText(f.form->BackBox(), f.form->palette(), true));
                     QCOMPARE(f.BoxCopy()->toPlainText(), tagged.toPlainText());
                 }
                 f.chooseTab(0);

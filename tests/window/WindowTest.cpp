@@ -243,7 +243,7 @@ private slots:
         f.pressSwatch(2);
         QCOMPARE(f.form->currentColour(), Colour{0x000080});
         QTest::mouseClick(picture, Qt::LeftButton);
-        QCOMPARE(f.form->Palette, Palette{});
+        QCOMPARE(f.form->palette(), Palette{});
         QCOMPARE(f.form->currentColour(), Colour{0x000080}); // the current colour is not touched
     }
     void characterBoxKeepsOnlyTheLastCharacter() {
