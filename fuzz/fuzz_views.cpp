@@ -1,18 +1,20 @@
-// The views built line by line against their full rebuilds: an art and a script of changes
-// (lines replaced, colours changed, typing, grid cells edited, palette and tags switched),
-// with looks in between; at every look the grid, the colour list and the tagged text must
-// equal what rebuilding them whole gives, and edited rows written back must give what
-// writing the whole grid gives.
-#include "art/ArtChange.h"
-#include "convert/ColourChange.h"
-#include "convert/ColourFollower.h"
-#include "convert/GridFollower.h"
-#include "convert/TaggedFollower.h"
-#include "convert/TaggedText.h"
-#include "convert/TextGrid.h"
+// The text view against the model it draws: an art and a script of what the user and the
+// window do (keys typed at a place, Enter, Backspace and Delete over a selection, pastes of
+// plain, rich and HTML text, cuts, colourings, the window's own writes of other lines, undo
+// and redo); after every step the document holds the model's characters, each drawn in the
+// model's colour.
+#include "art/ArtModel.h"
+#include "art/LineChange.h"
+#include "files/RtfWriter.h"
+#include "history/ArtStep.h"
+#include "window/MensajeEdit.h"
 
-#include <QGuiApplication>
-#include <QTextDocument>
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <cstdint>
 #include <cstdlib>
 
@@ -35,7 +37,7 @@ struct Bytes {
 const Palette P;
 
 Colour colourOf(int b) {
-    // Mostly palette colours (coded or not), sometimes any colour.
+    // Mostly palette colours, sometimes any colour.
     return b & 0x80 ? Colour(uint32_t(b) * 0x10101u) : P[b & 15];
 }
 
@@ -66,114 +68,135 @@ RichText linesOf(Bytes& in, int lines) {
     return t;
 }
 
+// What the view shows: its characters, each in the colour laid on it, lines ended by CR LF.
+void checkDrawn(const QTextDocument& doc, const ArtModel& model) {
+    const RichText art = model.viewArt();
+    int p = 0;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        if (b != doc.begin()) {
+            check(p + 1 < art.size() && art.charAt(p) == RichText::CR);
+            p += 2;
+        }
+        const QString text = b.text();
+        const QList<QTextLayout::FormatRange> formats = b.layout()->formats();
+        for (qsizetype i = 0; i < text.size();) {
+            const CodePoint cp = codePointAt(text, i);
+            check(p < art.size() && art.charAt(p) == cp.ch);
+            bool drawn = false;
+            for (const QTextLayout::FormatRange& r : formats)
+                if (r.start <= i && i < r.start + r.length)
+                    drawn = Colour::fromQColor(r.format.foreground().color()) == art.colourAt(p);
+            check(drawn);
+            i += cp.units;
+            ++p;
+        }
+    }
+    check(p == art.size());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QGuiApplication app(*argc, *argv);
+    static QApplication app(*argc, *argv);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    if (size > 4000) return 0;
+    if (size > 3000) return 0;
     Bytes in{data, size};
-    RichText art = linesOf(in, in.next() % 12);
-    GridFollower grid;
-    ColourFollower colours;
-    TaggedFollower tagged;
-    CharGrid shown;
-    QTextDocument box;
-    Palette palette;
-    bool tags = true;
-    LineEdits changed;
-
-    auto look = [&] {
-        grid.note(changed);
-        colours.note(changed);
-        tagged.note(changed);
-        changed.clear();
-        grid.update(art, shown)->applyTo(shown);
-        check(shown == *RestaurarGrid(art));
-        check(*colours.update(art) == *distinctColours(art));
-        const TaggedPatch patch = *tagged.update(art, palette, tags);
-        if (patch.whole)
-            box.setPlainText(*patch.whole);
-        else
-            applyBlockSplices(box, patch.splices);
-        QTextDocument full;
-        full.setPlainText(*taggedText(art, palette, tags));
-        check(box.toRawText() == full.toRawText());
-    };
+    ArtModel model;
+    MensajeEdit view(model);
+    // The user's changes are steps, as the window records them.
+    History history([&model](const History::Step& s, bool undo) {
+        ArtChange change;
+        const auto& lines = static_cast<const ArtStep&>(s).lines();
+        change.lines = undo ? inverted(lines) : lines;
+        change.source = ArtChange::Source::History;
+        model.apply(change);
+    });
+    qint64 clock = 0;
+    QObject::connect(&model, &ArtModel::changed, [&](const ArtChange& c) {
+        if ((c.source == ArtChange::Source::Typing || c.source == ArtChange::Source::User) &&
+            !c.lines.empty())
+            history.record(std::make_shared<ArtStep>(
+                c.lines, c.source == ArtChange::Source::Typing ? ArtStep::Kind::Typing : ArtStep::Kind::Edit,
+                clock += 300));
+    });
+    ArtChange start;
+    start.lines = diffLines(model.art(), linesOf(in, in.next() % 10));
+    model.apply(start);
+    checkDrawn(*view.document(), model);
 
     while (!in.done()) {
-        RichText next = art;
         const int op = in.next();
-        const int lines = art.lineCount();
-        switch (op % 9) {
-        case 0: { // lines replaced by others
-            const int from = in.next() % lines;
-            const int count = std::min(lines - from, in.next() % 4);
-            const int to = from + count < lines ? art.lineStart(from + count) : art.size();
-            next.replace(art.lineStart(from), to - art.lineStart(from), linesOf(in, in.next() % 4));
+        QTextCursor cursor(view.document());
+        const int end = view.document()->characterCount() - 1;
+        cursor.setPosition(std::min(end, in.next() * end / 255));
+        cursor.setPosition(std::min(end, cursor.position() + in.next() % 4), QTextCursor::KeepAnchor);
+        view.setTextCursor(cursor);
+        switch (op % 10) {
+        case 0: { // a typed key
+            const int b = in.next();
+            QString text;
+            appendCodePoint(text, characterOf(b, in.next()));
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
+            QApplication::sendEvent(&view, &key);
             break;
         }
-        case 1: // a colour changed
-            if (!art.isEmpty()) {
-                const int p = (in.next() << 8 | in.next()) % art.size();
-                if (!art.isLineBreak(p)) next.setColour(p, colourOf(in.next()));
-            }
+        case 1: {
+            static constexpr Qt::Key keys[] = {Qt::Key_Return, Qt::Key_Backspace, Qt::Key_Delete};
+            QKeyEvent key(QEvent::KeyPress, keys[in.next() % 3], Qt::NoModifier,
+                          op & 0x10 ? QStringLiteral("\r") : QString());
+            QApplication::sendEvent(&view, &key);
             break;
-        case 2: { // a character typed at the end of the last line
-            RichText typed;
-            const int b = in.next();
-            typed.append(characterOf(b, in.next()), colourOf(in.next()));
-            next.replace(next.size() - (next.endsWithLineBreak() ? 2 : 0), 0, typed);
+        }
+        case 2: { // a paste of plain, rich or HTML text
+            auto* mime = new QMimeData;
+            const RichText piece = linesOf(in, 1 + in.next() % 2);
+            if (op & 0x10)
+                mime->setData(QStringLiteral("text/rtf"), writeRtf(piece));
+            else if (op & 0x20)
+                mime->setHtml(QStringLiteral("<span style='color:#ff0000'>%1</span>")
+                                  .arg(piece.plainText().toHtmlEscaped()));
+            else
+                mime->setText(piece.plainText());
+            QApplication::clipboard()->setMimeData(mime);
+            view.paste();
             break;
         }
         case 3:
-            next = RichText();
+            view.cut();
             break;
-        case 4: // the last line break goes
-            if (next.endsWithLineBreak()) next.replace(next.size() - 2, 2, RichText());
+        case 4:
+            view.colourSelection(colourOf(in.next()));
             break;
-        case 5: // a cell edited in the grid, which is drawn from the art again
-            if (shown.rows() > 0 && shown.cols() > 0) {
-                const int r = in.next() % shown.rows();
-                shown.at(r, in.next() % shown.cols()) = Cell{U'Z', true, colourOf(in.next())};
-                grid.edited({r});
-            }
+        case 5: { // the window writes lines of its own
+            RichText next = model.art();
+            const int lines = next.lineCount() - 1;
+            const int from = lines > 0 ? in.next() % lines : 0;
+            const int count = std::min(lines - from, in.next() % 3);
+            const int to = from + count < next.lineCount() ? next.lineStart(from + count) : next.size();
+            next.replace(next.lineStart(from), to - next.lineStart(from), linesOf(in, in.next() % 3));
+            ArtChange change;
+            change.lines = diffLines(model.art(), next);
+            change.trailingLine = op & 0x10;
+            model.apply(change);
             break;
+        }
         case 6:
-            palette.toggleEntry2();
-            tags = op & 0x10 ? !tags : tags;
+            history.stack()->undo();
             break;
-        case 7: { // rows edited and written back
-            look();
-            std::vector<int> rows;
-            CharGrid edited = shown;
-            for (int k = in.next() % 4; k > 0 && edited.cols() > 0; --k) {
-                const int r = in.next() % edited.rows();
-                edited.at(r, in.next() % edited.cols()) = Cell{U'Q', in.next() % 2 == 0, colourOf(in.next())};
-                rows.push_back(r);
-            }
-            GridFollower copy = grid;
-            copy.edited(rows);
-            if (const auto hunks = copy.writeBack(edited, art, P[0])) {
-                RichText written = art;
-                applyHunks(written, *hunks, false);
-                const RichText whole = *RestaurarMensaje(edited, P[0]);
-                check(written.plainText() == whole.plainText());
-                for (int p = 0; p < whole.size(); ++p)
-                    check(whole.isLineBreak(p) || written.colourAt(p) == whole.colourAt(p));
-            }
+        case 7:
+            history.stack()->redo();
             break;
+        default: { // the typing colour
+            ArtChange change;
+            change.typing = colourOf(in.next());
+            model.apply(change);
         }
-        default:
-            look();
         }
-        if (const auto span = differingLines(art, next)) changed.add(*span);
-        art = std::move(next);
+        checkDrawn(*view.document(), model);
     }
-    look();
     return 0;
 }
