@@ -7,6 +7,7 @@
 #include "art/LineChange.h"
 #include "files/RtfWriter.h"
 #include "history/ArtStep.h"
+#include "palette/Palette.h"
 #include "window/MensajeEdit.h"
 
 #include <QApplication>
@@ -98,7 +99,9 @@ void checkDrawn(const QTextDocument& doc, const ArtModel& model) {
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static QApplication app(*argc, *argv);
+    // Never destroyed: the clipboard and the fonts outlive the last input.
+    static QApplication* app = new QApplication(*argc, *argv);
+    Q_UNUSED(app);
     return 0;
 }
 
@@ -117,8 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     });
     qint64 clock = 0;
     QObject::connect(&model, &ArtModel::changed, [&](const ArtChange& c) {
-        if ((c.source == ArtChange::Source::Typing || c.source == ArtChange::Source::User) &&
-            !c.lines.empty())
+        if (c.source != ArtChange::Source::History && !c.lines.empty())
             history.record(std::make_shared<ArtStep>(
                 c.lines, c.source == ArtChange::Source::Typing ? ArtStep::Kind::Typing : ArtStep::Kind::Edit,
                 clock += 300));
@@ -130,16 +132,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     while (!in.done()) {
         const int op = in.next();
+        // A selection as the user makes one: never between the halves of a surrogate pair.
+        const QTextDocument& doc = *view.document();
+        const int end = doc.characterCount() - 1;
+        auto place = [&doc](int p) { return doc.characterAt(p).isLowSurrogate() ? p - 1 : p; };
         QTextCursor cursor(view.document());
-        const int end = view.document()->characterCount() - 1;
-        cursor.setPosition(std::min(end, in.next() * end / 255));
-        cursor.setPosition(std::min(end, cursor.position() + in.next() % 4), QTextCursor::KeepAnchor);
+        cursor.setPosition(place(std::min(end, in.next() * end / 255)));
+        cursor.setPosition(place(std::min(end, cursor.position() + in.next() % 4)), QTextCursor::KeepAnchor);
         view.setTextCursor(cursor);
         switch (op % 10) {
-        case 0: { // a typed key
+        case 0: { // a typed key (a keyboard types no half of a surrogate pair)
             const int b = in.next();
             QString text;
-            appendCodePoint(text, characterOf(b, in.next()));
+            const char32_t ch = characterOf(b, in.next());
+            appendCodePoint(text, ch >= 0xD800 && ch <= 0xDFFF ? U'!' : ch);
             QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, text);
             QApplication::sendEvent(&view, &key);
             break;
