@@ -47,13 +47,12 @@ RichText RichText::mid(int at, int length) const {
 }
 
 void RichText::replace(int at, int length, const RichText& with) {
-    const auto first = positions_.begin() + at;
-    if (length == with.size()) {
-        std::copy(with.positions_.begin(), with.positions_.end(), first);
-    } else {
-        positions_.erase(first, first + length);
-        positions_.insert(positions_.begin() + at, with.positions_.begin(), with.positions_.end());
-    }
+    // The positions after the range move once, by the difference.
+    if (with.size() > length)
+        positions_.insert(positions_.begin() + at + length, std::size_t(with.size() - length), Position{});
+    else if (with.size() < length)
+        positions_.erase(positions_.begin() + at + with.size(), positions_.begin() + at + length);
+    std::copy(with.positions_.begin(), with.positions_.end(), positions_.begin() + at);
     if (lines_.empty()) return;
     // Lines starting inside the replaced range go; those of `with` come; later ones shift.
     const auto from = std::upper_bound(lines_.begin(), lines_.end(), at);
