@@ -157,13 +157,15 @@ private slots:
             if (QTest::currentTestFailed()) return;
             editor.click(TextX, TextY);
             editor.keys("ctrl+End");
-            editor.type("más");
+            // Characters of the keyboard's own map: xdotool binds others to a spare key for a
+            // moment, and a busy editor may read the key after it was unbound.
+            editor.type("mas");
             editor.keys("ctrl+q"); // Salir: ends at once, asks nothing
             QVERIFY(editor.waitForExit());
         }
         const auto kept = readRecovery(home.path());
         QVERIFY(kept);
-        QVERIFY(kept->art.plainText().endsWith(QString::fromUtf8("más")));
+        QVERIFY(kept->art.plainText().endsWith(QStringLiteral("mas")));
         Editor editor(session->display(), home.path());
         QVERIFY(editor.started());
         QTRY_COMPARE_WITH_TIMEOUT(editor.title(), u"dibujo.qcg* — Torvo"_qs, 30000);
