@@ -1,6 +1,7 @@
 #include "window/Form1.h"
 
 #include "art/DocumentBridge.h"
+#include "chat/IrcArt.h"
 #include "convert/ColourChange.h"
 #include "convert/TabChange.h"
 #include "convert/TaggedText.h"
@@ -19,6 +20,7 @@
 #include "send/Typist.h"
 #include "send/TypistChoice.h"
 #include "window/CharacterBox.h"
+#include "window/ChatPanel.h"
 #include "window/ColorSwatch.h"
 #include "window/CommonDialog.h"
 #include "window/Grid1Model.h"
@@ -293,6 +295,9 @@ void Form1::buildMenus() {
     mnuUseTags->setChecked(true);
     // A checkable action inverts its own check mark before it reports the click.
     connect(mnuUseTags, &QAction::triggered, this, &Form1::mnuUseTags_Click);
+    chats_ = new ChatPanel(*this, mnuConfig, SSTab1, BoxCopy, statusBar());
+    connect(chats_, &ChatPanel::status, this, &Form1::showStatus);
+    connect(chats_, &ChatPanel::ownCodesWanted, this, &Form1::RestaurarCopyPaste);
 }
 
 void Form1::wireEvents() {
@@ -378,9 +383,10 @@ void Form1::Form_Resize() {
     const int top = tabRow + 100;
     const int width = std::max(tabWidth - left - 100, 0);
     const int height = std::max(tabHeight - tabRow - 200, 0);
-    for (QWidget* view : {static_cast<QWidget*>(Mensaje), static_cast<QWidget*>(Grid1),
-                          static_cast<QWidget*>(Grid2), static_cast<QWidget*>(BoxCopy)})
+    for (QWidget* view :
+         {static_cast<QWidget*>(Mensaje), static_cast<QWidget*>(Grid1), static_cast<QWidget*>(Grid2)})
         view->setGeometry(twRect(left, top, width, height));
+    chats_->place(twRect(left, top, width, height));
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
@@ -568,6 +574,7 @@ void Form1::RestaurarColores() {
 }
 
 void Form1::RestaurarCopyPaste() {
+    if (chats_->target() != chat::Target::Own) return chats_->artChanged();
     // Text put into the box by anything else (typed by hand) is written over whole.
     if (BoxCopy->document()->revision() != boxCopyRevision_) taggedFollower_.forget();
     auto patch = taggedFollower_.update(BackBox(), Palette, mnuUseTags->isChecked(), cancelCheck());
@@ -817,12 +824,13 @@ void Form1::Enviar_Click() {
         cancelSend();
         return;
     }
+    if (chats_->cancelSend() || !chats_->canSend()) return;
     SSTab1->setTab(TextBox);
     Timer1->start(1000);
 }
 
 void Form1::cancelSend() {
-    if (!Timer1->isActive()) return;
+    if (chats_->cancelSend() || !Timer1->isActive()) return;
     Timer1->stop();
     countdown_.reset();
     Label1->setText(QString());
@@ -841,6 +849,7 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::send() {
+    if (chats_->send(typistFactory_)) return;
     const auto keys = buildKeystrokes(BackBox(), Palette, cancelCheck());
     if (!keys) return;
     const Result<std::unique_ptr<Typist>> typist = typistFactory_();
@@ -868,7 +877,7 @@ bool Form1::openPath(const QString& path) {
 void Form1::mnuOpen_Click() {
     const QString path = CommonDialog1->ShowOpen(QStringLiteral(
         "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Texto con Formato (*.rtf)|*.rtf|"
-        "Arte ANSI (*.ans)|*.ans|Todos los Archivos (*.*)|*.*"));
+        "Arte ANSI (*.ans)|*.ans|Arte IRC (*.irc)|*.irc|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
     openPath(path);
 }
@@ -878,9 +887,12 @@ void Form1::report(const Result<QString>& status) {
 }
 
 void Form1::mnuSave_Click() {
-    const QString path = CommonDialog1->ShowSave(QStringLiteral(
-        "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Todos los Archivos (*.*)|*.*"));
+    const QString path = CommonDialog1->ShowSave(
+        QStringLiteral("Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Arte IRC (*.irc)|*.irc|"
+                       "Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
+    // IRC art keeps the picture, not the art: like an export, it leaves the art unsaved.
+    if (chat::isIrcPath(path)) return report(**saveExport(ExportFormat::Irc, BackBox(), Palette, path));
     const RichText art = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), false);
     const QByteArray bytes = encodeArtFile(art, formatForPath(path));
     const Result<QString> saved = saveFile(path, bytes);

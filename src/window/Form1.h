@@ -33,6 +33,7 @@ class QTimer;
 namespace torvo {
 
 class CharacterBox;
+class ChatPanel;
 class ColorSwatch;
 class CommonDialog;
 class Grid1Model;
@@ -186,6 +187,7 @@ private:
     CommonDialog* CommonDialog1 = nullptr;
     QTimer* Timer1 = nullptr;
     QAction* mnuUseTags = nullptr;
+    ChatPanel* chats_ = nullptr; // the target: "Copiar", the menu "Destino", line-by-line sending
 
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;
