@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
+#include <QTabBar>
 
 namespace torvo {
 namespace {
@@ -98,7 +99,6 @@ void ChatPanel::setTarget(chat::Target target) {
     ctrlK_->setEnabled(target == chat::Target::Irc);
     ctrlC_->setEnabled(target == chat::Target::Irc);
     statusLabel_->setText(targetLine(target));
-    tabLabel_->setText(targetLine(target));
     QSettings().setValue(TargetKey, QLatin1String(chat::Targets[std::size_t(target)].setting));
     layOut();
     if (!changed) return;
@@ -133,17 +133,30 @@ void ChatPanel::layOut() {
         box_->setGeometry(text);
     }
     preview_->setVisible(discord && box_->isVisible());
-    // The button and the target's name at the right of the tab row.
+    // The button at the right of the tab row, and the target's name in the room left between
+    // it and the tabs: in full, or its name alone, or not at all (the status bar has it).
     const int row = tabs_->tabRowHeight();
-    const int buttonWidth = copyButton_->sizeHint().width();
+    // As narrow as its caption allows: the tab row is short of room at the window's first size.
+    const int buttonWidth = copyButton_->fontMetrics().horizontalAdvance(QStringLiteral("Copiar")) + 20;
     copyButton_->setGeometry(tabs_->width() - buttonWidth - 2, 1, buttonWidth, row - 2);
-    const int labelWidth = tabLabel_->sizeHint().width();
-    tabLabel_->setGeometry(copyButton_->x() - labelWidth - 8, 0, labelWidth, row);
+    const QTabBar* bar = tabs_->bar();
+    const int room =
+        copyButton_->x() - 8 - (bar->count() > 0 ? bar->tabRect(bar->count() - 1).right() + 8 : 0);
+    labelFits_ = false;
+    for (const QString& text : {targetLine(target_), chat::captionOf(target_)}) {
+        const int width = tabLabel_->fontMetrics().horizontalAdvance(text);
+        if (width > room) continue;
+        tabLabel_->setText(text);
+        tabLabel_->setGeometry(copyButton_->x() - width - 6, 0, width, row);
+        labelFits_ = true;
+        break;
+    }
+    tabLabel_->setVisible(labelFits_ && box_->isVisible());
 }
 
 void ChatPanel::showControls(bool shown) {
     copyButton_->setVisible(shown);
-    tabLabel_->setVisible(shown);
+    tabLabel_->setVisible(shown && labelFits_);
     preview_->setVisible(shown && target_ == chat::Target::Discord);
 }
 

@@ -82,6 +82,7 @@ private:
     QString text_;       // what "Copiar" copies (not with the own codes or Discord)
     QStringList blocks_; // Discord's messages
     bool lineSplit_ = false;
+    bool labelFits_ = false; // the target's name has room on the tab row
     int nextBlock_ = 0;
 };
 
