@@ -177,10 +177,13 @@ void ChatPanel::refresh() {
     if (target_ == chat::Target::Own || !box_->isVisible()) return;
     const RichText& art = form_.BackBox();
     blocks_.clear();
+    text_.clear();
     nextBlock_ = 0;
     lineSplit_ = false;
     if (target_ == chat::Target::Irc) {
-        text_ = chat::ircLines(art, form_.Palette).join(u'\n');
+        // Each line ends with a line feed: pasted into a client, the last line goes too.
+        for (const QString& line : chat::ircLines(art, form_.Palette))
+            text_ += line + u'\n';
     } else if (target_ == chat::Target::Terminal) {
         text_ = chat::terminalText(art, form_.Palette);
     } else {

@@ -62,7 +62,7 @@ private slots:
             const char16_t* caption;
             QString text, copied;
         } cases[] = {
-            {"mnuDestinoIrc", u"IRC (mIRC)", ircLines(art, P).join(u'\n'), {}},
+            {"mnuDestinoIrc", u"IRC (mIRC)", ircLines(art, P).join(u'\n') + u'\n', {}},
             {"mnuDestinoTerminal", u"Terminal (ANSI)", terminalText(art, P), {}},
             {"mnuDestinoDiscord", u"Discord", discordBlocks(art, P).blocks.join(QStringLiteral("\n\n")),
              discordBlocks(art, P).blocks.front()},
