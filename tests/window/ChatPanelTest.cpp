@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 
 using namespace torvo;
@@ -35,6 +36,8 @@ void send(const FormFixture& f) {
 class ChatPanelTest : public QObject {
     Q_OBJECT
 private slots:
+    // The target chosen here would be the next window's, in the programs the other tests run.
+    void cleanup() { QSettings().clear(); }
     // Each target's text on the tab and the clipboard, its name on the tab and in the status
     // bar, kept for the next start; back to the own codes, today's text byte for byte.
     void eachTargetOnTheTab() {
