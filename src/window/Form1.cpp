@@ -894,9 +894,10 @@ void Form1::report(const Result<QString>& status) {
 }
 
 void Form1::mnuSave_Click() {
-    const QString path = CommonDialog1->ShowSaveTyped(
-        QStringLiteral("Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Arte IRC (*.irc)|*.irc|"
-                       "Todos los Archivos (*.*)|*.*"));
+    // IRC art last: the entries before it keep their places.
+    const QString path = CommonDialog1->ShowSaveTyped(QStringLiteral(
+        "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Todos los Archivos (*.*)|*.*|"
+        "Arte IRC (*.irc)|*.irc"));
     if (path.isEmpty()) return;
     // IRC art keeps the picture, not the art: like an export, it leaves the art unsaved.
     if (chat::isIrcPath(path)) return report(**saveExport(ExportFormat::Irc, BackBox(), Palette, path));
