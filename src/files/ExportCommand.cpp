@@ -21,6 +21,7 @@ constexpr FormatName Formats[] = {
     {"ansi", ExportFormat::Ansi}, {"ansi-utf8", ExportFormat::AnsiUtf8},
     {"html", ExportFormat::Html}, {"bmp", ExportFormat::Bmp},
     {"txt", ExportFormat::Txt},   {"qcg", ExportFormat::Qcg},
+    {"irc", ExportFormat::Irc},
 };
 
 QString formatList() {
@@ -112,7 +113,8 @@ QString commandLineHelp() {
         "Sin --export abre el editor, con ARCHIVO si se da.\n"
         "\n"
         "--export convierte ENTRADA, cualquier archivo que abre «Abrir» (.qcg, .txt, .rtf,\n"
-        "arte ANSI .ans), sin ventana ni pantalla, y escribe SALIDA igual que el menú.\n"
+        "arte ANSI .ans, arte IRC .irc), sin ventana ni pantalla, y escribe SALIDA igual que\n"
+        "el menú.\n"
         "SALIDA «-» es la salida estándar (no para bmp). FORMATO es uno de:\n"
         "  ansi       arte ANSI en la página de códigos 437 con registro SAUCE, como\n"
         "             «Archivos Ansi» de «Guardar Ansi» (para ansilove y los editores de ANSI)\n"
@@ -121,6 +123,8 @@ QString commandLineHelp() {
         "  bmp        imagen BMP, como «Guardar Bitmap»\n"
         "  txt        texto sin colores, como «Guardar» con un nombre que no acaba en .qcg\n"
         "  qcg        archivo de Torvo con los colores, como «Guardar» con un nombre .qcg\n"
+        "  irc        arte IRC con los códigos de color de mIRC, en UTF-8, como «Guardar» con\n"
+        "             un nombre .irc (para canales de IRC y sus archivos de arte)\n"
         "\n"
         "SALIDA se reemplaza entera o no se toca. Como otros conversores, no espera a que\n"
         "llegue al disco: tras una tanda, «sync» lo asegura. Un dispositivo, una FIFO o un\n"

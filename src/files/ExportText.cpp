@@ -1,5 +1,6 @@
 #include "files/ExportText.h"
 
+#include "chat/IrcArt.h"
 #include "files/AnsiFile.h"
 #include "files/ArtFile.h"
 #include "files/HtmlExport.h"
@@ -35,6 +36,8 @@ std::optional<Result<ArtBytes>> exportTextBytes(ExportFormat format, const RichT
     case ExportFormat::Qcg:
         return ArtBytes{encodeArtFile(art, format == ExportFormat::Qcg ? SaveFormat::Own : SaveFormat::Text),
                         QString()};
+    case ExportFormat::Irc:
+        return ArtBytes{chat::ircFile(art, palette), QString()};
     case ExportFormat::Bmp:
         break;
     }

@@ -1,6 +1,7 @@
 #include "files/OpenArt.h"
 
 #include "base/FileMessages.h"
+#include "chat/IrcArt.h"
 #include "files/AnsiReader.h"
 #include "files/ArtFile.h"
 #include "files/AtomicWrite.h"
@@ -18,6 +19,14 @@ QString notRecognised(const QString& path) {
     return QStringLiteral("«%1» no es un archivo de Torvo: abierto como texto.").arg(shownPath(path));
 }
 
+// What the status line says of the backgrounds the art could not keep.
+QString backgroundNote(qsizetype cells) {
+    if (cells == 0) return {};
+    return QStringLiteral("Se quitó el fondo de color de %1 %2: el texto no lleva fondos.")
+        .arg(cells)
+        .arg(cells == 1 ? QStringLiteral("celda") : QStringLiteral("celdas"));
+}
+
 // With a stream, ANSI art goes there as it is played and the decoded text stays empty.
 std::optional<Result<Decoded>> decode(const QString& path, QByteArrayView bytes, const Palette& palette,
                                       int maxPositions, const std::function<bool()>& cancelled,
@@ -27,15 +36,18 @@ std::optional<Result<Decoded>> decode(const QString& path, QByteArrayView bytes,
             readAnsiArt(bytes, palette, maxPositions, cancelled, true, stream);
         if (!art) return std::nullopt;
         if (!*art) return art->failure();
-        Decoded decoded{std::move((*art)->text), QString()};
-        if (const qsizetype cells = (*art)->backgroundCells; cells > 0)
-            decoded.note = QStringLiteral("Se quitó el fondo de color de %1 %2: el texto no lleva fondos.")
-                               .arg(cells)
-                               .arg(cells == 1 ? QStringLiteral("celda") : QStringLiteral("celdas"));
-        return decoded;
+        return Decoded{std::move((*art)->text), backgroundNote((*art)->backgroundCells)};
     }
     Result<LoadedArt> loaded = decodeArtFile(bytes);
     if (!loaded) return loaded.failure();
+    // Text with mIRC colour codes is IRC art.
+    if (!loaded->rich && chat::hasIrcCodes(loaded->text.plainText())) {
+        chat::IrcArt irc = chat::readIrcArt(loaded->text.plainText(), palette);
+        if (irc.text.isEmpty())
+            return Decoded{RichText(palette[0]),
+                           QStringLiteral("Solo tiene códigos de color: el dibujo queda vacío.")};
+        return Decoded{std::move(irc.text), backgroundNote(irc.backgroundCells)};
+    }
     return Decoded{std::move(loaded->text), QString(), loaded->recognised};
 }
 

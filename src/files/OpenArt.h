@@ -24,9 +24,10 @@ struct OpenedArt {
 bool isAnsiPath(const QString& path);
 
 // The open command without its dialog: reads the file (at most 512 MB) and decodes it,
-// ANSI art by its name, else the own art file, RTF or plain text. The palette colours ANSI
-// art. Art of more than maxPositions positions is refused. A failure's line names the
-// file; nullopt when called off (only ANSI art is played long enough to be).
+// ANSI art by its name, else the own art file, RTF, IRC art (text with mIRC colour codes)
+// or plain text. The palette colours ANSI and IRC art. Art of more than maxPositions
+// positions is refused. A failure's line names the file; nullopt when called off (only
+// ANSI art is played long enough to be).
 std::optional<Result<OpenedArt>> openArtFile(const QString& path, const Palette& palette,
                                              int maxPositions = kRtfMaxPositions,
                                              const std::function<bool()>& cancelled = {});

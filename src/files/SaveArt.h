@@ -14,7 +14,7 @@
 namespace torvo {
 
 // The files the art is saved and exported as: the menu commands' and torvo --export's.
-enum class ExportFormat { Ansi, AnsiUtf8, Html, Bmp, Txt, Qcg };
+enum class ExportFormat { Ansi, AnsiUtf8, Html, Bmp, Txt, Qcg, Irc };
 
 // A file's bytes, and what the status line notes about them (characters left out).
 struct ArtBytes {

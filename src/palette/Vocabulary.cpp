@@ -59,6 +59,11 @@ std::optional<int> ansiColourOfTag(QStringView word) {
     return std::nullopt;
 }
 
+int textModeNumber(int index) {
+    const int ansi = Table[std::size_t(index)].ansi;
+    return (ansi & 0b1010) | (ansi & 1) << 2 | (ansi & 4) >> 2;
+}
+
 int paletteEntryOfAnsiColour(int ansi) {
     for (std::size_t i = 0; i < Table.size(); ++i)
         if (Table[i].ansi == ansi) return int(i);

@@ -17,6 +17,10 @@ QString sendCode(int index);   // "{^}R" or "^vR"
 // "<lblack>", entry 8's, which no conversion writes but the ANSI conversion reads.
 std::optional<int> ansiColourOfTag(QStringView word);
 
+// The entry's number in the PC's 16-colour text mode (0 black, 1 blue, 4 red, 15 white):
+// the terminal colour above with red and blue swapped, the one place the two orders differ.
+int textModeNumber(int index);
+
 // The palette entry whose tag word stands for a terminal colour (0-15), so that reading an
 // ANSI export gives its colours back; black (0) is entry 8.
 int paletteEntryOfAnsiColour(int ansi);

@@ -1,5 +1,6 @@
 #include "window/Form1.h"
 
+#include "chat/IrcArt.h"
 #include "convert/ColourChange.h"
 #include "convert/TabChange.h"
 #include "convert/TaggedText.h"
@@ -17,6 +18,7 @@
 #include "send/Typist.h"
 #include "send/TypistChoice.h"
 #include "window/CharacterBox.h"
+#include "window/ChatPanel.h"
 #include "window/ColorSwatch.h"
 #include "window/CommonDialog.h"
 #include "window/Grid1Model.h"
@@ -69,6 +71,7 @@ Form1::Form1(QWidget* parent)
     typistFactory_ = [] { return chooseTypist(desktopRoutes(), isWaylandSession()); };
     setupUi(this, model_);
     grid_ = new GridEditor(*Grid1, *grid1Model_, gridHistory_, this);
+    chats_ = new ChatPanel(*this, mnuConfig, SSTab1, BoxCopy, statusBar());
     buildHistoryMenu();
     wireEvents();
     Form_Load();
@@ -108,6 +111,8 @@ void Form1::wireEvents() {
     connect(mnuExit, &QAction::triggered, this, &Form1::mnuExit_Click);
     // A checkable action inverts its own check mark before it reports the click.
     connect(mnuUseTags, &QAction::triggered, this, &Form1::mnuUseTags_Click);
+    connect(chats_, &ChatPanel::status, this, &Form1::showStatus);
+    connect(chats_, &ChatPanel::ownCodesWanted, this, &Form1::RestaurarCopyPaste);
     connect(Enviar, &QPushButton::clicked, this, &Form1::Enviar_Click);
     connect(Timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
     connect(Picture1, &ColorSwatch::clicked, this, &Form1::Picture1_Click);
@@ -194,9 +199,10 @@ void Form1::Form_Resize() {
     const int top = tabRow + 100;
     const int width = std::max(tabWidth - left - 100, 0);
     const int height = std::max(tabHeight - tabRow - 200, 0);
-    for (QWidget* view : {static_cast<QWidget*>(Mensaje), static_cast<QWidget*>(Grid1),
-                          static_cast<QWidget*>(Grid2), static_cast<QWidget*>(BoxCopy)})
+    for (QWidget* view :
+         {static_cast<QWidget*>(Mensaje), static_cast<QWidget*>(Grid1), static_cast<QWidget*>(Grid2)})
         view->setGeometry(twRect(left, top, width, height));
+    chats_->place(twRect(left, top, width, height));
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
@@ -366,10 +372,10 @@ void Form1::RestaurarColores() {
 }
 
 void Form1::RestaurarCopyPaste() {
-    const auto text = taggedText(BackBox(), Palette, mnuUseTags->isChecked(), cancelCheck());
-    if (!text) return;
-    BoxCopy->setPlainText(*text);
     due_[2] = false;
+    if (chats_->target() != chat::Target::Own) return chats_->artChanged();
+    const auto text = taggedText(BackBox(), Palette, mnuUseTags->isChecked(), cancelCheck());
+    if (text) BoxCopy->setPlainText(*text);
 }
 
 void Form1::mnuUseTags_Click() {
@@ -557,12 +563,13 @@ void Form1::Enviar_Click() {
         cancelSend();
         return;
     }
+    if (chats_->cancelSend() || !chats_->canSend()) return;
     SSTab1->setTab(TextBox);
     Timer1->start(1000);
 }
 
 void Form1::cancelSend() {
-    if (!Timer1->isActive()) return;
+    if (chats_->cancelSend() || !Timer1->isActive()) return;
     Timer1->stop();
     countdown_.reset();
     Label1->setText(QString());
@@ -581,6 +588,7 @@ void Form1::Timer1_Timer() {
 }
 
 void Form1::send() {
+    if (chats_->send(typistFactory_)) return;
     const auto keys = buildKeystrokes(BackBox(), Palette, cancelCheck());
     if (!keys) return;
     const Result<std::unique_ptr<Typist>> typist = typistFactory_();
@@ -608,7 +616,7 @@ bool Form1::openPath(const QString& path) {
 void Form1::mnuOpen_Click() {
     const QString path = CommonDialog1->ShowOpen(QStringLiteral(
         "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Texto con Formato (*.rtf)|*.rtf|"
-        "Arte ANSI (*.ans)|*.ans|Todos los Archivos (*.*)|*.*"));
+        "Arte ANSI (*.ans)|*.ans|Arte IRC (*.irc)|*.irc|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
     openPath(path);
 }
@@ -618,9 +626,13 @@ void Form1::report(const Result<QString>& status) {
 }
 
 void Form1::mnuSave_Click() {
+    // IRC art last: the entries before it keep their places.
     const QString path = CommonDialog1->ShowSaveTyped(QStringLiteral(
-        "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Todos los Archivos (*.*)|*.*"));
+        "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Todos los Archivos (*.*)|*.*|"
+        "Arte IRC (*.irc)|*.irc"));
     if (path.isEmpty()) return;
+    // IRC art keeps the picture, not the art: like an export, it leaves the art unsaved.
+    if (chat::isIrcPath(path)) return report(**saveExport(ExportFormat::Irc, BackBox(), Palette, path));
     const SaveFormat format = formatForPath(path);
     const QByteArray bytes = encodeArtFile(model_.viewArt(), format);
     const Result<QString> saved = saveArtFile(path, bytes, format);

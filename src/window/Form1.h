@@ -25,6 +25,7 @@ class QTimer;
 
 namespace torvo {
 
+class ChatPanel;
 class CommonDialog;
 class GridEditor;
 class RecoveryStore;
@@ -143,6 +144,8 @@ private:
     void updateTitle();
     void scheduleRecovery();
     void writeRecovery();
+
+    ChatPanel* chats_ = nullptr; // the target: "Copiar", the menu "Destino", line-by-line sending
 
     QAction* mnuUndo = nullptr;
     QAction* mnuRedo = nullptr;

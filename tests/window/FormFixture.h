@@ -20,6 +20,27 @@
 #include <QTextLayout>
 #include <memory>
 
+// A typist that records what would have been typed, call by call, shared with the test.
+struct Recorder {
+    std::shared_ptr<std::vector<std::vector<torvo::KeyAction>>> calls =
+        std::make_shared<std::vector<std::vector<torvo::KeyAction>>>();
+    torvo::Form1::TypistFactory factory() {
+        auto sink = calls;
+        return [sink]() -> torvo::Result<std::unique_ptr<torvo::Typist>> {
+            struct Forward : torvo::Typist {
+                std::shared_ptr<std::vector<std::vector<torvo::KeyAction>>> sink;
+                torvo::Result<void> perform(const std::vector<torvo::KeyAction>& actions) override {
+                    sink->push_back(actions);
+                    return {};
+                }
+            };
+            auto t = std::make_unique<Forward>();
+            t->sink = sink;
+            return t;
+        };
+    }
+};
+
 // A window as the user gets it, with its controls found by their names.
 struct FormFixture {
     std::unique_ptr<torvo::Form1> form = std::make_unique<torvo::Form1>();

@@ -9,27 +9,6 @@ using namespace torvo;
 namespace {
 const Palette P;
 
-// A typist that records what would have been typed, shared with the test.
-struct Recorder {
-    std::shared_ptr<std::vector<std::vector<KeyAction>>> calls =
-        std::make_shared<std::vector<std::vector<KeyAction>>>();
-    Form1::TypistFactory factory() {
-        auto sink = calls;
-        return [sink]() -> Result<std::unique_ptr<Typist>> {
-            struct Forward : Typist {
-                std::shared_ptr<std::vector<std::vector<KeyAction>>> sink;
-                Result<void> perform(const std::vector<KeyAction>& actions) override {
-                    sink->push_back(actions);
-                    return {};
-                }
-            };
-            auto t = std::make_unique<Forward>();
-            t->sink = sink;
-            return t;
-        };
-    }
-};
-
 QString typed(const std::vector<KeyAction>& actions) {
     QString s;
     for (const KeyAction& a : actions) {
