@@ -171,8 +171,8 @@ private slots:
         f.form->dialog()->setLastPath(dir.filePath("x"));
         const std::pair<const char*, const char*> saves[] = {{"Archivos Torvo (*.qcg)", "arte2"},
                                                              {"Archivos de Texto (*.txt)", "arte3"}};
-        for (const auto& [entry, name] : saves) {
-            QTimer::singleShot(0, [entry, name] {
+        for (const auto& save : saves) {
+            QTimer::singleShot(0, [entry = save.first, name = save.second] {
                 QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
                 auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
                 dialog->selectNameFilter(QLatin1String(entry));
