@@ -17,6 +17,13 @@ void CharGrid::reset(int rows, int cols) {
     rows_.assign(std::size_t(rows < 0 ? 0 : rows), Row());
 }
 
+void CharGrid::resize(int rows, int cols) {
+    cols_ = cols < 0 ? 0 : cols;
+    rows_.resize(std::size_t(rows < 0 ? 0 : rows));
+    for (Row& row : rows_)
+        if (row.size() > std::size_t(cols_)) row.resize(std::size_t(cols_));
+}
+
 bool operator==(const CharGrid& a, const CharGrid& b) {
     if (a.cols_ != b.cols_ || a.rows() != b.rows()) return false;
     for (int r = 0; r < a.rows(); ++r)

@@ -31,6 +31,8 @@ public:
 
     // Every cell loses its character and colour.
     void reset(int rows, int cols);
+    // A new size: the cells inside both sizes stay, new ones are empty.
+    void resize(int rows, int cols);
 
     int rows() const { return int(rows_.size()); }
     int cols() const { return cols_; }
@@ -50,7 +52,6 @@ public:
 
     void setChar(int r, int c, char32_t ch) { at(r, c).ch = ch, at(r, c).hasChar = true; }
     void setColour(int r, int c, Colour colour) { at(r, c).colour = colour; }
-
 
     // Cell for cell, whatever each row holds.
     friend bool operator==(const CharGrid& a, const CharGrid& b);

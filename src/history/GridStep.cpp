@@ -1,14 +1,19 @@
 #include "history/GridStep.h"
 
+#include <algorithm>
+
 namespace torvo {
 
 std::vector<CellChange> diffGrids(const CharGrid& before, const CharGrid& after) {
     std::vector<CellChange> cells;
-    if (before.rows() != after.rows() || before.cols() != after.cols()) return cells;
-    for (int r = 0; r < after.rows(); ++r)
-        for (int c = 0; c < after.cols(); ++c)
-            if (!(before.at(r, c) == after.at(r, c)))
-                cells.push_back({r, c, before.at(r, c), after.at(r, c)});
+    const Cell none;
+    const int rows = std::max(before.rows(), after.rows()), cols = std::max(before.cols(), after.cols());
+    for (int r = 0; r < rows; ++r)
+        for (int c = 0; c < cols; ++c) {
+            const Cell& a = before.contains(r, c) ? before.at(r, c) : none;
+            const Cell& b = after.contains(r, c) ? after.at(r, c) : none;
+            if (!(a == b)) cells.push_back({r, c, a, b});
+        }
     return cells;
 }
 
@@ -21,9 +26,12 @@ std::vector<int> rowsOf(const std::vector<CellChange>& cells) {
 }
 
 void GridStep::applyTo(CharGrid& grid, bool undo) const {
+    // Grown before the cells go in, shrunk after they were put back.
+    if (resized_ && !undo) grid.resize(after_.rows, after_.cols);
     for (const CellChange& change : cells_)
         if (grid.contains(change.row, change.col))
             grid.at(change.row, change.col) = undo ? change.before : change.after;
+    if (resized_ && undo) grid.resize(before_.rows, before_.cols);
 }
 
 qint64 GridStep::bytes() const {

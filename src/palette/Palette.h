@@ -7,6 +7,13 @@
 
 namespace torvo {
 
+// The swatches' places: the top row (0) shows entries 1, 0, 2 ... 7 from the left, each
+// bright colour above its dark partner in the bottom row (1), entries 8 ... 15.
+constexpr int swatchAt(int row, int k) {
+    constexpr int TopRow[8] = {1, 0, 2, 3, 4, 5, 6, 7};
+    return row == 0 ? TopRow[k] : 8 + k;
+}
+
 // The window's 16 colours by index. Entry 8 is never assigned and stays black;
 // entry 2 toggles between light and dark red.
 class Palette {
@@ -29,6 +36,14 @@ public:
         for (int i = 0; i < Size; ++i)
             if (i != 8 && entries_[std::size_t(i)] == c) return i;
         return std::nullopt;
+    }
+
+    // The entry `step` places on from the current colour's, going round the 16 (black is
+    // entry 8); from a colour the palette lacks, the first or the last entry.
+    constexpr int stepped(Colour current, int step) const {
+        const std::optional<int> at = current == colours::Black ? std::optional<int>(8) : lookup(current);
+        if (!at) return step > 0 ? 0 : Size - 1;
+        return ((*at + step) % Size + Size) % Size;
     }
 
     friend constexpr bool operator==(const Palette&, const Palette&) = default;

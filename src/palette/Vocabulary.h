@@ -1,5 +1,7 @@
 #pragma once
 
+#include "art/Colour.h"
+
 #include <QString>
 #include <QStringView>
 #include <optional>
@@ -11,6 +13,8 @@ namespace torvo::vocabulary {
 QString tagWord(int index);    // "<red>"
 QString letterCode(int index); // 0x16 followed by the letter
 QString sendCode(int index);   // "{^}R" or "^vR"
+// The entry's colour in Spanish ("rojo claro"), for entry 2 by its value now.
+QString colourName(int index, Colour value);
 
 // The terminal colour the ANSI conversion writes for a tag word, ESC "[" bold ";3" colour
 // "m" read as 0-7 normal and 8-15 bold: every coded entry's tag word has one, and so has

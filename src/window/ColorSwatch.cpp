@@ -1,6 +1,7 @@
 #include "window/ColorSwatch.h"
 
 #include <QMouseEvent>
+#include <QPainter>
 
 namespace torvo {
 
@@ -33,6 +34,24 @@ void ColorSwatch::setColour(Colour c) {
     QPalette pal = palette();
     pal.setColor(QPalette::Window, c.toQColor());
     setPalette(pal);
+    emit colourChanged(c);
+}
+
+void ColorSwatch::setMarked(bool marked) {
+    if (marked_ == marked) return;
+    marked_ = marked;
+    update();
+}
+
+void ColorSwatch::paintEvent(QPaintEvent* event) {
+    QFrame::paintEvent(event);
+    if (!marked_) return;
+    // White outside, black inside: seen on every colour.
+    QPainter painter(this);
+    painter.setPen(QPen(Qt::white, 2));
+    painter.drawRect(rect().adjusted(1, 1, -1, -1));
+    painter.setPen(QPen(Qt::black, 1));
+    painter.drawRect(rect().adjusted(3, 3, -4, -4));
 }
 
 void ColorSwatch::mousePressEvent(QMouseEvent* event) {

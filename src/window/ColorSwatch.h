@@ -13,18 +13,24 @@ public:
     explicit ColorSwatch(QWidget* parent = nullptr);
     void setColour(Colour c);
     Colour colour() const { return colour_; }
+    // The swatch of the current colour is framed.
+    void setMarked(bool marked);
+    bool isMarked() const { return marked_; }
 
 signals:
     // Button as the handlers number it: 1 left, 2 right, 4 middle.
     void mousePressed(int Button);
     void clicked();
+    void colourChanged(Colour c);
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     Colour colour_;
+    bool marked_ = false;
 };
 
 int vbButton(Qt::MouseButton button);

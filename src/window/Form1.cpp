@@ -17,15 +17,20 @@
 #include "send/Keystrokes.h"
 #include "send/Typist.h"
 #include "send/TypistChoice.h"
+#include "window/ArtZoom.h"
 #include "window/CharacterBox.h"
 #include "window/ChatPanel.h"
 #include "window/ColorSwatch.h"
 #include "window/CommonDialog.h"
+#include "window/Eyedropper.h"
+#include "window/FKeyRow.h"
 #include "window/Grid1Model.h"
 #include "window/Grid2Model.h"
+#include "window/GridBlocks.h"
 #include "window/GridEditor.h"
 #include "window/GridView.h"
 #include "window/MensajeEdit.h"
+#include "window/PaletteKeys.h"
 #include "window/SendRoutes.h"
 #include "window/TabStrip.h"
 #include "window/Twips.h"
@@ -74,6 +79,15 @@ Form1::Form1(QWidget* parent)
     chats_ = new ChatPanel(*this, mnuConfig, SSTab1, BoxCopy, statusBar());
     buildHistoryMenu();
     wireEvents();
+    // Drawing on the grid: blocks, the F-keys, the eyedropper, the zoom, the palette's keys.
+    blocks_ = new GridBlocks(
+        *Grid1, *grid_, menuBar(), mnuConfig->menuAction(), [this] { return currentColour(); },
+        MaxArtPositions);
+    connect(blocks_, &GridBlocks::status, this, &Form1::showStatus);
+    new FKeyRow(this, Grid1, Mensaje);
+    new Eyedropper(Grid1, Mensaje, ColorPicker, ColorPicker2);
+    new ArtZoom(this, Mensaje, Grid1, grid1Model_);
+    new PaletteKeys(*this, Color, ColorPicker, Picture1, statusBar());
     Form_Load();
     restoreSettings();
     updateTitle();
@@ -257,8 +271,8 @@ void Form1::Color_MouseDown(int Index, int Button) {
         Mensaje->colourSelection(c);
         break;
     case GridTab:
-        // The current cell takes the colour, unless the colour is for the next fill.
-        if (!chkFill->isChecked()) useTool(Tool::Lock, c);
+        // The block takes the colour, unless the colour is for the next fill.
+        if (!chkFill->isChecked()) blocks_->colour(c);
         break;
     case CambioColor:
         // The rows shown selected, and no others.

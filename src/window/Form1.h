@@ -27,6 +27,7 @@ namespace torvo {
 
 class ChatPanel;
 class CommonDialog;
+class GridBlocks;
 class GridEditor;
 class RecoveryStore;
 class Typist;
@@ -168,6 +169,7 @@ private:
     QElapsedTimer clock_;
     QString fileName_;
     GridEditor* grid_ = nullptr;
+    GridBlocks* blocks_ = nullptr;
     // The side views are built from the art when shown: each is due since the text view
     // last changed (Grid1, Grid2, BoxCopy).
     std::array<bool, 3> due_{true, true, true};

@@ -1,6 +1,7 @@
 #include "window/Form1Ui.h"
 
 #include "files/BitmapExport.h"
+#include "palette/Palette.h"
 #include "window/CharacterBox.h"
 #include "window/ColorSwatch.h"
 #include "window/CommonDialog.h"
@@ -50,11 +51,9 @@ void Form1Ui::setupUi(QMainWindow* form, ArtModel& model) {
     Picture1->setObjectName(QStringLiteral("Picture1"));
     Picture1->setGeometry(twRect(1260, 120, 195, 375));
 
-    // Top row from the left: 1, 0, 2..7; bottom row: 8..15.
-    static constexpr int TopRow[8] = {1, 0, 2, 3, 4, 5, 6, 7};
     for (int k = 0; k < 8; ++k) {
         for (int row = 0; row < 2; ++row) {
-            const int index = row == 0 ? TopRow[k] : 8 + k;
+            const int index = swatchAt(row, k);
             auto* swatch = new ColorSwatch(client_);
             swatch->setObjectName(QStringLiteral("Color%1").arg(index));
             swatch->setGeometry(twRect(1500 + 420 * k, row == 0 ? 60 : 300, 375, 230));

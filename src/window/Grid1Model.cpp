@@ -42,6 +42,39 @@ void Grid1Model::changed() {
         emit dataChanged(index(0, 0), index(grid_.rows() - 1, grid_.cols() - 1));
 }
 
+void Grid1Model::resizeTo(CharGrid grid) {
+    const int rows = grid.rows(), cols = grid.cols();
+    const int oldRows = grid_.rows(), oldCols = grid_.cols();
+    CharGrid& g = grid_;
+    if (rows < oldRows) {
+        beginRemoveRows({}, rows, oldRows - 1);
+        g.resize(rows, oldCols);
+        endRemoveRows();
+    }
+    if (cols < oldCols) {
+        beginRemoveColumns({}, cols, oldCols - 1);
+        g.resize(g.rows(), cols);
+        endRemoveColumns();
+    }
+    if (rows > g.rows()) {
+        beginInsertRows({}, g.rows(), rows - 1);
+        g.resize(rows, g.cols());
+        endInsertRows();
+    }
+    if (cols > g.cols()) {
+        beginInsertColumns({}, g.cols(), cols - 1);
+        g.resize(g.rows(), cols);
+        endInsertColumns();
+    }
+    grid_ = std::move(grid);
+    changed();
+}
+
+void Grid1Model::setCellFont(const QFont& font) {
+    font_ = font;
+    changed();
+}
+
 void Grid1Model::changedCell(int r, int c) {
     const QModelIndex i = index(r, c);
     emit dataChanged(i, i);

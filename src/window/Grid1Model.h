@@ -26,8 +26,12 @@ public:
     // Redraws every cell once (after a fill).
     void changed();
     void changedCell(int r, int c);
+    // Takes a grid of another size whose common cells are this one's: rows and columns
+    // are added or taken away, so the view keeps its current cell.
+    void resizeTo(CharGrid grid);
 
-    void setCellFont(const QFont& font) { font_ = font; }
+    void setCellFont(const QFont& font);
+    const QFont& cellFont() const { return font_; }
 
 private:
     CharGrid grid_;

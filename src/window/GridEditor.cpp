@@ -28,7 +28,8 @@ bool GridEditor::build(const RichText& art, quint64 revision, const std::functio
     return true;
 }
 
-std::optional<std::vector<LineChange>> GridEditor::writeBack(const RichText& art, quint64 revision, Colour typing,
+std::optional<std::vector<LineChange>> GridEditor::writeBack(const RichText& art, quint64 revision,
+                                                             Colour typing,
                                                              const std::function<bool()>& cancelled) const {
     const CharGrid& g = grid();
     // Row r shows line r of the art, unless edited; the whole grid writes every row with a
@@ -94,12 +95,30 @@ void GridEditor::use(Tool tool, Colour colour, const QString& character) {
     editCells(diffGrids(grid(), after));
 }
 
+void GridEditor::change(CharGrid after) {
+    finishPaint();
+    if (sizeOf(after) == sizeOf(grid())) return editCells(diffGrids(grid(), after));
+    std::vector<CellChange> cells = diffGrids(grid(), after);
+    auto step = std::make_shared<GridStep>(std::move(cells), sizeOf(grid()), sizeOf(after));
+    for (const int r : rowsOf(step->cells()))
+        editedRows_.insert(r);
+    model_.resizeTo(std::move(after));
+    history_.record(std::move(step));
+    emit edited();
+}
+
 void GridEditor::undo(const History::Step& step, bool undone) {
     const auto& cells = static_cast<const GridStep&>(step);
-    cells.applyTo(model_.editGrid(), undone);
+    if (cells.resizes()) {
+        CharGrid g = grid();
+        cells.applyTo(g, undone);
+        model_.resizeTo(std::move(g));
+    } else {
+        cells.applyTo(model_.editGrid(), undone);
+        model_.changed();
+    }
     for (const int r : rowsOf(cells.cells()))
         editedRows_.insert(r);
-    model_.changed();
     emit edited();
 }
 

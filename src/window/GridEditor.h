@@ -44,6 +44,8 @@ public:
     void finishPaint();
     // A left click with the tool, as one step.
     void use(Tool tool, Colour colour, const QString& character);
+    // Any other edit of the grid as one step: the grid as the edit leaves it, perhaps grown.
+    void change(CharGrid after);
     // The grid history's steps done again or taken back.
     void undo(const History::Step& step, bool undone);
 

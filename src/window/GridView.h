@@ -28,6 +28,12 @@ public:
     void setSelectionCorner(int row, int col);
 
     void setModel(QAbstractItemModel* model) override;
+    // Draws a frame round the selected rectangle (the art's grid; the colour table does
+    // without).
+    void setBlockFrame(bool shown) { blockFrame_ = shown; }
+
+    // What the block keys ask for.
+    enum class BlockKey { Copy, Cut, Paste, Empty };
 
 signals:
     void keyPress(const QString& text);
@@ -36,8 +42,13 @@ signals:
     void mouseDown(int Button);
     void mouseMove(int Buttons);
     void mouseUp(int Button);
+    // Ctrl+C, Ctrl+X, Ctrl+V, Delete; Ctrl+arrows move the block a cell.
+    void blockKey(GridView::BlockKey key);
+    void moveKey(int dr, int dc);
 
 protected:
+    bool event(QEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -53,6 +64,7 @@ private:
     int mouseRow_ = -1;
     int mouseCol_ = -1;
     bool dragging_ = false;
+    bool blockFrame_ = false;
 };
 
 } // namespace torvo

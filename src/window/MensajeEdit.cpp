@@ -1,8 +1,7 @@
 #include "window/MensajeEdit.h"
 
+#include "art/ArtClipboard.h"
 #include "art/DocumentBridge.h"
-#include "files/RtfReader.h"
-#include "files/RtfWriter.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -23,15 +22,6 @@
 
 namespace torvo {
 namespace {
-
-const QStringList RtfTypes = {QStringLiteral("text/rtf"), QStringLiteral("application/rtf"),
-                              QStringLiteral("text/richtext")};
-
-QString rtfType(const QMimeData* source) {
-    for (const QString& type : RtfTypes)
-        if (source->hasFormat(type)) return type;
-    return {};
-}
 
 // Undo and redo belong to the window's history, not to the view's own.
 bool isHistoryKey(const QKeyEvent* event) {
@@ -107,7 +97,8 @@ std::vector<std::optional<Colour>> documentColours(const QTextDocument& document
             const QTextFragment f = it.fragment();
             const QBrush brush = f.charFormat().foreground();
             if (brush.style() == Qt::NoBrush) continue;
-            const int a = std::max(from, f.position()), b = std::min(from + length, f.position() + f.length());
+            const int a = std::max(from, f.position()),
+                      b = std::min(from + length, f.position() + f.length());
             for (int i = a; i < b; ++i)
                 colours[std::size_t(i - from)] = Colour::fromQColor(brush.color());
         }
@@ -198,7 +189,8 @@ void MensajeEdit::documentChanged(int position, int /*removed*/, int added) {
     const int keep = advance(art, from, head);
     int tail = 0;
     int resume = end;
-    const int tailMax = std::min(int(text.size()) - (position - firstBlock.position() + added), oldLength - head);
+    const int tailMax =
+        std::min(int(text.size()) - (position - firstBlock.position() + added), oldLength - head);
     for (int& p = resume; tail < tailMax && p > keep;) {
         const bool lineBreak = art.charAt(p - 1) == RichText::LF;
         const char32_t ch = lineBreak ? U'\n' : art.charAt(p - 1);
@@ -435,6 +427,35 @@ int MensajeEdit::documentPosition(int artPosition) const {
     return block.position() + documentLength(art, art.lineStart(line), artPosition);
 }
 
+std::optional<Cell> MensajeEdit::characterAt(const QPoint& point) const {
+    const QTextCursor at = cursorForPosition(point);
+    const QTextBlock block = at.block();
+    // The caret nearest the point: the character is the one after it, or before it when the
+    // point lies left of the caret.
+    int position = at.position() - (point.x() < cursorRect(at).left() ? 1 : 0);
+    const QRect line = cursorRect(at);
+    if (point.y() < line.top() || point.y() > line.bottom() || position < block.position() ||
+        position >= block.position() + block.length() - 1)
+        return std::nullopt;
+    const int p = artPosition(position);
+    const RichText& art = model_.art();
+    if (p >= art.size() || art.isLineBreak(p)) return std::nullopt;
+    Cell cell;
+    cell.ch = art.charAt(p);
+    cell.hasChar = true;
+    cell.colour = art.colourAt(p);
+    return cell;
+}
+
+void MensajeEdit::setArtPoints(qreal points) {
+    QFont font = artFont();
+    font.setPointSizeF(points);
+    setFont(font);
+    QTextOption option = document()->defaultTextOption();
+    option.setTabStopDistance(QFontMetricsF(font).horizontalAdvance(QLatin1Char(' ')));
+    document()->setDefaultTextOption(option);
+}
+
 void MensajeEdit::caretToEnd() {
     // Where the caret is at the end already, moving it would only work out its place on
     // the line again; a key being handled brings it into view itself afterwards.
@@ -501,25 +522,14 @@ void MensajeEdit::contextMenuEvent(QContextMenuEvent* event) {
 QMimeData* MensajeEdit::createMimeDataFromSelection() const {
     // Copied art keeps its colours for programs that take rich text: the model's characters
     // and colours, as RTF and as HTML.
-    auto* mime = new QMimeData;
     const QTextCursor caret = textCursor();
-    mime->setText(caret.selection().toPlainText());
     const int a = artPosition(caret.selectionStart());
     const RichText piece = model_.art().mid(a, artPosition(caret.selectionEnd()) - a);
-    QTextDocument document;
-    document.setDefaultFont(artFont());
-    QTextCharFormat base;
-    base.setFont(artFont(), QTextCharFormat::FontPropertiesAll);
-    loadDocument(document, piece, base);
-    QTextCursor all(&document);
-    all.select(QTextCursor::Document);
-    mime->setHtml(QTextDocumentFragment(all).toHtml());
-    mime->setData(RtfTypes.front(), writeRtf(piece));
-    return mime;
+    return artMimeData(piece, caret.selection().toPlainText(), artFont()).release();
 }
 
 bool MensajeEdit::canInsertFromMimeData(const QMimeData* source) const {
-    return !rtfType(source).isEmpty() || source->hasUrls() || QPlainTextEdit::canInsertFromMimeData(source);
+    return hasRtf(*source) || source->hasUrls() || QPlainTextEdit::canInsertFromMimeData(source);
 }
 
 void MensajeEdit::insertFromMimeData(const QMimeData* source) {
@@ -527,29 +537,10 @@ void MensajeEdit::insertFromMimeData(const QMimeData* source) {
         emit fileDropped(source->urls().front().toLocalFile());
         return;
     }
-    RichText pasted(model_.typingColour());
-    const QString rtf = rtfType(source);
-    bool have = false;
-    if (!rtf.isEmpty()) {
-        if (Result<RichText> read = readRtf(source->data(rtf))) {
-            pasted = std::move(*read);
-            have = true;
-        } else {
-            emit pasteProblem(
-                QStringLiteral("No se pudo leer el texto con formato pegado: %1").arg(read.why()));
-        }
-    }
-    if (!have && source->hasHtml()) {
-        QTextDocument document;
-        document.setHtml(source->html());
-        pasted = snapshotDocument(document, textColour(), false);
-        have = true;
-    }
-    if (!have && source->hasText()) {
-        pasted.appendText(source->text(), textColour());
-        have = true;
-    }
-    if (!have) return;
+    PastedArt read = readPastedArt(*source, textColour());
+    if (!read.problem.isEmpty()) emit pasteProblem(read.problem);
+    if (!read.art) return;
+    const RichText& pasted = *read.art;
     // The characters go into the document as typed ones do, in their own colours.
     QString text;
     for (const RichText::Position& p : pasted.positions())

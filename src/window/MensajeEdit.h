@@ -1,6 +1,7 @@
 #pragma once
 
 #include "art/ArtModel.h"
+#include "art/CharGrid.h"
 #include "art/Colour.h"
 
 #include <QPlainTextEdit>
@@ -34,6 +35,11 @@ public:
     // The colour the characters typed next take.
     void setTextColour(Colour c) { pending_ = c; }
     Colour textColour() const;
+    // The character drawn at a point of the viewport, with its colour; none beside the text.
+    std::optional<Cell> characterAt(const QPoint& point) const;
+    // The art's font at another size (the zoom).
+    void setArtPoints(qreal points);
+
     // Puts the caret at the end of the text and brings it into view.
     void caretToEnd();
 

@@ -41,18 +41,24 @@ private slots:
         const QStringList tabs{"Text Box", "Grid", "Cambio Color", "Copy && Paste"};
         for (int i = 0; i < 4; ++i)
             QCOMPARE(f.SSTab1()->bar()->tabText(i), tabs[i]);
-        const QStringList menus{"&Archivo", "E&dición", "&Configuracion"};
+        const QStringList menus{"&Archivo", "E&dición", "&Bloque", "&Configuracion"};
         QStringList seen;
         for (QAction* a : f.form->menuBar()->actions())
             seen << a->text();
         QCOMPARE(seen, menus);
         const struct {
             const char *name, *caption, *keys;
-        } entries[] = {{"mnuOpen", "&Abrir", "Ctrl+O"},          {"mnuSave", "&Guardar", "Ctrl+S"},
-                       {"mnuSaveHTML", "Guardar &Html", ""},     {"mnuSaveAnsi", "Guardar A&nsi", ""},
-                       {"mnuSaveBitmap", "Guardar &Bitmap", ""}, {"mnuExit", "&Salir", "Ctrl+Q"},
-                       {"mnuUseTags", "Usar &Tags", ""},         {"mnuUndo", "&Deshacer", "Ctrl+Z"},
-                       {"mnuRedo", "&Rehacer", "Ctrl+Y"}};
+        } entries[] = {{"mnuOpen", "&Abrir", "Ctrl+O"},
+                       {"mnuSave", "&Guardar", "Ctrl+S"},
+                       {"mnuSaveHTML", "Guardar &Html", ""},
+                       {"mnuSaveAnsi", "Guardar A&nsi", ""},
+                       {"mnuSaveBitmap", "Guardar &Bitmap", ""},
+                       {"mnuExit", "&Salir", "Ctrl+Q"},
+                       {"mnuUseTags", "Usar &Tags", ""},
+                       {"mnuUndo", "&Deshacer", "Ctrl+Z"},
+                       {"mnuRedo", "&Rehacer", "Ctrl+Y"},
+                       {"mnuVoltearH", "Voltear horizontal", "Alt+H"},
+                       {"mnuVoltearV", "Voltear vertical", "Alt+V"}};
         for (auto [name, caption, keys] : entries) {
             QCOMPARE(f.control<QAction>(name)->text(), QString::fromUtf8(caption));
             QCOMPARE(f.control<QAction>(name)->shortcut(), QKeySequence(QString::fromLatin1(keys)));
