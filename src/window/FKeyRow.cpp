@@ -19,7 +19,7 @@ namespace {
 
 const QString SetKey = QStringLiteral("teclasF/juego");
 const QString OwnKey = QStringLiteral("teclasF/propio");
-constexpr int CellSize = 26;
+constexpr int CellSize = 26, CellHeight = 30;
 
 QString textOf(char32_t ch) {
     QString s;
@@ -81,11 +81,11 @@ void FKeyRow::press(int k) {
 }
 
 QRect FKeyRow::cellRect(int k) const {
-    return {k * CellSize, 0, CellSize - 2, CellSize};
+    return {k * CellSize, 0, CellSize - 2, CellHeight};
 }
 
 QSize FKeyRow::sizeHint() const {
-    return {10 * CellSize, CellSize};
+    return {10 * CellSize, CellHeight};
 }
 
 void FKeyRow::paintEvent(QPaintEvent*) {
@@ -94,7 +94,7 @@ void FKeyRow::paintEvent(QPaintEvent*) {
     small.setPointSizeF(6);
     small.setBold(false);
     QFont big = font();
-    big.setPointSizeF(12);
+    big.setPointSizeF(11);
     for (int k = 0; k < 10; ++k) {
         const QRect r = cellRect(k);
         painter.fillRect(r, Qt::black);
@@ -106,7 +106,7 @@ void FKeyRow::paintEvent(QPaintEvent*) {
                          QStringLiteral("F%1").arg(k + 1));
         painter.setPen(Qt::white);
         painter.setFont(big);
-        painter.drawText(r.adjusted(0, 6, 0, 0), Qt::AlignCenter, textOf(characters_[std::size_t(k)]));
+        painter.drawText(r.adjusted(0, 8, 0, 0), Qt::AlignCenter, textOf(characters_[std::size_t(k)]));
     }
 }
 
