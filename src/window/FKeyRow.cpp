@@ -44,7 +44,7 @@ FKeyRow::FKeyRow(QMainWindow* form, GridView* grid, QWidget* text)
     bar->setMovable(false);
     bar->addWidget(sets_);
     bar->addWidget(this);
-    form->addToolBar(Qt::TopToolBarArea, bar);
+    form->addToolBar(Qt::BottomToolBarArea, bar);
     // The window's inner area keeps its size.
     form->resize(form->width(), form->height() + bar->sizeHint().height());
     for (int k = 0; k < 10; ++k) {

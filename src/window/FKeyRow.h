@@ -11,9 +11,9 @@ namespace torvo {
 
 class GridView;
 
-// Ten characters on F1 ... F10, from a set chosen in the list beside them: a bar under the
-// menus. A key types its character into the view shown: the grid's current cell, which
-// then moves on a cell, or the text view at its caret. A click on a cell of the own set
+// Ten characters on F1 ... F10, from a set chosen in the list beside them: a bar above the
+// status bar (the window keeps its places). A key types its character into the view shown: the grid's current
+// cell, which then moves on a cell, or the text view at its caret. A click on a cell of the own set
 // ("Propio") and a character typed then put that character on its key; the chosen set and
 // the own set are kept in the settings.
 class FKeyRow : public QWidget {
