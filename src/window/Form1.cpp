@@ -13,6 +13,7 @@
 #include "files/SaveArt.h"
 #include "history/ArtStep.h"
 #include "history/GridStep.h"
+#include "image/PictureImport.h"
 #include "paint/Fill.h"
 #include "paint/Tools.h"
 #include "send/Keystrokes.h"
@@ -25,6 +26,7 @@
 #include "window/Grid2Model.h"
 #include "window/GridView.h"
 #include "window/MensajeEdit.h"
+#include "window/PictureDialog.h"
 #include "window/SendRoutes.h"
 #include "window/TabStrip.h"
 #include "window/Twips.h"
@@ -255,6 +257,9 @@ void Form1::buildMenus() {
     QAction* mnuOpen = action(mnuArchivo, "mnuOpen", QStringLiteral("&Abrir"));
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(mnuOpen, &QAction::triggered, this, &Form1::mnuOpen_Click);
+    QAction* mnuImport = action(mnuArchivo, "mnuImport", QStringLiteral("&Importar imagen…"));
+    mnuImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
+    connect(mnuImport, &QAction::triggered, this, &Form1::mnuImport_Click);
     QAction* mnuSave = action(mnuArchivo, "mnuSave", QStringLiteral("&Guardar"));
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(mnuSave, &QAction::triggered, this, &Form1::mnuSave_Click);
@@ -851,6 +856,7 @@ void Form1::send() {
 // ---- Files ----
 
 bool Form1::openPath(const QString& path) {
+    if (isPictureFile(path)) return takePicture(openPictureFile(path, Palette, lastPictureChoices()));
     const auto opened = openArtFile(path, Palette, MaxArtPositions, cancelCheck());
     if (!opened) return false; // the window is closing
     if (!*opened) {
@@ -866,11 +872,32 @@ bool Form1::openPath(const QString& path) {
 }
 
 void Form1::mnuOpen_Click() {
-    const QString path = CommonDialog1->ShowOpen(QStringLiteral(
-        "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Texto con Formato (*.rtf)|*.rtf|"
-        "Arte ANSI (*.ans)|*.ans|Todos los Archivos (*.*)|*.*"));
+    const QString path = CommonDialog1->ShowOpen(
+        QStringLiteral(
+            "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Texto con Formato (*.rtf)|*.rtf|"
+            "Arte ANSI (*.ans)|*.ans|") +
+        pictureFilter() + QStringLiteral("|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
     openPath(path);
+}
+
+void Form1::mnuImport_Click() {
+    const QString path =
+        CommonDialog1->ShowOpen(pictureFilter() + QStringLiteral("|Todos los Archivos (*.*)|*.*"));
+    if (path.isEmpty()) return;
+    if (const auto imported = PictureDialog::ask(this, path, Palette)) takePicture(*imported);
+}
+
+bool Form1::takePicture(const Result<OpenedArt>& picture) {
+    if (!picture) {
+        showStatus(picture.why());
+        return false;
+    }
+    if (SSTab1->Tab() == GridTab) SSTab1->setTab(TextBox);
+    // One step, like an open; the art belongs to no file until it is saved.
+    openArt(picture->text, QString());
+    showStatus(picture->status);
+    return true;
 }
 
 void Form1::report(const Result<QString>& status) {

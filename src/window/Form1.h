@@ -6,6 +6,7 @@
 #include "convert/ColourFollower.h"
 #include "convert/GridFollower.h"
 #include "convert/TaggedFollower.h"
+#include "files/OpenArt.h"
 #include "history/History.h"
 #include "paint/Tools.h"
 #include "palette/Palette.h"
@@ -86,6 +87,7 @@ public:
     void Enviar_Click();
     void Timer1_Timer();
     void mnuOpen_Click();
+    void mnuImport_Click();
     void mnuSave_Click();
     void mnuSaveAnsi_Click();
     void mnuSaveHTML_Click();
@@ -153,6 +155,8 @@ private:
     void undoGrid(const History::Step& step, bool undo);
     // Opens the art as one step, belonging to `file` afterwards.
     void openArt(const RichText& art, const QString& file);
+    // Puts a converted picture in place of the art as one step, or shows why it failed.
+    bool takePicture(const Result<OpenedArt>& picture);
     // Changes cells of the grid as one step of its history.
     void editCells(const std::vector<CellChange>& cells);
     void editCell(int r, int c, const Cell& after);

@@ -1,0 +1,141 @@
+#include "image/PictureImport.h"
+
+#include "palette/Vocabulary.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <chafa.h>
+#include <memory>
+
+namespace torvo {
+namespace {
+
+const QByteArray Formats[] = {"png", "jpeg", "jpg", "gif", "bmp", "webp"};
+
+template <class T, void (*Free)(T*)> struct Unref {
+    void operator()(T* p) const { Free(p); }
+};
+using SymbolMap = std::unique_ptr<ChafaSymbolMap, Unref<ChafaSymbolMap, chafa_symbol_map_unref>>;
+using CanvasConfig = std::unique_ptr<ChafaCanvasConfig, Unref<ChafaCanvasConfig, chafa_canvas_config_unref>>;
+using Canvas = std::unique_ptr<ChafaCanvas, Unref<ChafaCanvas, chafa_canvas_unref>>;
+
+ChafaDitherMode chafaDither(Dithering d) {
+    switch (d) {
+    case Dithering::Ordered:
+        return CHAFA_DITHER_MODE_ORDERED;
+    case Dithering::Diffusion:
+        return CHAFA_DITHER_MODE_DIFFUSION;
+    case Dithering::None:
+        break;
+    }
+    return CHAFA_DITHER_MODE_NONE;
+}
+
+QString failureOf(const QImageReader& reader) {
+    switch (reader.error()) {
+    case QImageReader::UnsupportedFormatError:
+        return QStringLiteral("no es una imagen que se pueda leer (PNG, JPEG, GIF, BMP o WebP).");
+    case QImageReader::InvalidDataError:
+        return QStringLiteral("la imagen está dañada o incompleta.");
+    case QImageReader::DeviceError:
+    case QImageReader::FileNotFoundError:
+        return QStringLiteral("no se pudo leer el archivo.");
+    default:
+        return QStringLiteral("no se pudo leer la imagen.");
+    }
+}
+
+} // namespace
+
+Result<QImage> readPicture(QIODevice& device) {
+    QImageReader reader(&device);
+    reader.setDecideFormatFromContent(true);
+    // Qt's own bound on what one decode may allocate, in megabytes: 4 bytes a pixel.
+    reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1 << 20)) + 1);
+    if (!reader.canRead() || !std::count(std::begin(Formats), std::end(Formats), reader.format()))
+        return Failure{QStringLiteral("no es una imagen que se pueda leer (PNG, JPEG, GIF, BMP o WebP).")};
+    // The size from the header, before any pixel is decoded.
+    const QSize size = reader.size();
+    if (size.isValid() && (size.width() == 0 || size.height() == 0))
+        return Failure{QStringLiteral("la imagen no tiene píxeles.")};
+    if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels)
+        return Failure{QStringLiteral("la imagen es demasiado grande: %1 × %2 píxeles (el máximo es %3 "
+                                      "millones).")
+                           .arg(size.width())
+                           .arg(size.height())
+                           .arg(MaxPicturePixels / 1000000)};
+    // A JPEG is decoded straight at about that size, a fraction of the work.
+    if (size.isValid() && (size.width() > WorkingSide || size.height() > WorkingSide))
+        reader.setScaledSize(size.scaled(WorkingSide, WorkingSide, Qt::KeepAspectRatio));
+    QImage image;
+    if (!reader.read(&image)) return Failure{failureOf(reader)};
+    if (image.isNull() || image.width() == 0 || image.height() == 0)
+        return Failure{QStringLiteral("la imagen no tiene píxeles.")};
+    // Straight alpha, red first: chafa's RGBA8_UNASSOCIATED, as its own loaders hand over.
+    return image.convertToFormat(QImage::Format_RGBA8888);
+}
+
+Result<QImage> readPictureFile(const QString& path) {
+    const QString name = QFileInfo(path).fileName();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("No se pudo abrir «%1»: %2").arg(name, file.errorString())};
+    Result<QImage> picture = readPicture(file);
+    if (!picture) return Failure{QStringLiteral("No se pudo abrir «%1»: %2").arg(name, picture.why())};
+    return picture;
+}
+
+RichText convertPicture(const QImage& picture, const PictureChoices& choices, const Palette& palette) {
+    const QImage pixels = picture.format() == QImage::Format_RGBA8888
+                              ? picture
+                              : picture.convertToFormat(QImage::Format_RGBA8888);
+    const CellSize size = cellSizeFor(pixels.size(), choices.columns);
+    const SymbolMap symbols(chafa_symbol_map_new());
+    chafa_symbol_map_apply_selectors(symbols.get(), symbolSetName(choices.symbols).selectors, nullptr);
+    const CanvasConfig config(chafa_canvas_config_new());
+    chafa_canvas_config_set_canvas_mode(config.get(), CHAFA_CANVAS_MODE_INDEXED_16);
+    chafa_canvas_config_set_fg_only_enabled(config.get(), TRUE);
+    chafa_canvas_config_set_symbol_map(config.get(), symbols.get());
+    chafa_canvas_config_set_dither_mode(config.get(), chafaDither(choices.dithering));
+    chafa_canvas_config_set_geometry(config.get(), size.columns, size.rows);
+    const Canvas canvas(chafa_canvas_new(config.get()));
+    chafa_canvas_draw_all_pixels(canvas.get(), CHAFA_PIXEL_RGBA8_UNASSOCIATED, pixels.constBits(),
+                                 pixels.width(), pixels.height(), int(pixels.bytesPerLine()));
+
+    const Colour blank = palette[8];
+    RichText art;
+    for (int y = 0; y < size.rows; ++y) {
+        int spaces = 0; // waiting: written only when a character follows them
+        for (int x = 0; x < size.columns; ++x) {
+            const gunichar c = chafa_canvas_get_char_at(canvas.get(), x, y);
+            gint fg = -1, bg = -1;
+            chafa_canvas_get_raw_colors_at(canvas.get(), x, y, &fg, &bg);
+            const int entry = fg >= 0 && fg < 16 ? vocabulary::paletteEntryOfAnsiColour(fg) : 8;
+            if (c == 0 || c == ' ' || entry == 8) {
+                ++spaces;
+                continue;
+            }
+            for (; spaces > 0; --spaces)
+                art.append(U' ', blank);
+            art.append(char32_t(c), palette[entry]);
+        }
+        art.appendLineBreak();
+    }
+    return art;
+}
+
+QString pictureStatus(CellSize size) {
+    return QStringLiteral("Imagen convertida: %1 × %2 caracteres.").arg(size.columns).arg(size.rows);
+}
+
+Result<OpenedArt> openPictureFile(const QString& path, const Palette& palette,
+                                  const PictureChoices& choices) {
+    const Result<QImage> picture = readPictureFile(path);
+    if (!picture) return picture.failure();
+    return OpenedArt{convertPicture(*picture, choices, palette),
+                     pictureStatus(cellSizeFor(picture->size(), choices.columns))};
+}
+
+} // namespace torvo
