@@ -2,10 +2,10 @@
 
 #include "palette/Vocabulary.h"
 
-#include <QBuffer>
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <algorithm>
 #include <chafa.h>
 #include <memory>
 
@@ -31,6 +31,13 @@ ChafaDitherMode chafaDither(Dithering d) {
         break;
     }
     return CHAFA_DITHER_MODE_NONE;
+}
+
+// A size brought within the working size, keeping its shape, at least a pixel each way.
+QSize workingSize(QSize size) {
+    if (size.width() <= WorkingSide && size.height() <= WorkingSide) return size;
+    const QSize scaled = size.scaled(WorkingSide, WorkingSide, Qt::KeepAspectRatio);
+    return {std::max(scaled.width(), 1), std::max(scaled.height(), 1)};
 }
 
 QString failureOf(const QImageReader& reader) {
@@ -67,12 +74,14 @@ Result<QImage> readPicture(QIODevice& device) {
                            .arg(size.height())
                            .arg(MaxPicturePixels / 1000000)};
     // A JPEG is decoded straight at about that size, a fraction of the work.
-    if (size.isValid() && (size.width() > WorkingSide || size.height() > WorkingSide))
-        reader.setScaledSize(size.scaled(WorkingSide, WorkingSide, Qt::KeepAspectRatio));
+    if (size.isValid() && workingSize(size) != size) reader.setScaledSize(workingSize(size));
     QImage image;
     if (!reader.read(&image)) return Failure{failureOf(reader)};
     if (image.isNull() || image.width() == 0 || image.height() == 0)
         return Failure{QStringLiteral("la imagen no tiene píxeles.")};
+    // A GIF's frame may be larger than the size its header gives.
+    if (workingSize(image.size()) != image.size())
+        image = image.scaled(workingSize(image.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     // Straight alpha, red first: chafa's RGBA8_UNASSOCIATED, as its own loaders hand over.
     return image.convertToFormat(QImage::Format_RGBA8888);
 }

@@ -168,6 +168,10 @@ private slots:
         QCOMPARE(readBytes(encoded(solid({4000, 1000}, Qt::red), "png"))->size(), QSize(1600, 400));
         QCOMPARE(readBytes(encoded(photoLike({1200, 2400}), "jpeg", 90))->size(), QSize(800, 1600));
         QCOMPARE(readBytes(encoded(solid({1600, 900}, Qt::red), "bmp"))->size(), QSize(1600, 900));
+        // A GIF larger than its frame, as its screen's height makes it (Qt says the frame's
+        // size before reading); a needle keeps a pixel across.
+        QCOMPARE(readBytes(gifOfFrames(1, {4, 4}, {0, 3200}))->size(), QSize(2, 1600));
+        QCOMPARE(readBytes(gifOfFrames(1, {2, 2}, {0, 4000}))->size(), QSize(1, 1600));
     }
 
     // A GIF gives its first frame, however many follow.

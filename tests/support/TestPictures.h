@@ -116,13 +116,20 @@ inline QByteArray pngHeader(quint32 width, quint32 height) {
            pngChunk("IDAT", qCompress(QByteArray(1000, 0)).mid(4)) + pngChunk("IEND", {});
 }
 
-// A GIF of `frames` frames of 8 × 8 pixels: the first red, the others blue.
-inline QByteArray gifOfFrames(int frames) {
-    QByteArray gif("GIF89a\x08\x00\x08\x00\xF0\x00\x00", 13); // global table of 2 colours
-    gif += QByteArray("\xFF\x00\x00\x00\x00\xFF", 6);
+// A GIF of `frames` frames, the first red, the others blue, on a screen whose size the
+// header gives (a frame may be larger).
+inline QByteArray gifOfFrames(int frames, QSize frame = {8, 8}, QSize screen = {8, 8}) {
+    const auto le16 = [](int v) {
+        QByteArray two(2, 0);
+        qToLittleEndian(quint16(v), two.data());
+        return two;
+    };
+    QByteArray gif = "GIF89a" + le16(screen.width()) + le16(screen.height()) +
+                     QByteArray("\xF0\x00\x00", 3);   // a global table of 2 colours
+    gif += QByteArray("\xFF\x00\x00\x00\x00\xFF", 6); // red, blue
     for (int f = 0; f < frames; ++f) {
         gif += QByteArray("\x21\xF9\x04\x00\x01\x00\x00\x00", 8); // 1/100 s a frame
-        gif += QByteArray("\x2C\x00\x00\x00\x00\x08\x00\x08\x00\x00", 10);
+        gif += QByteArray("\x2C\x00\x00\x00\x00", 5) + le16(frame.width()) + le16(frame.height()) + '\0';
         // LZW with 3-bit codes: a clear code (4) before every pixel keeps the table empty.
         const int pixel = f == 0 ? 0 : 1;
         QByteArray data;
@@ -137,13 +144,16 @@ inline QByteArray gifOfFrames(int frames) {
                 count -= 8;
             }
         };
-        for (int k = 0; k < 64; ++k) {
+        for (int k = 0; k < frame.width() * frame.height(); ++k) {
             put(4);
             put(pixel);
         }
         put(5);
         if (count > 0) data += char(bits & 0xFF);
-        gif += char(2) + QByteArray(1, char(data.size())) + data + QByteArray(1, 0);
+        gif += char(2);
+        for (qsizetype at = 0; at < data.size(); at += 255)
+            gif += char(std::min<qsizetype>(255, data.size() - at)) + data.mid(at, 255);
+        gif += '\0';
     }
     return gif + ';';
 }
