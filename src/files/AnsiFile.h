@@ -31,9 +31,10 @@ struct AnsiFile {
     qsizetype missing = 0; // characters code page 437 lacks, written as "?"
 };
 
-// The file "Guardar Ansi" writes: the ANSI text and a closing CR LF, either in UTF-8, or
-// in code page 437 followed by an end-of-file byte and a SAUCE record whose title is the
-// name of path and whose width and height are the art's. Nullopt when cancelled.
+// The file "Guardar Ansi" writes: the ANSI text, a reset (ESC "[0m") and a closing CR LF,
+// either in UTF-8, or in code page 437 followed by an end-of-file byte and a SAUCE record
+// whose title is the name of path and whose width and height are the art's. Nullopt when
+// cancelled.
 std::optional<AnsiFile> encodeAnsiFile(const RichText& art, const Palette& palette, AnsiKind kind,
                                        const QString& path, QDate date,
                                        const std::function<bool()>& cancelled = {});

@@ -31,6 +31,17 @@ std::optional<QByteArrayView> quotedPayload(QByteArrayView bytes) {
     return std::nullopt;
 }
 
+// Bytes no text file holds, as binary files are full of them. Tabs, line ends, form feeds,
+// escapes (colour sequences) and DOS's end-of-file mark are text.
+bool holdsControlBytes(QByteArrayView bytes) {
+    return std::any_of(bytes.begin(), bytes.end(), [](char c) {
+        const auto b = uchar(c);
+        return (b < 0x20 && b != '\t' && b != '\n' && b != '\v' && b != '\f' && b != '\r' && b != 0x1A &&
+                b != 0x1B) ||
+               b == 0x7F;
+    });
+}
+
 QString decodePlain(QByteArrayView bytes) {
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString s = utf8.decode(bytes);
@@ -57,7 +68,8 @@ QByteArray encodeArtFile(const RichText& text, SaveFormat format) {
 }
 
 Result<LoadedArt> decodeArtFile(QByteArrayView bytes) {
-    const QByteArrayView payload = quotedPayload(bytes).value_or(bytes);
+    const std::optional<QByteArrayView> quoted = quotedPayload(bytes);
+    const QByteArrayView payload = quoted.value_or(bytes);
 
     LoadedArt loaded;
     if (payload.startsWith("{\\rtf1\\")) {
@@ -78,6 +90,7 @@ Result<LoadedArt> decodeArtFile(QByteArrayView bytes) {
         // reallocation that would double the peak memory of a huge file.
         loaded.text.reserve(std::size_t(plain.size() + plain.count(u'\n') + plain.count(u'\r')) + 2);
         loaded.text.appendText(plain, colours::White);
+        loaded.recognised = quoted || !holdsControlBytes(payload);
     }
     if (!loaded.text.isEmpty() && !loaded.text.endsWithLineBreak()) loaded.text.appendLineBreak();
     // Moved, not copied (a returned local is): the art of a huge file takes hundreds of

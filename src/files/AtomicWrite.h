@@ -17,7 +17,10 @@ enum class Durability { OnDisk, InSystem };
 
 // Writes data to path through a temporary file in the same folder that replaces the old
 // file only once everything was written, so a failure never destroys what was there. A
-// link is followed; the file keeps its permissions.
+// link is followed; the file keeps its permissions. Only a regular file the user may write
+// is ever replaced: a character device, FIFO or socket, and the descriptors this process
+// has open (/dev/stdout, /dev/fd/N), are written straight into; a read-only file, a folder
+// or anything else is refused.
 Result<void> writeFileAtomically(const QString& path, const QByteArray& data);
 // The same with what `write` puts into the file, piece by piece (false: a piece failed).
 Result<void> writeFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write,

@@ -1,5 +1,7 @@
 #include "files/BitmapExport.h"
 
+#include "files/CellShapes.h"
+
 #include <QBuffer>
 #include <QFontMetrics>
 #include <QGlyphRun>
@@ -110,6 +112,14 @@ Result<QImage> renderArt(const RichText& text, int MaxCols, int MaxRows, const Q
         return batches.back();
     };
 
+    // Blocks and box drawing are drawn as shapes, joined at the cells' edges.
+    struct Shape {
+        char32_t ch;
+        QRect cell;
+        QRgb colour;
+    };
+    std::vector<Shape> shapes;
+
     const auto& positions = text.positions();
     qint64 row = 0;
     qint64 col = 0;
@@ -124,6 +134,10 @@ Result<QImage> renderArt(const RichText& text, int MaxCols, int MaxRows, const Q
         if (c >= cols || pos.ch == U' ') continue;
         const QPointF origin(qreal(c * cell.width()), qreal(row * cell.height()));
         const QRgb colour = pos.colour.toQColor().rgb();
+        if (isCellShape(pos.ch)) {
+            shapes.push_back({pos.ch, QRect(origin.toPoint(), cell), colour});
+            continue;
+        }
         for (const Glyph& g : cache.glyphs(pos.ch)) {
             Batch& b = batchFor(g.font, colour);
             b.indexes.push_back(g.index);
@@ -132,6 +146,8 @@ Result<QImage> renderArt(const RichText& text, int MaxCols, int MaxRows, const Q
     }
 
     QPainter painter(&image);
+    for (const Shape& s : shapes)
+        drawCellShape(painter, s.ch, s.cell, QColor::fromRgb(s.colour));
     for (const Batch& b : batches) {
         QGlyphRun run;
         run.setRawFont(cache.rawFont(b.font));

@@ -22,8 +22,9 @@ inline constexpr qint64 MaxBitmapPixels = qint64(128) << 20;
 
 // A picture of (MaxCols + 1) x (MaxRows + 1) cells on black, with the art's characters
 // drawn from the top left in their colours: one text line per cell row, each character
-// in its own cell column. What falls outside the picture is cut off. A picture too large
-// fails. Needs a QGuiApplication.
+// in its own cell column; blocks and box drawing as shapes that fill the cell to its edges
+// (CellShapes). What falls outside the picture is cut off. A picture too large fails.
+// Needs a QGuiApplication.
 Result<QImage> renderArt(const RichText& text, int MaxCols, int MaxRows, const QFont& font);
 
 // The picture as the bytes of a Windows BMP file.

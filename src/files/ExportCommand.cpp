@@ -1,5 +1,6 @@
 #include "files/ExportCommand.h"
 
+#include "base/FileMessages.h"
 #include "files/AtomicWrite.h"
 #include "files/HtmlExport.h"
 #include "files/OpenArt.h"
@@ -89,7 +90,7 @@ namespace {
 Result<QString> exportHtml(const ExportRequest& request, const Palette& palette) {
     const Result<QByteArray> bytes = readWholeFile(request.in);
     if (!bytes) return bytes.failure();
-    std::optional<Result<void>> read; // nullopt: the output failed first
+    std::optional<Result<QString>> read; // nullopt: the output failed first
     const Result<void> written = writeOut(request.out, [&](QIODevice& out) {
         HtmlPageWriter page(out);
         // Nothing calls the page off, so a piece it did not take is a write that failed. The
@@ -102,7 +103,12 @@ Result<QString> exportHtml(const ExportRequest& request, const Palette& palette)
     });
     if (read && !read->ok()) return read->failure();
     if (!written) return written.failure();
-    return QString();
+    return **read;
+}
+
+// Lines for standard error, one per note.
+QString joinNotes(const QString& first, const QString& second) {
+    return first.isEmpty() || second.isEmpty() ? first + second : first + u'\n' + second;
 }
 
 } // namespace
@@ -122,7 +128,7 @@ Result<QString> runExport(const ExportRequest& request, ExportMaker make, Pictur
     const Result<void> written = writeOut(
         request.out, [&file](QIODevice& out) { return out.write(file->bytes) == file->bytes.size(); });
     if (!written) return written.failure();
-    return file->note;
+    return joinNotes(opened->warning, file->note);
 }
 
 QString commandLineHelp() {
@@ -151,7 +157,9 @@ QString commandLineHelp() {
                "  --symbols NOMBRE   los caracteres: %3 (bloques si no se da)\n"
                "\n"
                "SALIDA se reemplaza entera o no se toca. Como otros conversores, no espera a que\n"
-               "llegue al disco: tras una tanda, «sync» lo asegura.\n"
+               "llegue al disco: tras una tanda, «sync» lo asegura. Un dispositivo, una FIFO o un\n"
+               "socket (/dev/stdout, /dev/null, >(orden)) se escriben tal cual; un archivo de solo\n"
+               "lectura o una carpeta no se tocan.\n"
                "Termina con 0, o con 1 y una línea en la salida de errores.\n")
         .arg(MinColumns)
         .arg(MaxColumns)
@@ -181,6 +189,8 @@ int commandLineMain(int argc, char** argv, ExportMaker make, ApplicationMaker ap
         std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
         return 0;
     }
+    // A script that converts many files must know which one failed.
+    setPathNaming(PathNaming::AsGiven);
     const Result<ExportRequest> request = parseExportArguments(args.mid(1));
     if (!request) {
         printLine(stderr, QStringLiteral("torvo: ") + request.why());
@@ -196,7 +206,8 @@ int commandLineMain(int argc, char** argv, ExportMaker make, ApplicationMaker ap
         printLine(stderr, QStringLiteral("torvo: ") + done.why());
         return 1;
     }
-    if (!done->isEmpty()) printLine(stderr, QStringLiteral("torvo: ") + *done);
+    for (const QString& note : done->split(u'\n', Qt::SkipEmptyParts))
+        printLine(stderr, QStringLiteral("torvo: ") + note);
     return 0;
 }
 

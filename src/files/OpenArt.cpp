@@ -1,10 +1,9 @@
 #include "files/OpenArt.h"
 
+#include "base/FileMessages.h"
 #include "files/AnsiReader.h"
 #include "files/ArtFile.h"
 #include "files/AtomicWrite.h"
-
-#include <QFileInfo>
 
 namespace torvo {
 namespace {
@@ -12,7 +11,12 @@ namespace {
 struct Decoded {
     RichText text;
     QString note; // what the status line adds to "Abierto", empty when nothing
+    bool recognised = true;
 };
+
+QString notRecognised(const QString& path) {
+    return QStringLiteral("«%1» no es un archivo de Torvo: abierto como texto.").arg(shownPath(path));
+}
 
 // With a stream, ANSI art goes there as it is played and the decoded text stays empty.
 std::optional<Result<Decoded>> decode(const QString& path, QByteArrayView bytes, const Palette& palette,
@@ -32,14 +36,14 @@ std::optional<Result<Decoded>> decode(const QString& path, QByteArrayView bytes,
     }
     Result<LoadedArt> loaded = decodeArtFile(bytes);
     if (!loaded) return loaded.failure();
-    return Decoded{std::move(loaded->text), QString()};
+    return Decoded{std::move(loaded->text), QString(), loaded->recognised};
 }
 
 // The file decoded, with the failures "Abrir" reports.
 std::optional<Result<Decoded>> decodeFile(const QString& path, QByteArrayView bytes, const Palette& palette,
                                           int maxPositions, const std::function<bool()>& cancelled,
                                           const PictureStream* stream = nullptr) {
-    const QString name = QFileInfo(path).fileName();
+    const QString name = shownPath(path);
     std::optional<Result<Decoded>> decoded = decode(path, bytes, palette, maxPositions, cancelled, stream);
     if (!decoded) return std::nullopt;
     if (!*decoded) return Failure{QStringLiteral("No se pudo abrir «%1»: %2").arg(name, decoded->why())};
@@ -66,14 +70,18 @@ std::optional<Result<OpenedArt>> openArtFile(const QString& path, const Palette&
     if (!decoded) return std::nullopt;
     if (!*decoded) return decoded->failure();
     const QString& note = (*decoded)->note;
+    if (!(*decoded)->recognised)
+        return OpenedArt{std::move((*decoded)->text), notRecognised(path), notRecognised(path)};
     return OpenedArt{std::move((*decoded)->text),
-                     QStringLiteral("Abierto «%1».").arg(QFileInfo(path).fileName()) +
-                         (note.isEmpty() ? QString() : u' ' + note)};
+                     QStringLiteral("Abierto «%1».").arg(shownPath(path)) +
+                         (note.isEmpty() ? QString() : u' ' + note),
+                     QString()};
 }
 
-std::optional<Result<void>> streamArtFile(const QString& path, QByteArrayView bytes, const Palette& palette,
-                                          const std::function<bool(const RichText&)>& take,
-                                          int maxPositions) {
+std::optional<Result<QString>> streamArtFile(const QString& path, QByteArrayView bytes,
+                                             const Palette& palette,
+                                             const std::function<bool(const RichText&)>& take,
+                                             int maxPositions) {
     const PictureStream stream{take};
     std::optional<Result<Decoded>> decoded = decodeFile(path, bytes, palette, maxPositions, {}, &stream);
     if (!decoded) return std::nullopt;
@@ -81,7 +89,7 @@ std::optional<Result<void>> streamArtFile(const QString& path, QByteArrayView by
     // Art that is not played comes whole.
     const RichText& text = (*decoded)->text;
     if (!text.isEmpty() && !take(text)) return std::nullopt;
-    return Result<void>();
+    return (*decoded)->recognised ? QString() : notRecognised(path);
 }
 
 } // namespace torvo

@@ -12,10 +12,12 @@
 namespace torvo {
 
 // What "Abrir" gives: the art, and the status line that says so ("Abierto «x».", with a
-// note on what the art could not keep).
+// note on what the art could not keep). A file that was not recognised says so instead,
+// and `warning` holds that line for the command line.
 struct OpenedArt {
     RichText text;
     QString status;
+    QString warning;
 };
 
 // ANSI art is told by its name: ".ans" in any letter case.
@@ -31,9 +33,11 @@ std::optional<Result<OpenedArt>> openArtFile(const QString& path, const Palette&
 
 // The same decoding of a file's bytes (read with readWholeFile) for writing the art out
 // without holding it whole: `take` gets it in order, whole lines at a time, ANSI art as
-// its rows are played. Fails as openArtFile does; nullopt when `take` said false.
-std::optional<Result<void>> streamArtFile(const QString& path, QByteArrayView bytes, const Palette& palette,
-                                          const std::function<bool(const RichText&)>& take,
-                                          int maxPositions = kRtfMaxPositions);
+// its rows are played. Fails as openArtFile does; nullopt when `take` said false. The
+// value is the warning of a file that was not recognised (empty when it was).
+std::optional<Result<QString>> streamArtFile(const QString& path, QByteArrayView bytes,
+                                             const Palette& palette,
+                                             const std::function<bool(const RichText&)>& take,
+                                             int maxPositions = kRtfMaxPositions);
 
 } // namespace torvo

@@ -1,5 +1,6 @@
 #include "files/SaveArt.h"
 
+#include "base/FileMessages.h"
 #include "convert/TextGrid.h"
 #include "files/AtomicWrite.h"
 #include "files/BitmapExport.h"
@@ -13,8 +14,7 @@ namespace {
 Result<QByteArray> bitmapBytes(const QImage& image, const QString& path) {
     Result<QByteArray> bytes = encodeBitmap(image);
     if (!bytes)
-        return Failure{
-            QStringLiteral("No se pudo guardar «%1»: %2").arg(QFileInfo(path).fileName(), bytes.why())};
+        return Failure{QStringLiteral("No se pudo guardar «%1»: %2").arg(shownPath(path), bytes.why())};
     return bytes;
 }
 
@@ -37,6 +37,12 @@ Result<QString> saveFile(const QString& path, const QByteArray& bytes, const QSt
     if (!written) return written.failure();
     return QStringLiteral("Guardado «%1».").arg(QFileInfo(path).fileName()) +
            (note.isEmpty() ? QString() : u' ' + note);
+}
+
+Result<QString> saveArtFile(const QString& path, const QByteArray& bytes, SaveFormat format) {
+    const Result<QString> saved = saveFile(path, bytes);
+    if (!saved || format == SaveFormat::Own) return saved;
+    return QStringLiteral("Guardado como texto, sin colores: «%1».").arg(QFileInfo(path).fileName());
 }
 
 std::optional<Result<QString>> saveExport(ExportFormat format, const RichText& art, const Palette& palette,

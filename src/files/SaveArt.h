@@ -2,6 +2,7 @@
 
 #include "art/RichText.h"
 #include "base/Result.h"
+#include "files/ArtFile.h"
 #include "palette/Palette.h"
 
 #include <QByteArray>
@@ -29,6 +30,10 @@ std::optional<Result<ArtBytes>> exportBytes(ExportFormat format, const RichText&
 
 // Writes the bytes to path atomically. The status line: "Guardado «x»." and the note.
 Result<QString> saveFile(const QString& path, const QByteArray& bytes, const QString& note = {});
+
+// "Guardar": the art's file (encodeArtFile) written as saveFile does. Text keeps no
+// colours, and its status line says so.
+Result<QString> saveArtFile(const QString& path, const QByteArray& bytes, SaveFormat format);
 
 // exportBytes, then saveFile.
 std::optional<Result<QString>> saveExport(ExportFormat format, const RichText& art, const Palette& palette,

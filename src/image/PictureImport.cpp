@@ -1,11 +1,13 @@
 #include "image/PictureImport.h"
 
+#include "base/FileMessages.h"
 #include "palette/Vocabulary.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <algorithm>
+#include <cerrno>
 #include <chafa.h>
 #include <memory>
 
@@ -87,12 +89,16 @@ Result<QImage> readPicture(QIODevice& device) {
 }
 
 Result<QImage> readPictureFile(const QString& path) {
-    const QString name = QFileInfo(path).fileName();
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return Failure{QStringLiteral("No se pudo abrir «%1»: %2").arg(name, file.errorString())};
+    errno = 0;
+    if (QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly))
+        return Failure{QStringLiteral("No se pudo abrir «%1»: %2")
+                           .arg(shownPath(path), systemError(QFileInfo(path).isDir() ? EISDIR
+                                                             : errno                 ? errno
+                                                                                     : EACCES))};
     Result<QImage> picture = readPicture(file);
-    if (!picture) return Failure{QStringLiteral("No se pudo abrir «%1»: %2").arg(name, picture.why())};
+    if (!picture)
+        return Failure{QStringLiteral("No se pudo abrir «%1»: %2").arg(shownPath(path), picture.why())};
     return picture;
 }
 
@@ -144,7 +150,7 @@ Result<OpenedArt> openPictureFile(const QString& path, const Palette& palette,
     const Result<QImage> picture = readPictureFile(path);
     if (!picture) return picture.failure();
     return OpenedArt{convertPicture(*picture, choices, palette),
-                     pictureStatus(cellSizeFor(picture->size(), choices.columns))};
+                     pictureStatus(cellSizeFor(picture->size(), choices.columns)), QString()};
 }
 
 } // namespace torvo

@@ -8,6 +8,10 @@ Result<std::unique_ptr<Typist>> chooseTypist(const std::vector<RouteProbe>& inOr
     for (const RouteProbe& probe : inOrder) {
         Route r = probe();
         if (r.outcome == Route::Ready && r.typist) return std::move(r.typist);
+        // Keys typed into the editor itself would become art: the user did not bring the
+        // chat to the front in time.
+        if (r.outcome == Route::OwnWindow)
+            return Failure{QStringLiteral("Envío: la ventana enfocada es Torvo; no se envió nada.")};
         if (r.outcome == Route::Broken && broken.isEmpty()) broken = r.error;
         otherWindow |= r.outcome == Route::OtherWindow;
     }

@@ -14,7 +14,9 @@ namespace torvo {
 class CommonDialog : public QObject {
     Q_OBJECT
 public:
-    enum class Mode { Open, Save };
+    // SaveTyped: a name typed without an extension gets the chosen entry's, as the file's
+    // type follows its name.
+    enum class Mode { Open, Save, SaveTyped };
     // What shows the dialog; tests replace it. Gets the mode, the Qt filter list and the
     // path chosen last; returns the chosen path or an empty string for Cancel.
     using Chooser = std::function<QString(Mode, const QString& filter, const QString& last)>;
@@ -25,6 +27,9 @@ public:
     // is the entry shown first.
     QString ShowOpen(const QString& Filter, int FilterIndex = 1);
     QString ShowSave(const QString& Filter, int FilterIndex = 1);
+    // The same, adding the chosen entry's extension to a name without one ("arte1" with
+    // "*.qcg" chosen is "arte1.qcg"; "*.*" adds nothing).
+    QString ShowSaveTyped(const QString& Filter, int FilterIndex = 1);
 
     // The path chosen last, where the next dialog opens.
     QString lastPath() const { return fileName_; }
@@ -36,6 +41,9 @@ public:
 
     // "Texto (*.txt)|*.txt|Todo (*.*)|*.*" as a Qt filter list.
     static QString qtFilter(const QString& Filter);
+    // The extension a pattern or a Qt filter entry names: "qcg" for "*.qcg" and for
+    // "Archivos Torvo (*.qcg)"; empty for "*.*".
+    static QString extensionOf(const QString& entry);
 
 private:
     QString show(Mode mode, const QString& Filter, int FilterIndex);

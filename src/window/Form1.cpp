@@ -510,6 +510,10 @@ void Form1::showView(int tab, bool tools) {
     const std::array<QWidget*, 4> views = {Mensaje, Grid1, Grid2, BoxCopy};
     for (int t = 0; t < 4; ++t)
         views[std::size_t(t)]->setVisible(t == tab);
+    // The keys go to the view shown: the grid types into its current cell, the text view at
+    // its caret.
+    if (tab == GridTab && !Grid1->currentIndex().isValid()) Grid1->setCurrentCell(0, 0);
+    views[std::size_t(tab)]->setFocus();
     for (QRadioButton* b : {chkNone, chkLock, chkFill, chkWFill})
         b->setEnabled(tools);
     // Undo follows the view: the text's history, or the grid's for this visit of it.
@@ -804,10 +808,13 @@ void Form1::writeRecovery() {
         recovery_->discard();
         return;
     }
-    // On the grid, the art is what leaving it would write back.
+    // On the grid, the art is what leaving it would write back; otherwise what the text view
+    // holds, its last line as it is: the working copy always ends that line.
     const bool onGrid = !gridHistory_.stack()->isClean();
-    const Result<void> written = recovery_->write(
-        onGrid ? *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]) : BackBox(), fileName_);
+    RichText art = onGrid ? *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]) : BackBox();
+    if (!onGrid && Mensaje->document()->lastBlock().length() > 1 && art.endsWithLineBreak())
+        art.replace(art.size() - 2, 2, RichText());
+    const Result<void> written = recovery_->write(art, fileName_);
     // A failure of the write before this one shows now.
     const QString error = written ? recovery_->takeError() : written.why();
     if (!error.isEmpty()) showStatus(error);
@@ -905,12 +912,13 @@ void Form1::report(const Result<QString>& status) {
 }
 
 void Form1::mnuSave_Click() {
-    const QString path = CommonDialog1->ShowSave(QStringLiteral(
+    const QString path = CommonDialog1->ShowSaveTyped(QStringLiteral(
         "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
     const RichText art = snapshotDocument(*Mensaje->document(), Mensaje->typingColour(), false);
-    const QByteArray bytes = encodeArtFile(art, formatForPath(path));
-    const Result<QString> saved = saveFile(path, bytes);
+    const SaveFormat format = formatForPath(path);
+    const QByteArray bytes = encodeArtFile(art, format);
+    const Result<QString> saved = saveArtFile(path, bytes, format);
     report(saved);
     // Saved means the file gives this art back; text without colours does not.
     if (saved && reopensAs(bytes, BackBox())) {

@@ -93,7 +93,7 @@ std::optional<Result<OpenedArt>> PictureDialog::ask(QWidget* parent, const QStri
     PictureDialog dialog(*picture, palette, lastPictureChoices(), parent);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     rememberPictureChoices(dialog.choices());
-    return OpenedArt{dialog.art(), pictureStatus(dialog.cellSize())};
+    return OpenedArt{dialog.art(), pictureStatus(dialog.cellSize()), QString()};
 }
 
 } // namespace torvo

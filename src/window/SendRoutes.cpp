@@ -4,10 +4,17 @@
 #include "send/wayland/WaylandTypist.h"
 #include "send/x11/X11Typist.h"
 
+#include <QApplication>
+
 namespace torvo {
 
 std::vector<RouteProbe> desktopRoutes() {
-    return {&X11Typist::route, &WaylandTypist::route,
+    const RouteProbe ownWindow = [] {
+        Route r;
+        r.outcome = QApplication::activeWindow() ? Route::OwnWindow : Route::Absent;
+        return r;
+    };
+    return {ownWindow, &X11Typist::route, &WaylandTypist::route,
             [] { return PortalTypist::route(QDBusConnection::sessionBus(), &WaylandTypist::seatKeysyms); }};
 }
 

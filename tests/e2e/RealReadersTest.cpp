@@ -143,15 +143,42 @@ private slots:
         QCOMPARE(drawn[0].pixel(7 * 8 + 3, 13) & 0xFFFFFF, 0u);
     }
 
+    // Rows as wide as the art wrap by themselves: ansilove shows each row of the art once,
+    // at the SAUCE record's width (-S) and at its own 80 columns.
+    void ansiloveShowsEveryRowOnce_data() {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("SAUCE width") << 8 << QStringList{"-S"};
+        QTest::newRow("80 columns") << 80 << QStringList();
+    }
+    void ansiloveShowsEveryRowOnce() {
+        if (!haveProgram("ansilove")) QSKIP("ansilove is not installed");
+        QFETCH(int, width);
+        QFETCH(QStringList, options);
+        const QString full(width, u'#');
+        RichText t;
+        t.appendText(full + "\r\nab\r\n" + full + "\r\n\r\ncd", P[3]);
+        const QString ans = dir_.filePath(QStringLiteral("rows%1.ans").arg(width));
+        QVERIFY(writeFile(ans, encodeAnsiFile(t, P, AnsiKind::CodePage437, ans, QDate(2024, 5, 1))->bytes));
+        const QString png = dir_.filePath(QStringLiteral("rows%1.png").arg(width));
+        QVERIFY(run("ansilove", options + QStringList{"-o", png, ans}));
+        const QImage pixels(png);
+        QCOMPARE(pixels.height(), 5 * 16);
+        for (int row = 0; row < 5; ++row)
+            QVERIFY2(coloursIn(pixels, QRect(0, row * 16, 8, 16)).isEmpty() == (row == 3),
+                     qPrintable(QString::number(row)));
+    }
+
     void iconvReadsTheCodePage() {
         if (!haveProgram("iconv")) QSKIP("iconv is not installed");
         RichText t;
-        t.appendText(u"ñÑáéíóúü¿¡ «»\r\n█▀▄▌▐░▒▓ ─│┌┐└┘├┤┬┴┼═║╔╗╚╝ αßΓπΣµ°±·²\r\n", P[5]);
-        t.appendText(u"abc <xyz> ¬½¼", P[12]);
+        t.appendText(u"ñÑáéíóúü¿¡ «»\r\nabc <xyz> ¬½¼\r\n", P[5]);
+        t.appendText(u"█▀▄▌▐░▒▓ ─│┌┐└┘├┤┬┴┼═║╔╗╚╝ αßΓπΣµ°±·²", P[12]);
         const QByteArray file = encodeAnsiFile(t, P, AnsiKind::CodePage437, "x.ans", QDate())->bytes;
         const QString path = dir_.filePath("iconv.ans");
         QVERIFY(writeFile(path, file.first(file.indexOf('\x1a'))));
-        QCOMPARE(run("iconv", {"-f", "CP437", "-t", "UTF-8", path}).value_or(""),
+        // The last row, the widest, has no line break of its own in code page 437.
+        QCOMPARE(run("iconv", {"-f", "CP437", "-t", "UTF-8", path}).value_or("") + "\r\n",
                  encodeAnsiFile(t, P, AnsiKind::Utf8, "x.ans", QDate())->bytes);
     }
 

@@ -22,7 +22,8 @@ public:
     }
 
     static QString missingTools() {
-        return missing({"sway", "swaymsg", "foot", "Xwayland", "xterm", "xhost", "setpriv", "timeout", "dd"});
+        return missing(
+            {"sway", "swaymsg", "foot", "Xwayland", "xterm", "xhost", "xprop", "setpriv", "timeout", "dd"});
     }
 
     // Starts sway, headless, with XWayland running from the start.
@@ -98,7 +99,16 @@ public:
         // The window may map a little after its shell started.
         if (!waitFor([this] { return focusCapture(); }, 30000, 50))
             return fail(why, "could not focus the terminal");
+        // On XWayland the X server hears of the focus a little later, from the compositor.
+        if (onXWayland && !waitFor([this] { return xWindowActive(); }, 30000, 50))
+            return fail(why, "XWayland never made the terminal active");
         return true;
+    }
+    // Whether the X server's window manager names an active window.
+    bool xWindowActive() const {
+        QByteArray out;
+        return run("xprop", {"-root", "_NET_ACTIVE_WINDOW"}, &out, clientEnvironment()) &&
+               out.contains("window id") && !out.trimmed().endsWith("0x0");
     }
 
     // Gives the capturing terminal the focus again (after another window took it).

@@ -98,7 +98,7 @@ private slots:
         const std::optional<AnsiFile> file =
             encodeAnsiFile(art, P, AnsiKind::CodePage437, "/tmp/dibujo.v2.ans", QDate(2024, 5, 1));
         QCOMPARE(file->missing, 3);
-        QVERIFY(file->bytes.startsWith("\x1b[1;33m\xA5?\xB1??\r\n\x1a"));
+        QVERIFY(file->bytes.startsWith("\x1b[1;33m\xA5?\xB1??\x1b[0m\x1a"));
         const SauceSplit split = splitSauce(file->bytes);
         QVERIFY(split.record);
         QCOMPARE(split.record->title, QByteArray("dibujo.v2"));
@@ -108,6 +108,70 @@ private slots:
         QCOMPARE(missingCharactersNote(3), QStringLiteral("3 caracteres no existen en la página 437: "
                                                           "se escribieron como «?»."));
         QCOMPARE(encodeAnsiFile(art, P, AnsiKind::Utf8, "x.ans", QDate())->missing, 0);
+    }
+
+    // Both kinds leave the terminal in its own colours: the text ends in a reset, before
+    // the closing line break (and the end-of-file byte of code page 437).
+    void textEndsInAReset_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QByteArray>("ending");
+        const int utf8 = int(AnsiKind::Utf8), cp437 = int(AnsiKind::CodePage437);
+        QTest::newRow("UTF-8") << utf8 << "AB\r\nC" << QByteArray("\x1b[1;37mAB\r\n\x1b[1;37mC\x1b[0m\r\n");
+        QTest::newRow("UTF-8, final line break")
+            << utf8 << "AB\r\nC\r\n"
+            << QByteArray("\x1b[1;37mAB\r\n\x1b[1;37mC\r\n\x1b[1;37m\x1b[0m\r\n");
+        QTest::newRow("UTF-8, empty") << utf8 << "" << QByteArray("\x1b[0m\r\n");
+        QTest::newRow("code page 437") << cp437 << "AB\r\nC" << QByteArray("C\x1b[0m\r\n\x1a");
+        QTest::newRow("code page 437, final line break") << cp437 << "AB\r\nC\r\n"
+                                                         << QByteArray("C\r\n\x1b[1;37m\x1b[0m\r\n\x1a");
+        QTest::newRow("code page 437, empty") << cp437 << "" << QByteArray("\x1b[0m\r\n\x1a");
+    }
+    void textEndsInAReset() {
+        QFETCH(int, kind);
+        QFETCH(QString, art);
+        QFETCH(QByteArray, ending);
+        RichText t;
+        t.appendText(art, P[0]);
+        QByteArray bytes = encodeAnsiFile(t, P, AnsiKind(kind), "x.ans", QDate(2024, 5, 1))->bytes;
+        if (AnsiKind(kind) == AnsiKind::CodePage437) bytes.chop(SauceRecord::Size);
+        QVERIFY2(bytes.endsWith(ending), bytes.toPercentEncoding().constData());
+        if (AnsiKind(kind) == AnsiKind::Utf8) QCOMPARE(bytes, ending);
+    }
+
+    // ANSI art viewers wrap as soon as a row reaches the SAUCE width, so code page 437 writes
+    // no line break after a full row; an empty row after one is a space, which brings a
+    // viewer and a terminal (wrapping at the next character) to the same row. Every file
+    // opens as its art again.
+    void fullRowsWrapByThemselves_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("art");
+        QTest::addColumn<QByteArray>("text"); // W: white, R: reset
+        const int utf8 = int(AnsiKind::Utf8), cp437 = int(AnsiKind::CodePage437);
+        QTest::newRow("full, then short") << cp437 << "xxx\r\ny" << QByteArray("WxxxWyR\r\n");
+        QTest::newRow("full last row") << cp437 << "y\r\nxxx" << QByteArray("Wy\r\nWxxxR");
+        QTest::newRow("final line break") << cp437 << "ab\r\nxxx\r\n" << QByteArray("Wab\r\nWxxxWR\r\n");
+        QTest::newRow("empty row after a full one")
+            << cp437 << "xxx\r\n\r\ny" << QByteArray("Wxxx W\r\nWyR\r\n");
+        QTest::newRow("one column") << cp437 << "x\r\n\r\n\r\ny" << QByteArray("Wx W WWyR");
+        QTest::newRow("short rows only") << cp437 << "\r\n\r\n" << QByteArray("W\r\nW\r\nWR\r\n");
+        QTest::newRow("UTF-8 keeps the line break") << utf8 << "xxx\r\ny" << QByteArray("Wxxx\r\nWyR\r\n");
+        // Codes typed into the art take no column on the screen.
+        QTest::newRow("typed codes") << cp437 << "<red>x\r\nyy" << QByteArray("W\x1b[1;31mx\r\nWyyR\r\n");
+    }
+    void fullRowsWrapByThemselves() {
+        QFETCH(int, kind);
+        QFETCH(QString, art);
+        QFETCH(QByteArray, text);
+        RichText t;
+        t.appendText(art, P[0]);
+        QByteArray bytes = encodeAnsiFile(t, P, AnsiKind(kind), "x.ans", QDate(2024, 5, 1))->bytes;
+        if (AnsiKind(kind) == AnsiKind::CodePage437) text += '\x1a' + bytes.right(SauceRecord::Size);
+        QCOMPARE(bytes, text.replace("W", "\x1b[1;37m").replace("R", "\x1b[0m"));
+        // Read back by both players; typed codes are not read back as text, nor empty rows at the end.
+        if (art.contains(u'<') || t.plainText().trimmed().isEmpty()) return;
+        for (const bool plain : {true, false})
+            QCOMPARE(linesOf((*readAnsiArt(bytes, P, kRtfMaxPositions, {}, plain))->text), linesOf(t));
     }
 
     // What a terminal shows for each file.

@@ -157,6 +157,26 @@ private slots:
         // A UTF-8 byte order mark is not part of the art.
         QCOMPARE(decodeArtFile("\xEF\xBB\xBFok")->text.plainText(), QStringLiteral("ok\r\n"));
     }
+    // Bytes no text holds mark a file that is none of the known shapes; it opens all the same.
+    void filesOfNoKnownShapeAreNotRecognised() {
+        const struct {
+            QByteArray file;
+            bool recognised;
+        } cases[] = {
+            {"plain\ttext\r\n\fpage\x1A", true},
+            {"\x1B[31mcoloured\x1B[0m\r\n", true},
+            {"\"own text file with \x01 inside\"\r\n", true},
+            {QByteArray("a\0b", 3), false},
+            {"x\x01", false},
+            {"\x7F", false},
+            {"\x85\x1F\xFF", false},
+        };
+        for (const auto& c : cases) {
+            const Result<LoadedArt> loaded = decodeArtFile(c.file);
+            QVERIFY(loaded);
+            QVERIFY2(loaded->recognised == c.recognised, c.file.constData());
+        }
+    }
     void rtfFilesOpenWithTheirColours() {
         const QByteArray rtf = "{\\rtf1\\ansi{\\colortbl ;\\red255\\green0\\blue0;}\\cf1 \"R\"\\par}";
         for (const QByteArray& file : {rtf, '"' + rtf + "\"\r\n"}) {

@@ -72,6 +72,8 @@ private slots:
                                      << QByteArray("lo-sections.libreoffice.txt") << true;
         QTest::newRow("AbiWord") << QByteArray("abw-sections.rtf") << QByteArray("abw-sections.abiword.txt")
                                  << false;
+        QTest::newRow("AbiWord, empty paragraph last")
+            << QByteArray("abw-empty-end.rtf") << QByteArray("abw-empty-end.abiword.txt") << false;
     }
     void sectionBreaksGiveTheLinesTheirWriterShows() {
         QFETCH(QByteArray, rtf);

@@ -58,6 +58,9 @@ private slots:
             << std::vector{A, A, A} << -1 << false
             << QStringLiteral("No se puede enviar: esta sesión no tiene una pantalla donde escribir.");
         QTest::newRow("a failure says why") << std::vector{O, B, A} << -1 << true << QStringLiteral("roto 1");
+        QTest::newRow("the editor focused: nothing more is asked")
+            << std::vector{int(Route::OwnWindow), R, R} << -1 << false
+            << QStringLiteral("Envío: la ventana enfocada es Torvo; no se envió nada.");
     }
     void firstReadyBackEndTypesAndLaterOnesAreNotAsked() {
         QFETCH(std::vector<int>, outcomes);
@@ -73,7 +76,10 @@ private slots:
         const Result<std::unique_ptr<Typist>> typist = chooseTypist(probes, wayland);
         QCOMPARE(typist.ok() && *typist, chosen >= 0);
         QCOMPARE(typist.why(), message);
-        const int lastAsked = chosen >= 0 ? chosen : int(outcomes.size()) - 1;
+        const auto own = std::find(outcomes.begin(), outcomes.end(), int(Route::OwnWindow));
+        const int lastAsked = chosen >= 0             ? chosen
+                              : own != outcomes.end() ? int(own - outcomes.begin())
+                                                      : int(outcomes.size()) - 1;
         for (int i = 0; i < int(backEnds.size()); ++i)
             QCOMPARE(*backEnds[std::size_t(i)].asked, i <= lastAsked ? 1 : 0);
     }

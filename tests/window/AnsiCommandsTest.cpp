@@ -60,14 +60,14 @@ private slots:
         answerWith(f, dir.filePath("scene.ans"), 1, &shown);
         f.control<QAction>("mnuSaveAnsi")->trigger();
         const QByteArray scene = bytesOf(dir.filePath("scene.ans"));
-        QCOMPARE(scene.chopped(128), QByteArray("\x1b[1;32m\xA5\xB1?\r\n\x1b[1;32m\r\n\x1a"));
+        QCOMPARE(scene.chopped(128), QByteArray("\x1b[1;32m\xA5\xB1?\x1b[1;32m\x1b[0m\r\n\x1a"));
         QVERIFY(scene.sliced(scene.size() - 128).startsWith("SAUCE00scene "));
         QCOMPARE(f.status(), QStringLiteral("Guardado «scene.ans». 1 carácter no existe en la página 437: "
                                             "se escribió como «?»."));
 
         answerWith(f, dir.filePath("terminal.ans"), 2, &shown);
         f.control<QAction>("mnuSaveAnsi")->trigger();
-        QCOMPARE(bytesOf(dir.filePath("terminal.ans")), QByteArray("\x1b[1;32mÑ▒€\r\n\x1b[1;32m\r\n"));
+        QCOMPARE(bytesOf(dir.filePath("terminal.ans")), QByteArray("\x1b[1;32mÑ▒€\r\n\x1b[1;32m\x1b[0m\r\n"));
         QCOMPARE(f.status(), QStringLiteral("Guardado «terminal.ans»."));
 
         // The next dialog, also of a new window, opens on the kind chosen last.

@@ -1,13 +1,17 @@
 #include "FormFixture.h"
 #include "TestRegistry.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QDropEvent>
 #include <QFile>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMimeData>
 #include <QProcess>
 #include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTimer>
 
 using namespace torvo;
 
@@ -117,6 +121,82 @@ private slots:
             QCOMPARE(f.viewArt().plainText(), QStringLiteral("dropped\r\n"));
             QCOMPARE(f.status(), QStringLiteral("Abierto «dropped.ans»."));
         }
+    }
+    // Guardar gives a name typed without an extension the chosen entry's; whatever writes
+    // text says that the colours are not kept.
+    void guardarAddsTheChosenExtension_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("entry");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("own file") << "arte1" << 1 << "arte1.qcg"
+                                  << "Guardado «arte1.qcg».";
+        QTest::newRow("text") << "arte1" << 2 << "arte1.txt"
+                              << "Guardado como texto, sin colores: «arte1.txt».";
+        QTest::newRow("all files") << "arte1" << 3 << "arte1"
+                                   << "Guardado como texto, sin colores: «arte1».";
+        QTest::newRow("the name's own extension") << "arte1.qcg" << 2 << "arte1.qcg"
+                                                  << "Guardado «arte1.qcg».";
+        QTest::newRow("text by name") << "notas.txt" << 1 << "notas.txt"
+                                      << "Guardado como texto, sin colores: «notas.txt».";
+    }
+    void guardarAddsTheChosenExtension() {
+        QFETCH(QString, typed);
+        QFETCH(int, entry);
+        QFETCH(QString, written);
+        QFETCH(QString, status);
+        QTemporaryDir dir;
+        FormFixture f;
+        f.setArt(art({{u"rojo"_qs, P[2]}}));
+        CommonDialog* dialog = f.form->dialog();
+        dialog->setChooser([&](auto, const QString&, const QString&) {
+            dialog->setFilterIndex(entry);
+            return dir.filePath(typed);
+        });
+        f.control<QAction>("mnuSave")->trigger();
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{written});
+        QCOMPARE(f.status(), status);
+        QCOMPARE(bytesOf(dir.filePath(written)).startsWith("\"{\\rtf1"), written.endsWith(".qcg"));
+        QCOMPARE(f.form->artFile(), written.endsWith(".qcg") ? dir.filePath(written) : QString());
+    }
+    // The window's own dialog adds it too, and follows the entry chosen in it.
+    void theDialogAddsTheExtensionItself() {
+        QTemporaryDir dir;
+        FormFixture f;
+        f.form->show();
+        f.setArt(art({{u"rojo"_qs, P[2]}}));
+        f.form->dialog()->setLastPath(dir.filePath("x"));
+        for (const char* entry : {"Archivos Torvo (*.qcg)", "Archivos de Texto (*.txt)"}) {
+            QTimer::singleShot(0, [entry] {
+                QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
+                auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+                dialog->selectNameFilter(QLatin1String(entry));
+                emit dialog->filterSelected(QLatin1String(entry));
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText("arte2");
+                QMetaObject::invokeMethod(dialog, "accept");
+            });
+            f.control<QAction>("mnuSave")->trigger();
+        }
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"arte2.qcg", "arte2.txt"}));
+    }
+    // Saves replace only files the user may write; junk opens as text, and says so.
+    void readOnlyFilesAndJunk() {
+        QTemporaryDir dir;
+        FormFixture f;
+        f.setArt(art({{u"arte"_qs, P[2]}}));
+        const QString path = dir.filePath("fijo.qcg");
+        QVERIFY(writeBytes(path, "\"old\"\r\n"));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
+        f.answerDialogs(path);
+        for (const char* command : {"mnuSave", "mnuSaveAnsi", "mnuSaveHTML", "mnuSaveBitmap"}) {
+            f.control<QAction>(command)->trigger();
+            QCOMPARE(f.status(), QStringLiteral("No se puede escribir «%1»: solo lectura.").arg(path));
+        }
+        QCOMPARE(bytesOf(path), QByteArray("\"old\"\r\n"));
+        const QString junk = dir.filePath("x.qcg");
+        QVERIFY(writeBytes(junk, QByteArray("\x89PNG\0\0\x01", 7)));
+        QVERIFY(f.form->openPath(junk));
+        QCOMPARE(f.status(), u"«x.qcg» no es un archivo de Torvo: abierto como texto."_qs);
     }
     void dialogRemembersTheLastPath() {
         FormFixture f;

@@ -129,6 +129,24 @@ private slots:
         QVERIFY(g.form->isWindowModified());
         QCOMPARE(g.status(), u"Recuperado el trabajo sin guardar."_qs);
     }
+    // What comes back is what was there, its last line with or without a line break.
+    void recoveredArtIsTheArtPositionForPosition() {
+        for (const QString& typed : {u"abc"_qs, u"abc\rdef\r"_qs}) {
+            QTemporaryDir dir;
+            RichText before;
+            {
+                FormFixture f;
+                f.form->startRecovery(dir.path());
+                QTest::keyClicks(f.Mensaje(), typed);
+                before = f.viewArt();
+                f.form->close();
+            }
+            FormFixture g;
+            g.form->startRecovery(dir.path());
+            QCOMPARE(g.viewArt(), before);
+            QCOMPARE(g.viewArt().plainText(), QString(typed).replace(u"\r"_qs, u"\r\n"_qs));
+        }
+    }
 };
 TORVO_TEST(HistoryWindowTest)
 #include "HistoryWindowTest.moc"

@@ -103,6 +103,19 @@ private slots:
         QCOMPARE(int(rec.calls->size()), 1);
         QVERIFY(rec.calls->front().empty());
     }
+    // Left to the desktop, a send with the editor itself in front types nothing and says so.
+    void theEditorInFrontIsNotTypedInto() {
+        FormFixture f;
+        f.form->show();
+        f.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        f.setArt(art({{u"a"_qs, P[0]}}));
+        f.form->Enviar_Click();
+        for (int i = 0; i < 6; ++i)
+            f.form->Timer1_Timer();
+        QCOMPARE(f.status(), u"Envío: la ventana enfocada es Torvo; no se envió nada."_qs);
+        QCOMPARE(f.viewArt().plainText(), u"a\r\n"_qs);
+    }
     void statusLineSaysWhatHappened_data() {
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("failure"); // of the typing itself

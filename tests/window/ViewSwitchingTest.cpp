@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QTextBlock>
+#include <QWindow>
 
 using namespace torvo;
 
@@ -47,6 +48,33 @@ private slots:
         QCOMPARE(f.SSTab1()->Tab(), 3);
         QTest::keyClick(f.BoxCopy(), Qt::Key_Tab, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(f.SSTab1()->Tab(), 0);
+    }
+    // The view shown takes the keys, whichever key chose it.
+    void theViewShownTakesTheKeys() {
+        FormFixture f;
+        f.form->show();
+        f.form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(f.form.get()));
+        QWindow* window = f.form->windowHandle();
+        f.Mensaje()->setFocus();
+        for (Qt::Key k : {Qt::Key_A, Qt::Key_B, Qt::Key_C})
+            QTest::keyClick(window, k);
+        QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_Tab));
+        QCOMPARE(f.SSTab1()->Tab(), 1);
+        QCOMPARE(QApplication::focusWidget(), f.Grid1());
+        QTest::keyClick(window, Qt::Key_Z);
+        QTest::keyClick(window, Qt::Key_Right);
+        QTest::keyClick(window, Qt::Key_Delete);
+        QCOMPARE(f.grid().at(0, 0).ch, U'z');
+        QVERIFY(!f.grid().at(0, 1).hasChar);
+        QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_PageDown));
+        QCOMPARE(f.SSTab1()->Tab(), 0);
+        QCOMPARE(QApplication::focusWidget(), f.Mensaje());
+        QTest::keyClick(window, Qt::Key_Exclam);
+        QVERIFY(f.viewArt().plainText().startsWith(u"z c"_qs) && f.viewArt().plainText().contains(u'!'));
+        QTest::keySequence(window, QKeySequence(Qt::CTRL | Qt::Key_PageUp));
+        QCOMPARE(f.SSTab1()->Tab(), 3);
+        QCOMPARE(QApplication::focusWidget(), f.BoxCopy());
     }
     void paintInTheGridReachesTheTextView() {
         FormFixture f;

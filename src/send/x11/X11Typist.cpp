@@ -236,15 +236,24 @@ Result<void> X11Typist::perform(const std::vector<KeyAction>& actions) {
     // The range of keycodes rewritten for a batch (spares in use and what lies between).
     const int spareLow = spares.empty() ? 0 : spares.front();
     const int spareHigh = spares.empty() ? 0 : spares.back();
-    auto writeRange = [&](const std::unordered_map<int, std::pair<KeySym, KeySym>>& bound) {
+    // Batches take turns on the two halves of the spare keys. A client reads the keyboard
+    // map as soon as the change reaches it, maybe before the keys sent ahead of the change:
+    // keys of the half in use are never rebound until a whole batch later, so a busy client
+    // that is a batch behind still reads them as they were sent.
+    std::vector<int> halves[2];
+    for (std::size_t i = 0; i < spares.size(); ++i)
+        halves[spares.size() > 1 && i >= spares.size() / 2].push_back(spares[i]);
+    std::unordered_map<int, std::pair<KeySym, KeySym>> bound;
+    int turn = 0;
+    auto writeRange = [&](const std::unordered_map<int, std::pair<KeySym, KeySym>>& keysNow) {
         const int count = spareHigh - spareLow + 1;
         std::vector<KeySym> syms(std::size_t(count) * std::size_t(map.perCode));
         for (int code = spareLow; code <= spareHigh; ++code) {
             for (int c = 0; c < map.perCode; ++c)
                 syms[std::size_t(code - spareLow) * std::size_t(map.perCode) + std::size_t(c)] =
                     map.at(code, c);
-            const auto it = bound.find(code);
-            if (it != bound.end()) {
+            const auto it = keysNow.find(code);
+            if (it != keysNow.end()) {
                 syms[std::size_t(code - spareLow) * std::size_t(map.perCode)] = it->second.first;
                 if (map.perCode > 1)
                     syms[std::size_t(code - spareLow) * std::size_t(map.perCode) + 1] = it->second.second;
@@ -263,7 +272,6 @@ Result<void> X11Typist::perform(const std::vector<KeyAction>& actions) {
     if (capsLocked) XkbLockModifiers(d, XkbUseCoreKbd, LockMask, 0);
     if (lockedGroup != 0) XkbLockGroup(d, XkbUseCoreKbd, 0);
 
-    const std::size_t capacity = spares.size() * (map.perCode > 1 ? 2 : 1);
     bool remapped = false;
     int sinceSync = 0;
     // Strokes sent since the last pause: a client reads them at some thousands a second,
@@ -276,7 +284,9 @@ Result<void> X11Typist::perform(const std::vector<KeyAction>& actions) {
     };
     std::size_t next = 0;
     while (next < strokes.size()) {
-        // One batch: the longest run of strokes whose missing keysyms fit the spare keys.
+        // One batch: the longest run of strokes whose missing keysyms fit this turn's keys.
+        const std::vector<int>& keys = halves[turn];
+        const std::size_t capacity = keys.size() * (map.perCode > 1 ? 2 : 1);
         std::unordered_map<KeySym, Slot> extra;
         std::vector<KeySym> order;
         std::size_t end = next;
@@ -290,10 +300,11 @@ Result<void> X11Typist::perform(const std::vector<KeyAction>& actions) {
         if (!order.empty()) {
             // Two symbols per key; a lone last symbol fills both levels so that the key
             // never reads as a letter pair with a case of its own.
-            std::unordered_map<int, std::pair<KeySym, KeySym>> bound;
             const bool twoLevels = map.perCode > 1;
+            for (const int code : keys)
+                bound.erase(code);
             for (std::size_t i = 0; i < order.size();) {
-                const int code = spares[twoLevels ? i / 2 : i];
+                const int code = keys[twoLevels ? i / 2 : i];
                 const KeySym plain = order[i];
                 const KeySym shifted = twoLevels && i + 1 < order.size() ? order[i + 1] : plain;
                 bound[code] = {plain, shifted};
@@ -307,6 +318,7 @@ Result<void> X11Typist::perform(const std::vector<KeyAction>& actions) {
             }
             writeRange(bound);
             remapped = true;
+            if (!halves[1].empty()) turn = 1 - turn;
         }
 
         for (std::size_t i = next; i < end; ++i) {

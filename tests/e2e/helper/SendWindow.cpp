@@ -1,7 +1,7 @@
 // The editor's window on whatever platform Qt is given (wayland, xcb), holding the mixed
 // art named on the command line ("mixed N SEED"). It prints "ready" once shown,
-// sends when a line comes on standard input (the countdown run through at once), and
-// prints the status line it ends with.
+// sends when a line comes on standard input (the countdown run through at once, once the
+// window is no longer the focused one), and prints the status line it ends with.
 
 #include "../SendArt.h"
 #include "art/DocumentBridge.h"
@@ -34,7 +34,8 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
     std::string line;
     std::getline(std::cin, line);
-    QCoreApplication::processEvents();
+    // The countdown gives the window the time to hear that the terminal has the focus now.
+    if (!QTest::qWaitFor([&form] { return !form.isActiveWindow(); }, 20000)) std::printf("still focused\n");
     form.Enviar_Click();
     for (int tick = 0; tick < 6; ++tick)
         form.Timer1_Timer();
