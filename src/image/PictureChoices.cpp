@@ -9,12 +9,13 @@
 namespace torvo {
 namespace {
 
-// Wide characters are left out of every set: the art gives each character one cell.
+// Wide characters are left out of every set: the art gives each character one cell. A
+// cell of one colour is filled with the full block, or with letters in ASCII.
 constexpr std::array<SymbolSetName, 4> SymbolSets{{
-    {SymbolSet::Blocks, u"Bloques", "bloques", "block+space-wide"},
-    {SymbolSet::Ascii, u"ASCII", "ascii", "ascii+space-wide"},
-    {SymbolSet::BlocksAndBorders, u"Bloques y bordes", "bloques+bordes", "block+border+space-wide"},
-    {SymbolSet::All, u"Todos", "todos", "all-wide"},
+    {SymbolSet::Blocks, u"Bloques", "bloques", "block+space-wide", "solid"},
+    {SymbolSet::Ascii, u"ASCII", "ascii", "ascii+space-wide", "ascii-space"},
+    {SymbolSet::BlocksAndBorders, u"Bloques y bordes", "bloques+bordes", "block+border+space-wide", "solid"},
+    {SymbolSet::All, u"Todos", "todos", "all-wide", "solid"},
 }};
 
 constexpr std::array<DitheringName, 3> Ditherings{{

@@ -20,6 +20,9 @@ struct SymbolSetName {
     const char16_t* label; // the dialog's
     const char* name;      // torvo --symbols NAME
     const char* selectors; // chafa's symbol classes
+    // chafa's fill symbols, for the cells it would paint with a background colour alone:
+    // the art has none, so they are drawn in that colour with these instead of left blank.
+    const char* fill;
 };
 // One table of the symbol sets, in the dialog's order.
 std::span<const SymbolSetName> symbolSets();

@@ -107,12 +107,18 @@ RichText convertPicture(const QImage& picture, const PictureChoices& choices, co
                               ? picture
                               : picture.convertToFormat(QImage::Format_RGBA8888);
     const CellSize size = cellSizeFor(pixels.size(), choices.columns);
+    const SymbolSetName& set = symbolSetName(choices.symbols);
     const SymbolMap symbols(chafa_symbol_map_new());
-    chafa_symbol_map_apply_selectors(symbols.get(), symbolSetName(choices.symbols).selectors, nullptr);
+    chafa_symbol_map_apply_selectors(symbols.get(), set.selectors, nullptr);
+    // Foreground only, chafa still picks each cell as if it could paint a background, and
+    // would leave a cell of one dark colour blank: its fill symbols draw that colour.
+    const SymbolMap fill(chafa_symbol_map_new());
+    chafa_symbol_map_apply_selectors(fill.get(), set.fill, nullptr);
     const CanvasConfig config(chafa_canvas_config_new());
     chafa_canvas_config_set_canvas_mode(config.get(), CHAFA_CANVAS_MODE_INDEXED_16);
     chafa_canvas_config_set_fg_only_enabled(config.get(), TRUE);
     chafa_canvas_config_set_symbol_map(config.get(), symbols.get());
+    chafa_canvas_config_set_fill_symbol_map(config.get(), fill.get());
     chafa_canvas_config_set_dither_mode(config.get(), chafaDither(choices.dithering));
     chafa_canvas_config_set_geometry(config.get(), size.columns, size.rows);
     const Canvas canvas(chafa_canvas_new(config.get()));

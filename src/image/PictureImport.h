@@ -32,7 +32,8 @@ Result<QImage> readPicture(QIODevice& device);
 Result<QImage> readPictureFile(const QString& path);
 
 // The art chafa draws from a picture: its 16-colour mode, foreground only (the art
-// is characters on black), the chosen symbols and dithering, columns × cellSizeFor rows.
+// is characters on black), the chosen symbols and their fill, the chosen dithering,
+// columns × cellSizeFor rows.
 // chafa's colour numbers are terminal colours, 0-15 in the ANSI order; each becomes the
 // palette entry of that terminal colour (the colour vocabulary's table, the one the ANSI
 // reader maps with) in the palette's current colour. Black cells, transparent ones and

@@ -14,8 +14,9 @@ using namespace torvo;
 using namespace picture_test;
 
 // The picture import against the chafa command of the same library: pictures the test
-// makes, converted by both with the same width, symbols, dithering and foreground-only
-// 16-colour mode, must give the same art cell for cell, character and palette entry.
+// makes, converted by both with the same width, symbols and fill symbols, dithering and
+// foreground-only 16-colour mode, must give the same art cell for cell, character and
+// palette entry.
 // The command takes no palette of ours; its colours are terminal colours (SGR 30-37,
 // 90-97), which the ANSI reader maps to palette entries by the vocabulary's table, as the
 // import maps chafa's colour numbers, so the entries are compared.
@@ -117,7 +118,8 @@ private slots:
 
         QProcess chafa;
         chafa.start("chafa", {"--format", "symbols", "--colors", "16", "--fg-only", "--symbols",
-                              QLatin1String(symbolSetName(choices.symbols).selectors), "--dither",
+                              QLatin1String(symbolSetName(choices.symbols).selectors), "--fill",
+                              QLatin1String(symbolSetName(choices.symbols).fill), "--dither",
                               QStringList{"none", "ordered", "diffusion"}[dithering], "--size",
                               QStringLiteral("%1x%2").arg(size.columns).arg(size.rows), "--stretch",
                               "--optimize", "0", "--animate", "off", path});
