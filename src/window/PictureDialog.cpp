@@ -46,7 +46,8 @@ PictureDialog::PictureDialog(const QImage& picture, const Palette& palette, cons
     preview_->setLineWrapMode(QPlainTextEdit::NoWrap);
     preview_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: black; }"));
     preview_->setFont(MensajeEdit::artFont());
-    preview_->setMinimumSize(640, 400);
+    // 80 columns of a 4:3 picture (31 rows) without scrolling.
+    preview_->setMinimumSize(660, 440);
 
     auto* buttons = new QDialogButtonBox(this);
     buttons->setObjectName(QStringLiteral("buttons"));
