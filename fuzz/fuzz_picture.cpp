@@ -32,7 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Few columns, so that a run spends its time reading pictures rather than drawing them.
     const int columns = MinColumns + int(size % 9);
     const CellSize cells = cellSizeFor(picture->size(), columns);
-    const RichText art = convertPicture(*picture, {columns, SymbolSet(size % 4), Dithering(size % 3)}, Palette());
+    const RichText art =
+        convertPicture(*picture, {columns, SymbolSet(size % 4), Dithering(size % 3)}, Palette());
     if (art.lineCount() - 1 != cells.rows || !art.endsWithLineBreak()) std::abort();
     return 0;
 }

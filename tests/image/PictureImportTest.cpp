@@ -142,14 +142,6 @@ private slots:
         QVERIFY(!within(all, [&](char32_t c) { return block(c) || border(c) || ascii(c); }));
     }
 
-    void ditheringIsChafas() {
-        const QImage picture = photoLike({320, 160});
-        const RichText none = convert(picture, 40, SymbolSet::Blocks, Dithering::None);
-        const RichText ordered = convert(picture, 40, SymbolSet::Blocks, Dithering::Ordered);
-        const RichText diffusion = convert(picture, 40, SymbolSet::Blocks, Dithering::Diffusion);
-        QVERIFY(!(none == ordered) && !(none == diffusion) && !(ordered == diffusion));
-    }
-
     void everyKindIsRead_data() {
         QTest::addColumn<QByteArray>("bytes");
         const QImage picture = solid({40, 30}, QColor(255, 255, 0));
@@ -256,23 +248,6 @@ private slots:
         settings.setValue("imagen/simbolos", "emoji");
         settings.setValue("imagen/tramado", "x");
         QCOMPARE(lastPictureChoices(), (PictureChoices{MaxColumns, SymbolSet::Blocks, Dithering::None}));
-    }
-
-    void openingSaysTheSizeOrWhy() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("foto.png");
-        QVERIFY(writeFile(path, encoded(lineArt({400, 300}), "png")));
-        const Result<OpenedArt> opened = openPictureFile(path, P, {});
-        QVERIFY(opened);
-        QCOMPARE(opened->status, QStringLiteral("Imagen convertida: 80 × 31 caracteres."));
-        QVERIFY(wellFormed(opened->text, {80, 31}));
-        QVERIFY(writeFile(path, "no"));
-        QCOMPARE(openPictureFile(path, P, {}).why(),
-                 QStringLiteral("No se pudo abrir «foto.png»: no es una imagen que se pueda leer (PNG, JPEG, "
-                                "GIF, BMP o WebP)."));
-        QVERIFY(openPictureFile(dir.filePath("missing.png"), P, {})
-                    .why()
-                    .startsWith(QStringLiteral("No se pudo abrir «missing.png»: ")));
     }
 };
 

@@ -7,7 +7,6 @@
 
 #include <QComboBox>
 #include <QMimeData>
-#include <QProcess>
 #include <QPushButton>
 #include <QSettings>
 #include <QSpinBox>
@@ -41,24 +40,6 @@ template <class T> T* in(QWidget& dialog, const char* name) {
     T* c = dialog.findChild<T*>(QLatin1String(name));
     if (!c) qFatal("no control %s", name);
     return c;
-}
-
-struct Run {
-    int status = -1;
-    QByteArray out, err;
-};
-Run runTorvo(const QStringList& args) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QLatin1String(name));
-    p.setProcessEnvironment(env);
-    p.start(QStringLiteral(TORVO_BINARY_DIR "/src/torvo"), args);
-    Run r;
-    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit) r.status = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
 }
 
 } // namespace
