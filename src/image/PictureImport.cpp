@@ -16,6 +16,10 @@ namespace {
 
 const QByteArray Formats[] = {"png", "jpeg", "jpg", "gif", "bmp", "webp"};
 
+QString notAPicture() {
+    return QStringLiteral("no es una imagen que se pueda leer (PNG, JPEG, GIF, BMP o WebP).");
+}
+
 template <class T, void (*Free)(T*)> struct Unref {
     void operator()(T* p) const { Free(p); }
 };
@@ -45,7 +49,7 @@ QSize workingSize(QSize size) {
 QString failureOf(const QImageReader& reader) {
     switch (reader.error()) {
     case QImageReader::UnsupportedFormatError:
-        return QStringLiteral("no es una imagen que se pueda leer (PNG, JPEG, GIF, BMP o WebP).");
+        return notAPicture();
     case QImageReader::InvalidDataError:
         return QStringLiteral("la imagen está dañada o incompleta.");
     case QImageReader::DeviceError:
@@ -64,7 +68,7 @@ Result<QImage> readPicture(QIODevice& device) {
     // Qt's own bound on what one decode may allocate, in megabytes: 4 bytes a pixel.
     reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1 << 20)) + 1);
     if (!reader.canRead() || !std::count(std::begin(Formats), std::end(Formats), reader.format()))
-        return Failure{QStringLiteral("no es una imagen que se pueda leer (PNG, JPEG, GIF, BMP o WebP).")};
+        return Failure{notAPicture()};
     // The size from the header, before any pixel is decoded.
     const QSize size = reader.size();
     if (size.isValid() && (size.width() == 0 || size.height() == 0))
