@@ -1,16 +1,20 @@
-// The text view's change handling, the undo history and the grid write-back, in-process on
-// the offscreen platform, on art of three sizes with a colour change every 3 characters.
+// The text view's change handling, the undo history, the side tabs, opening a file and the
+// grid write-back, in-process on the offscreen platform, on art of several sizes with a
+// colour change every 3 characters.
 #include "art/DocumentBridge.h"
 #include "export_art.h"
+#include "files/ArtFile.h"
 #include "window/Form1.h"
 #include "window/GridView.h"
 #include "window/MensajeEdit.h"
 #include "window/TabStrip.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTemporaryDir>
 #include <QTextCursor>
 #include <QUndoStack>
 #include <benchmark/benchmark.h>
@@ -154,6 +158,38 @@ void LeaveGridAfterWholeFill(benchmark::State& state) {
     }
 }
 
+// A side tab shown on 400 x 1000 art and "Text Box" shown again: range(0) is the tab
+// ("Grid", "Cambio Color", "Copy & Paste"). A character typed first, untimed, so that the
+// tab has a change of the art to catch up with.
+void ShowTabAndBack(benchmark::State& state) {
+    Window w(400, 1000);
+    for (auto _ : state) {
+        w.type('x');
+        w.press(Qt::Key_Backspace, QString());
+        const auto start = std::chrono::steady_clock::now();
+        w.tabs->setTab(int(state.range(0)));
+        w.tabs->setTab(TextBox);
+        state.SetIterationTime(seconds(start));
+    }
+}
+
+// A 400 x 1000 .qcg opened over other art, as "Abrir" opens it.
+void OpenOwnFile(benchmark::State& state) {
+    Window w(80, 25);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("art.qcg"));
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(encodeArtFile(exportSampleArt(400, 1000), SaveFormat::Own));
+    file.close();
+    for (auto _ : state) {
+        if (!w.form->openPath(path)) state.SkipWithError("the file did not open");
+        state.PauseTiming();
+        w.form->textHistory().stack()->undo();
+        state.ResumeTiming();
+    }
+}
+
 // The platform's own floor: the same text put into a plain-text editor on show.
 void SetPlainText(benchmark::State& state) {
     QPlainTextEdit edit;
@@ -187,6 +223,7 @@ BENCHMARK(TypedCharacter)
     ->UseManualTime()
     ->ArgNames({"cols", "rows", "recorded"})
     ->Args({80, 25, 1})
+    ->Args({80, 1000, 1})
     ->Args({400, 1000, 1})
     ->Args({400, 1000, 0})
     ->Unit(benchmark::kMillisecond);
@@ -201,6 +238,14 @@ BENCHMARK(HistoryAfterTypedCharacters)->Iterations(1)->Unit(benchmark::kMillisec
 BENCHMARK(LeaveGridAfterTenCells)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(LeaveGridAfterTenCells)->Name("HistoryAfterWriteBacks")->Iterations(500)->UseManualTime();
 BENCHMARK(LeaveGridAfterWholeFill)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(ShowTabAndBack)
+    ->UseManualTime()
+    ->ArgName("tab")
+    ->Arg(1)
+    ->Arg(2)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenOwnFile)->Unit(benchmark::kMillisecond);
 BENCHMARK(SetPlainText)->Args({400, 1000})->Unit(benchmark::kMillisecond);
 BENCHMARK(PeakMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
 

@@ -21,3 +21,31 @@ inline torvo::RichText exportSampleArt(int cols = 400, int rows = 1000) {
     }
     return art;
 }
+
+// Art of every kind at once, for the whole-process timings: lines from 1 to `cols` long at
+// random, a colour change every few characters, one character in ten outside ASCII (some of
+// them outside code page 437) and colours outside the palette.
+inline torvo::RichText variedSampleArt(int cols = 400, int rows = 1000, quint32 seed = 1) {
+    static const char32_t Foreign[] = {U'á', U'ñ', U'Ü', U'█', U'▓',  U'░', U'─',
+                                       U'╬', U'€', U'λ', U'Ж', U'日', U'☺'};
+    static constexpr char Ascii[] = "#@%&*+=-:.<>$O0X/\\|  abcxyz";
+    const torvo::Palette palette;
+    quint32 x = seed;
+    auto next = [&x](quint32 n) {
+        x = x * 1664525u + 1013904223u;
+        return (x >> 8) % n;
+    };
+    torvo::RichText art;
+    torvo::Colour colour = palette[0];
+    for (int r = 0; r < rows; ++r) {
+        if (r > 0) art.appendLineBreak();
+        const int length = 1 + int(next(quint32(cols)));
+        for (int c = 0; c < length; ++c) {
+            if (next(4) == 0) colour = next(5) == 0 ? torvo::Colour(next(0x1000000)) : palette[int(next(16))];
+            const char32_t ch = next(10) == 0 ? Foreign[next(sizeof Foreign / sizeof *Foreign)]
+                                              : char32_t(Ascii[next(sizeof Ascii - 1)]);
+            art.append(ch, colour);
+        }
+    }
+    return art;
+}

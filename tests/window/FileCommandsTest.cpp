@@ -166,18 +166,20 @@ private slots:
         f.form->show();
         f.setArt(art({{u"rojo"_qs, P[2]}}));
         f.form->dialog()->setLastPath(dir.filePath("x"));
-        for (const char* entry : {"Archivos Torvo (*.qcg)", "Archivos de Texto (*.txt)"}) {
-            QTimer::singleShot(0, [entry] {
+        const std::pair<const char*, const char*> saves[] = {{"Archivos Torvo (*.qcg)", "arte2"},
+                                                             {"Archivos de Texto (*.txt)", "arte3"}};
+        for (const auto& [entry, name] : saves) {
+            QTimer::singleShot(0, [entry, name] {
                 QTRY_VERIFY(qobject_cast<QFileDialog*>(QApplication::activeModalWidget()));
                 auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
                 dialog->selectNameFilter(QLatin1String(entry));
                 emit dialog->filterSelected(QLatin1String(entry));
-                dialog->findChild<QLineEdit*>("fileNameEdit")->setText("arte2");
+                dialog->findChild<QLineEdit*>("fileNameEdit")->setText(QLatin1String(name));
                 QMetaObject::invokeMethod(dialog, "accept");
             });
             f.control<QAction>("mnuSave")->trigger();
         }
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"arte2.qcg", "arte2.txt"}));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"arte2.qcg", "arte3.txt"}));
     }
     // Saves replace only files the user may write; junk opens as text, and says so.
     void readOnlyFilesAndJunk() {
