@@ -26,8 +26,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (picture.why().isEmpty()) std::abort();
         return 0;
     }
-    if (picture->format() != QImage::Format_RGBA8888 || picture->width() < 1 || picture->height() < 1 ||
-        picture->width() > WorkingSide || picture->height() > WorkingSide)
+    const QImage::Format format = picture->format();
+    if ((format != QImage::Format_RGB32 && format != QImage::Format_ARGB32) || picture->width() < 1 ||
+        picture->height() < 1 || picture->width() > WorkingSide || picture->height() > WorkingSide)
         std::abort();
     // Few columns, so that a run spends its time reading pictures rather than drawing them.
     const int columns = MinColumns + int(size % 9);

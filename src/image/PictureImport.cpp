@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
+#include <QSysInfo>
 #include <algorithm>
 #include <cerrno>
 #include <chafa.h>
@@ -45,6 +46,16 @@ QSize workingSize(QSize size) {
     const QSize scaled = size.scaled(WorkingSide, WorkingSide, Qt::KeepAspectRatio);
     return {std::max(scaled.width(), 1), std::max(scaled.height(), 1)};
 }
+
+// Pixels chafa takes as they are, straight alpha: Qt's 32-bit ARGB words (and RGB32, whose
+// alpha is always opaque), which lie in memory as their bytes fall.
+QImage::Format chafaFormat(const QImage& image) {
+    return image.format() == QImage::Format_RGB32 || !image.hasAlphaChannel() ? QImage::Format_RGB32
+                                                                              : QImage::Format_ARGB32;
+}
+constexpr ChafaPixelType ChafaPixels = QSysInfo::ByteOrder == QSysInfo::LittleEndian
+                                           ? CHAFA_PIXEL_BGRA8_UNASSOCIATED
+                                           : CHAFA_PIXEL_ARGB8_UNASSOCIATED;
 
 QString failureOf(const QImageReader& reader) {
     switch (reader.error()) {
@@ -88,8 +99,7 @@ Result<QImage> readPicture(QIODevice& device) {
     // A GIF's frame may be larger than the size its header gives.
     if (workingSize(image.size()) != image.size())
         image = image.scaled(workingSize(image.size()), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    // Straight alpha, red first: chafa's RGBA8_UNASSOCIATED, as its own loaders hand over.
-    return image.convertToFormat(QImage::Format_RGBA8888);
+    return image.convertToFormat(chafaFormat(image));
 }
 
 Result<QImage> readPictureFile(const QString& path) {
@@ -107,9 +117,7 @@ Result<QImage> readPictureFile(const QString& path) {
 }
 
 RichText convertPicture(const QImage& picture, const PictureChoices& choices, const Palette& palette) {
-    const QImage pixels = picture.format() == QImage::Format_RGBA8888
-                              ? picture
-                              : picture.convertToFormat(QImage::Format_RGBA8888);
+    const QImage pixels = picture.convertToFormat(chafaFormat(picture));
     const CellSize size = cellSizeFor(pixels.size(), choices.columns);
     const SymbolSetName& set = symbolSetName(choices.symbols);
     const SymbolMap symbols(chafa_symbol_map_new());
@@ -126,8 +134,8 @@ RichText convertPicture(const QImage& picture, const PictureChoices& choices, co
     chafa_canvas_config_set_dither_mode(config.get(), chafaDither(choices.dithering));
     chafa_canvas_config_set_geometry(config.get(), size.columns, size.rows);
     const Canvas canvas(chafa_canvas_new(config.get()));
-    chafa_canvas_draw_all_pixels(canvas.get(), CHAFA_PIXEL_RGBA8_UNASSOCIATED, pixels.constBits(),
-                                 pixels.width(), pixels.height(), int(pixels.bytesPerLine()));
+    chafa_canvas_draw_all_pixels(canvas.get(), ChafaPixels, pixels.constBits(), pixels.width(),
+                                 pixels.height(), int(pixels.bytesPerLine()));
 
     const Colour blank = palette[8];
     RichText art;

@@ -155,7 +155,7 @@ private slots:
         QFETCH(QByteArray, bytes);
         const Result<QImage> picture = readBytes(bytes);
         QVERIFY2(picture, qPrintable(picture.why()));
-        QCOMPARE(picture->format(), QImage::Format_RGBA8888);
+        QVERIFY(picture->format() == QImage::Format_RGB32 || picture->format() == QImage::Format_ARGB32);
         QVERIFY(picture->width() == 40 || picture->width() == 8);
     }
 
