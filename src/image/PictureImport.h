@@ -25,8 +25,8 @@ inline constexpr qint64 MaxPicturePixels = 64'000'000;
 inline constexpr int WorkingSide = 1600;
 
 // The first frame of a PNG, JPEG, GIF, BMP or WebP picture, told by its content, at its
-// working size and in a pixel format chafa takes as it is (RGB32, or ARGB32 with alpha). Each failure is one line: not a
-// picture, broken, too large, empty.
+// working size and in a pixel format chafa takes as it is (RGB32, or ARGB32 with alpha). Each failure is one
+// line: not a picture, broken, too large, empty.
 Result<QImage> readPicture(QIODevice& device);
 // The same from a file; the failure's line names the file.
 Result<QImage> readPictureFile(const QString& path);
