@@ -12,6 +12,7 @@
 #include "files/RecoveryStore.h"
 #include "files/SaveArt.h"
 #include "history/ArtStep.h"
+#include "image/PictureImport.h"
 #include "paint/Fill.h"
 #include "paint/Tools.h"
 #include "send/Keystrokes.h"
@@ -26,6 +27,7 @@
 #include "window/GridEditor.h"
 #include "window/GridView.h"
 #include "window/MensajeEdit.h"
+#include "window/PictureDialog.h"
 #include "window/SendRoutes.h"
 #include "window/TabStrip.h"
 #include "window/Twips.h"
@@ -104,6 +106,7 @@ void Form1::buildHistoryMenu() {
 
 void Form1::wireEvents() {
     connect(mnuOpen, &QAction::triggered, this, &Form1::mnuOpen_Click);
+    connect(mnuImport, &QAction::triggered, this, &Form1::mnuImport_Click);
     connect(mnuSave, &QAction::triggered, this, &Form1::mnuSave_Click);
     connect(mnuSaveHTML, &QAction::triggered, this, &Form1::mnuSaveHTML_Click);
     connect(mnuSaveAnsi, &QAction::triggered, this, &Form1::mnuSaveAnsi_Click);
@@ -599,6 +602,7 @@ void Form1::send() {
 // ---- Files ----
 
 bool Form1::openPath(const QString& path) {
+    if (isPictureFile(path)) return takePicture(openPictureFile(path, Palette, lastPictureChoices()));
     const auto opened = openArtFile(path, Palette, MaxArtPositions, cancelCheck());
     if (!opened) return false; // the window is closing
     if (!*opened) {
@@ -614,11 +618,31 @@ bool Form1::openPath(const QString& path) {
 }
 
 void Form1::mnuOpen_Click() {
-    const QString path = CommonDialog1->ShowOpen(QStringLiteral(
-        "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Texto con Formato (*.rtf)|*.rtf|"
-        "Arte ANSI (*.ans)|*.ans|Arte IRC (*.irc)|*.irc|Todos los Archivos (*.*)|*.*"));
+    const QString path = CommonDialog1->ShowOpen(
+        QStringLiteral("Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Texto con Formato "
+                       "(*.rtf)|*.rtf|Arte ANSI (*.ans)|*.ans|Arte IRC (*.irc)|*.irc|") +
+        pictureFilter() + QStringLiteral("|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
     openPath(path);
+}
+
+void Form1::mnuImport_Click() {
+    const QString path =
+        CommonDialog1->ShowOpen(pictureFilter() + QStringLiteral("|Todos los Archivos (*.*)|*.*"));
+    if (path.isEmpty()) return;
+    if (const auto imported = PictureDialog::ask(this, path, Palette)) takePicture(*imported);
+}
+
+bool Form1::takePicture(const Result<OpenedArt>& picture) {
+    if (!picture) {
+        showStatus(picture.why());
+        return false;
+    }
+    if (SSTab1->Tab() == GridTab) SSTab1->setTab(TextBox);
+    // One step, like an open; the art belongs to no file until it is saved.
+    openArt(picture->text, QString());
+    showStatus(picture->status);
+    return true;
 }
 
 void Form1::report(const Result<QString>& status) {

@@ -4,6 +4,7 @@
 #include "art/CharGrid.h"
 #include "art/RichText.h"
 #include "base/Result.h"
+#include "files/OpenArt.h"
 #include "history/History.h"
 #include "paint/Tools.h"
 #include "palette/Palette.h"
@@ -72,6 +73,7 @@ public:
     void Enviar_Click();
     void Timer1_Timer();
     void mnuOpen_Click();
+    void mnuImport_Click();
     void mnuSave_Click();
     void mnuSaveAnsi_Click();
     void mnuSaveHTML_Click();
@@ -140,6 +142,8 @@ private:
     void writeArt(std::vector<LineChange> lines, bool trailing, std::optional<Colour> typing = {});
     // Opens the art as one step, belonging to `file` afterwards.
     void openArt(const RichText& art, const QString& file);
+    // Puts a converted picture in place of the art as one step, or shows why it failed.
+    bool takePicture(const Result<OpenedArt>& picture);
     void setFileName(const QString& path);
     void updateTitle();
     void scheduleRecovery();

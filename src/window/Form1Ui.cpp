@@ -178,6 +178,8 @@ void Form1Ui::setupUi(QMainWindow* form, ArtModel& model) {
     mnuArchivo->setObjectName(QStringLiteral("mnuArchivo"));
     mnuOpen = action(mnuArchivo, "mnuOpen", QStringLiteral("&Abrir"));
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuImport = action(mnuArchivo, "mnuImport", QStringLiteral("&Importar imagen…"));
+    mnuImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     mnuSave = action(mnuArchivo, "mnuSave", QStringLiteral("&Guardar"));
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSaveHTML = action(mnuArchivo, "mnuSaveHTML", QStringLiteral("Guardar &Html"));

@@ -61,6 +61,7 @@ protected:
     QMenu* mnuEdicion = nullptr;
     QMenu* mnuConfig = nullptr;
     QAction* mnuOpen = nullptr;
+    QAction* mnuImport = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSaveHTML = nullptr;
     QAction* mnuSaveAnsi = nullptr;
