@@ -21,7 +21,8 @@ int ArtModel::viewLines() const {
 void ArtModel::apply(ArtChange change) {
     // The art holds what the text view can hold (what the view hands over it holds already);
     // lines that stay as they were are no change.
-    const bool fromView = change.source == ArtChange::Source::Typing || change.source == ArtChange::Source::User;
+    const bool fromView =
+        change.source == ArtChange::Source::Typing || change.source == ArtChange::Source::User;
     for (LineChange& c : change.lines)
         if (!fromView) c.after = documentCharacters(std::move(c.after));
     std::erase_if(change.lines, [](const LineChange& c) { return sameLines(c.before, c.after); });

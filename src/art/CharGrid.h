@@ -51,7 +51,6 @@ public:
     void setChar(int r, int c, char32_t ch) { at(r, c).ch = ch, at(r, c).hasChar = true; }
     void setColour(int r, int c, Colour colour) { at(r, c).colour = colour; }
 
-
     // Cell for cell, whatever each row holds.
     friend bool operator==(const CharGrid& a, const CharGrid& b);
 

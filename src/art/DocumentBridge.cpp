@@ -127,8 +127,9 @@ void loadDocument(QTextDocument& document, const RichText& text, const QTextChar
 }
 
 char32_t documentCharacter(char32_t ch) {
-    return isStructural(ch) || (ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF ? char32_t(QChar::ReplacementCharacter)
-                                                                                : ch;
+    return isStructural(ch) || (ch >= 0xD800 && ch <= 0xDFFF) || ch > 0x10FFFF
+               ? char32_t(QChar::ReplacementCharacter)
+               : ch;
 }
 
 RichText documentCharacters(RichText art) {

@@ -52,7 +52,8 @@ std::vector<LineChange> diffLines(const RichText& before, const RichText& after)
     std::vector<LineChange> changes;
     if (b != a) {
         if (head < b - tail || head < a - tail)
-            changes.push_back({head, linesOf(before, head, b - tail - head), linesOf(after, head, a - tail - head)});
+            changes.push_back(
+                {head, linesOf(before, head, b - tail - head), linesOf(after, head, a - tail - head)});
         return changes;
     }
     for (int line = head; line < b - tail;) {

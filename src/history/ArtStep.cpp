@@ -24,7 +24,8 @@ std::optional<KeyEdit> keyEdit(const LineChange& c) {
     const int n = a.isEmpty() ? 0 : a.size() - 2;
     const int m = b.isEmpty() ? 0 : b.size() - 2;
     int head = 0;
-    while (head < n && head < m && sameCharacter(a.positions()[std::size_t(head)], b.positions()[std::size_t(head)]))
+    while (head < n && head < m &&
+           sameCharacter(a.positions()[std::size_t(head)], b.positions()[std::size_t(head)]))
         ++head;
     int tail = 0;
     while (tail < n - head && tail < m - head &&

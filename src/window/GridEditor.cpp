@@ -28,7 +28,8 @@ bool GridEditor::build(const RichText& art, quint64 revision, const std::functio
     return true;
 }
 
-std::optional<std::vector<LineChange>> GridEditor::writeBack(const RichText& art, quint64 revision, Colour typing,
+std::optional<std::vector<LineChange>> GridEditor::writeBack(const RichText& art, quint64 revision,
+                                                             Colour typing,
                                                              const std::function<bool()>& cancelled) const {
     const CharGrid& g = grid();
     // Row r shows line r of the art, unless edited; the whole grid writes every row with a

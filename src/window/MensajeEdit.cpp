@@ -107,7 +107,8 @@ std::vector<std::optional<Colour>> documentColours(const QTextDocument& document
             const QTextFragment f = it.fragment();
             const QBrush brush = f.charFormat().foreground();
             if (brush.style() == Qt::NoBrush) continue;
-            const int a = std::max(from, f.position()), b = std::min(from + length, f.position() + f.length());
+            const int a = std::max(from, f.position()),
+                      b = std::min(from + length, f.position() + f.length());
             for (int i = a; i < b; ++i)
                 colours[std::size_t(i - from)] = Colour::fromQColor(brush.color());
         }
@@ -198,7 +199,8 @@ void MensajeEdit::documentChanged(int position, int /*removed*/, int added) {
     const int keep = advance(art, from, head);
     int tail = 0;
     int resume = end;
-    const int tailMax = std::min(int(text.size()) - (position - firstBlock.position() + added), oldLength - head);
+    const int tailMax =
+        std::min(int(text.size()) - (position - firstBlock.position() + added), oldLength - head);
     for (int& p = resume; tail < tailMax && p > keep;) {
         const bool lineBreak = art.charAt(p - 1) == RichText::LF;
         const char32_t ch = lineBreak ? U'\n' : art.charAt(p - 1);
