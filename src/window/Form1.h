@@ -29,7 +29,7 @@ namespace torvo {
 class ChatPanel;
 class CommonDialog;
 class GridEditor;
-class RecoveryStore;
+class RecoveryKeeper;
 class Typist;
 
 // The one window. Its handlers keep their names and stay thin: each calls the core
@@ -146,13 +146,10 @@ private:
     bool takePicture(const Result<OpenedArt>& picture);
     void setFileName(const QString& path);
     void updateTitle();
-    void scheduleRecovery();
-    void writeRecovery();
+    // The art the recovery file keeps; nothing when all is saved.
+    std::optional<RichText> unsavedArt() const;
 
     ChatPanel* chats_ = nullptr; // the target: "Copiar", the menu "Destino", line-by-line sending
-
-    QAction* mnuUndo = nullptr;
-    QAction* mnuRedo = nullptr;
 
     Countdown countdown_;
     int waitCounter_ = 0;
@@ -175,8 +172,7 @@ private:
     // The side views are built from the art when shown: each is due since the text view
     // last changed (Grid1, Grid2, BoxCopy).
     std::array<bool, 3> due_{true, true, true};
-    std::unique_ptr<RecoveryStore> recovery_;
-    QTimer recoveryTimer_;
+    RecoveryKeeper* recovery_ = nullptr;
 };
 
 } // namespace torvo
