@@ -92,7 +92,8 @@ void TypedCharacter(benchmark::State& state) {
     Window w(int(state.range(0)), int(state.range(1)));
     if (state.range(2) == 0) {
         QObject::disconnect(&w.form->art(), &ArtModel::changed, w.form.get(), nullptr);
-        QObject::connect(&w.form->art(), &ArtModel::changed, w.form.get(), [&w] { w.form->Mensaje_Change(); });
+        QObject::connect(&w.form->art(), &ArtModel::changed, w.form.get(),
+                         [&w] { w.form->Mensaje_Change(); });
     }
     timeTypedKeys(state, w);
     state.counters["history_bytes"] = double(w.form->textHistory().bytes());

@@ -1,5 +1,7 @@
-// The editor's program, which `torvo` runs for the window and for the picture export.
+// The editor's program, which `torvo` runs for the window, for the picture export and for
+// pictures given to convert.
 #include "files/ExportCommand.h"
+#include "image/PictureImport.h"
 #include "window/Form1.h"
 #include "window/QtSpanish.h"
 
@@ -24,7 +26,8 @@ std::unique_ptr<QCoreApplication> pictureApplication(int& argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (torvo::isCommandLineTool(argc, argv))
-        return torvo::commandLineMain(argc, argv, torvo::exportBytes, pictureApplication);
+        return torvo::commandLineMain(argc, argv, torvo::exportBytes, pictureApplication,
+                                      torvo::openPictureFile);
     QApplication app(argc, argv);
     // Both names: the settings (the desktop's sending permission) live in ~/.config/torvo/.
     QApplication::setOrganizationName(QStringLiteral("torvo"));

@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -57,18 +56,30 @@ struct Destination {
     int descriptor = -1;
 };
 
+// The descriptor number a path ends with after `prefix`: one to six ASCII digits, or -1.
+int descriptorNumber(QStringView path, QLatin1StringView prefix) {
+    if (!path.startsWith(prefix)) return -1;
+    const QStringView digits = path.sliced(prefix.size());
+    if (digits.isEmpty() || digits.size() > 6) return -1;
+    int n = 0;
+    for (const QChar c : digits) {
+        if (c < u'0' || c > u'9') return -1;
+        n = n * 10 + (c.unicode() - u'0');
+    }
+    return n;
+}
+
 // /dev/stdout, /dev/stderr, /dev/fd/N and /proc/self/fd/N name what this process has open:
 // a pipe, a terminal, a socket or a file some other program reads. Written into, never
-// replaced: a new file in place of it would reach nobody.
+// replaced: a new file in place of it would reach nobody. Plain comparisons: a regular
+// expression would cost a start-up its compilation.
 int descriptorOf(const QString& path) {
-    static const QRegularExpression names(
-        QStringLiteral(R"(^/(?:dev/(?:(stdout)|(stderr)|fd/(\d{1,6}))|proc/self/fd/(\d{1,6}))$)"));
-    const QRegularExpressionMatch m = names.match(path);
-    if (!m.hasMatch()) return -1;
-    const int fd = !m.captured(1).isEmpty()   ? 1
-                   : !m.captured(2).isEmpty() ? 2
-                   : !m.captured(3).isEmpty() ? m.captured(3).toInt()
-                                              : m.captured(4).toInt();
+    int fd = path == QLatin1StringView("/dev/stdout") ? 1
+             : path == QLatin1StringView("/dev/stderr")
+                 ? 2
+                 : descriptorNumber(path, QLatin1StringView("/dev/fd/"));
+    if (fd < 0) fd = descriptorNumber(path, QLatin1StringView("/proc/self/fd/"));
+    if (fd < 0) return -1;
     return fcntl(fd, F_GETFD) == -1 ? -1 : fd;
 }
 

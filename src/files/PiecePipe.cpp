@@ -5,7 +5,7 @@
 namespace torvo {
 
 PiecePipe::PiecePipe(std::function<bool(const RichText&)> take, std::size_t waiting)
-    : take_(std::move(take)), waiting_(std::max<std::size_t>(waiting, 1)), worker_([this] { run(); }) {}
+    : take_(std::move(take)), waiting_(std::max<std::size_t>(waiting, 1)) {}
 
 PiecePipe::~PiecePipe() {
     close();
@@ -13,6 +13,7 @@ PiecePipe::~PiecePipe() {
 
 bool PiecePipe::give(const RichText& piece) {
     RichText copy = piece; // before the lock: the writer need not wait for it
+    if (!worker_.joinable() && !pieces_.empty()) worker_ = std::thread([this] { run(); });
     std::unique_lock lock(mutex_);
     changed_.wait(lock, [this] { return refused_ || pieces_.size() < waiting_; });
     if (refused_ || closed_) return false;
@@ -27,7 +28,10 @@ bool PiecePipe::close() {
         closed_ = true;
     }
     changed_.notify_all();
-    if (worker_.joinable()) worker_.join();
+    if (worker_.joinable())
+        worker_.join();
+    else
+        run(); // one piece at most: no thread was started
     return !refused_;
 }
 

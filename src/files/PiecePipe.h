@@ -12,7 +12,9 @@ namespace torvo {
 
 // Pieces of a picture handed to `take` on a thread of its own, in the order given, so that
 // reading the next rows and writing the last ones overlap. A few pieces wait at most; once
-// `take` says no, it gets nothing more and give() says no too.
+// `take` says no, it gets nothing more and give() says no too. The thread starts with the
+// second piece: art that comes in one piece (most files) is taken at close() on the
+// caller's thread, without paying for a thread.
 class PiecePipe {
 public:
     explicit PiecePipe(std::function<bool(const RichText&)> take, std::size_t waiting = 4);

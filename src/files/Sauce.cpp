@@ -1,5 +1,7 @@
 #include "files/Sauce.h"
 
+#include <algorithm>
+
 namespace torvo {
 namespace {
 
@@ -28,6 +30,20 @@ QByteArray text(QByteArrayView bytes, int at, int size) {
     while (!t.isEmpty() && (t.back() == ' ' || t.back() == '\0'))
         t.chop(1);
     return t;
+}
+
+// CCYYMMDD. Eight digits of a real day are read here: Qt's date parser works out the
+// time zone (it reads /etc/localtime), which every conversion would pay for at start.
+QDate date(QByteArrayView field) {
+    const bool digits = std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const auto number = [field](int at, int n) {
+        int v = 0;
+        for (int i = at; i < at + n; ++i)
+            v = v * 10 + (field[i] - '0');
+        return v;
+    };
+    const QDate day = digits ? QDate(number(0, 4), number(4, 2), number(6, 2)) : QDate();
+    return day.isValid() ? day : QDate::fromString(QString::fromLatin1(field), QStringLiteral("yyyyMMdd"));
 }
 
 } // namespace
@@ -63,7 +79,7 @@ SauceSplit splitSauce(QByteArrayView file) {
         r.title = text(b, 7, 35);
         r.author = text(b, 42, 20);
         r.group = text(b, 62, 20);
-        r.date = QDate::fromString(QString::fromLatin1(b.sliced(82, 8)), QStringLiteral("yyyyMMdd"));
+        r.date = date(b.sliced(82, 8));
         r.fileSize = number(b, 90, 4);
         r.dataType = quint8(number(b, 94, 1));
         r.fileType = quint8(number(b, 95, 1));

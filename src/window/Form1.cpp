@@ -9,9 +9,9 @@
 #include "files/ArtFile.h"
 #include "files/BitmapExport.h"
 #include "files/OpenArt.h"
-#include "files/RecoveryStore.h"
 #include "files/SaveArt.h"
 #include "history/ArtStep.h"
+#include "image/PictureImport.h"
 #include "paint/Fill.h"
 #include "paint/Tools.h"
 #include "send/Keystrokes.h"
@@ -31,22 +31,17 @@
 #include "window/GridView.h"
 #include "window/MensajeEdit.h"
 #include "window/PaletteKeys.h"
+#include "window/PictureDialog.h"
+#include "window/RecoveryKeeper.h"
 #include "window/SendRoutes.h"
 #include "window/TabStrip.h"
-#include "window/Twips.h"
 
-#include <QAbstractButton>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDate>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
-#include <QGroupBox>
-#include <QGuiApplication>
-#include <QHeaderView>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -71,18 +66,16 @@ Form1::Form1(QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     setAcceptDrops(true);
     clock_.start();
-    recoveryTimer_.setSingleShot(true);
-    recoveryTimer_.setInterval(1000);
     typistFactory_ = [] { return chooseTypist(desktopRoutes(), isWaylandSession()); };
     setupUi(this, model_);
     grid_ = new GridEditor(*Grid1, *grid1Model_, gridHistory_, this);
     chats_ = new ChatPanel(*this, mnuConfig, SSTab1, BoxCopy, statusBar());
+    recovery_ = new RecoveryKeeper([this] { return unsavedArt(); }, [this] { return fileName_; }, this);
     buildHistoryMenu();
     wireEvents();
     // Drawing on the grid: blocks, the F-keys, the eyedropper, the zoom, the palette's keys.
     blocks_ = new GridBlocks(
-        *Grid1, *grid_, menuBar(), mnuConfig->menuAction(), [this] { return currentColour(); },
-        MaxArtPositions);
+        *Grid1, *grid_, menuBar(), mnuConfig, [this] { return currentColour(); }, MaxArtPositions);
     connect(blocks_, &GridBlocks::status, this, &Form1::showStatus);
     new FKeyRow(this, Grid1, Mensaje);
     new Eyedropper(Grid1, Mensaje, ColorPicker, ColorPicker2);
@@ -104,20 +97,12 @@ void Form1::buildHistoryMenu() {
     historyGroup_.addStack(textHistory_.stack());
     historyGroup_.addStack(gridHistory_.stack());
     historyGroup_.setActiveStack(textHistory_.stack());
-    mnuUndo = historyGroup_.createUndoAction(this, QStringLiteral("&Deshacer"));
-    mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
-    mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
-    mnuRedo = historyGroup_.createRedoAction(this, QStringLiteral("&Rehacer"));
-    mnuRedo->setObjectName(QStringLiteral("mnuRedo"));
-    mnuRedo->setShortcuts(
-        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    mnuEdicion->addAction(mnuUndo);
-    mnuEdicion->addAction(mnuRedo);
-    Mensaje->setHistoryActions(mnuUndo, mnuRedo);
+    addHistoryActions(this, historyGroup_);
 }
 
 void Form1::wireEvents() {
     connect(mnuOpen, &QAction::triggered, this, &Form1::mnuOpen_Click);
+    connect(mnuImport, &QAction::triggered, this, &Form1::mnuImport_Click);
     connect(mnuSave, &QAction::triggered, this, &Form1::mnuSave_Click);
     connect(mnuSaveHTML, &QAction::triggered, this, &Form1::mnuSaveHTML_Click);
     connect(mnuSaveAnsi, &QAction::triggered, this, &Form1::mnuSaveAnsi_Click);
@@ -144,13 +129,13 @@ void Form1::wireEvents() {
     connect(Mensaje, &MensajeEdit::pasteProblem, this, &Form1::showStatus);
     connect(Mensaje, &MensajeEdit::fileDropped, this, &Form1::openPath);
     connect(&model_, &ArtModel::changed, this, &Form1::artChanged);
-    connect(grid_, &GridEditor::edited, this, &Form1::scheduleRecovery);
+    connect(grid_, &GridEditor::edited, recovery_, &RecoveryKeeper::schedule);
     for (History* history : {&textHistory_, &gridHistory_})
         connect(history->stack(), &QUndoStack::cleanChanged, this, [this] {
             updateTitle();
-            if (!isArtModified()) writeRecovery();
+            if (!isArtModified()) recovery_->write();
         });
-    connect(&recoveryTimer_, &QTimer::timeout, this, &Form1::writeRecovery);
+    connect(recovery_, &RecoveryKeeper::problem, this, &Form1::showStatus);
 
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     connect(escape, &QShortcut::activated, this, &Form1::cancelSend);
@@ -198,25 +183,7 @@ void Form1::resizeEvent(QResizeEvent* event) {
 }
 
 void Form1::Form_Resize() {
-    const int innerWidth = toTwips(client_->width());
-    const int innerHeight = toTwips(client_->height());
-    if (innerHeight < 800 || isMinimized()) {
-        SSTab1->hide();
-        return;
-    }
-    SSTab1->show();
-    const int tabRow = toTwips(SSTab1->tabRowHeight());
-    const int tabWidth = std::max(innerWidth - 200, 0);
-    const int tabHeight = innerHeight - 800;
-    SSTab1->setGeometry(twRect(100, 700, tabWidth, tabHeight));
-    const int left = 100;
-    const int top = tabRow + 100;
-    const int width = std::max(tabWidth - left - 100, 0);
-    const int height = std::max(tabHeight - tabRow - 200, 0);
-    for (QWidget* view :
-         {static_cast<QWidget*>(Mensaje), static_cast<QWidget*>(Grid1), static_cast<QWidget*>(Grid2)})
-        view->setGeometry(twRect(left, top, width, height));
-    chats_->place(twRect(left, top, width, height));
+    if (const std::optional<QRect> views = layOutViews(isMinimized())) chats_->place(*views);
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event) {
@@ -238,8 +205,7 @@ void Form1::changeEvent(QEvent* event) {
 
 void Form1::closeEvent(QCloseEvent* event) {
     Form_Terminate();
-    writeRecovery();
-    if (recovery_) recovery_->flush();
+    recovery_->writeAndFlush();
     saveSettings();
     QMainWindow::closeEvent(event);
 }
@@ -251,8 +217,7 @@ void Form1::Form_Terminate() {
 void Form1::mnuExit_Click() {
     // Ends at once: nothing is asked, and Form_Terminate does not run; unsaved work
     // stays in the recovery file for the next start.
-    writeRecovery();
-    if (recovery_) recovery_->flush();
+    recovery_->writeAndFlush();
     saveSettings();
     QCoreApplication::exit(0);
 }
@@ -470,7 +435,7 @@ void Form1::artChanged(const ArtChange& change) {
         const auto kind = change.source == Source::Typing ? ArtStep::Kind::Typing : ArtStep::Kind::Edit;
         textHistory_.record(std::make_shared<ArtStep>(change.lines, kind, clock_.elapsed()));
     }
-    scheduleRecovery();
+    recovery_->schedule();
     if (!change.lines.empty()) Mensaje_Change();
 }
 
@@ -528,10 +493,9 @@ void Form1::updateTitle() {
 }
 
 void Form1::startRecovery(const QString& folder, const QString& file) {
-    recovery_ = std::make_unique<RecoveryStore>(folder);
     // With a file to open as well, the recovered art stays on disk for a later start
     // too, since it is no longer the art on show.
-    const Recovery recovery = recovery_->takeOver(file.isEmpty());
+    const Recovery recovery = recovery_->start(folder, file.isEmpty());
     const std::optional<RecoveredArt>& found = recovery.found;
     QStringList said;
     if (found) {
@@ -547,25 +511,12 @@ void Form1::startRecovery(const QString& folder, const QString& file) {
     if (!said.isEmpty()) showStatus(said.join(u' '));
 }
 
-void Form1::scheduleRecovery() {
-    if (recovery_ && !recoveryTimer_.isActive()) recoveryTimer_.start();
-}
-
-void Form1::writeRecovery() {
-    recoveryTimer_.stop();
-    if (!recovery_) return;
-    if (!isArtModified()) {
-        recovery_->discard();
-        return;
-    }
+std::optional<RichText> Form1::unsavedArt() const {
+    if (!isArtModified()) return std::nullopt;
     // On the grid, the art is what leaving it would write back; otherwise the art as the text
     // view holds it, its last line as it is.
-    const bool onGrid = !gridHistory_.stack()->isClean();
-    const Result<void> written = recovery_->write(
-        onGrid ? *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]) : model_.viewArt(), fileName_);
-    // A failure of the write before this one shows now.
-    const QString error = written ? recovery_->takeError() : written.why();
-    if (!error.isEmpty()) showStatus(error);
+    if (!gridHistory_.stack()->isClean()) return *torvo::RestaurarMensaje(grid1Model_->grid(), Palette[0]);
+    return model_.viewArt();
 }
 
 // ---- Sending ----
@@ -613,6 +564,7 @@ void Form1::send() {
 // ---- Files ----
 
 bool Form1::openPath(const QString& path) {
+    if (isPictureFile(path)) return takePicture(openPictureFile(path, Palette, lastPictureChoices()));
     const auto opened = openArtFile(path, Palette, MaxArtPositions, cancelCheck());
     if (!opened) return false; // the window is closing
     if (!*opened) {
@@ -628,11 +580,31 @@ bool Form1::openPath(const QString& path) {
 }
 
 void Form1::mnuOpen_Click() {
-    const QString path = CommonDialog1->ShowOpen(QStringLiteral(
-        "Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Texto con Formato (*.rtf)|*.rtf|"
-        "Arte ANSI (*.ans)|*.ans|Arte IRC (*.irc)|*.irc|Todos los Archivos (*.*)|*.*"));
+    const QString path = CommonDialog1->ShowOpen(
+        QStringLiteral("Archivos Torvo (*.qcg)|*.qcg|Archivos de Texto (*.txt)|*.txt|Texto con Formato "
+                       "(*.rtf)|*.rtf|Arte ANSI (*.ans)|*.ans|Arte IRC (*.irc)|*.irc|") +
+        pictureFilter() + QStringLiteral("|Todos los Archivos (*.*)|*.*"));
     if (path.isEmpty()) return;
     openPath(path);
+}
+
+void Form1::mnuImport_Click() {
+    const QString path =
+        CommonDialog1->ShowOpen(pictureFilter() + QStringLiteral("|Todos los Archivos (*.*)|*.*"));
+    if (path.isEmpty()) return;
+    if (const auto imported = PictureDialog::ask(this, path, Palette)) takePicture(*imported);
+}
+
+bool Form1::takePicture(const Result<OpenedArt>& picture) {
+    if (!picture) {
+        showStatus(picture.why());
+        return false;
+    }
+    if (SSTab1->Tab() == GridTab) SSTab1->setTab(TextBox);
+    // One step, like an open; the art belongs to no file until it is saved.
+    openArt(picture->text, QString());
+    showStatus(picture->status);
+    return true;
 }
 
 void Form1::report(const Result<QString>& status) {

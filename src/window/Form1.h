@@ -4,6 +4,7 @@
 #include "art/CharGrid.h"
 #include "art/RichText.h"
 #include "base/Result.h"
+#include "files/OpenArt.h"
 #include "history/History.h"
 #include "paint/Tools.h"
 #include "palette/Palette.h"
@@ -29,7 +30,7 @@ class ChatPanel;
 class CommonDialog;
 class GridBlocks;
 class GridEditor;
-class RecoveryStore;
+class RecoveryKeeper;
 class Typist;
 
 // The one window. Its handlers keep their names and stay thin: each calls the core
@@ -73,6 +74,7 @@ public:
     void Enviar_Click();
     void Timer1_Timer();
     void mnuOpen_Click();
+    void mnuImport_Click();
     void mnuSave_Click();
     void mnuSaveAnsi_Click();
     void mnuSaveHTML_Click();
@@ -141,15 +143,14 @@ private:
     void writeArt(std::vector<LineChange> lines, bool trailing, std::optional<Colour> typing = {});
     // Opens the art as one step, belonging to `file` afterwards.
     void openArt(const RichText& art, const QString& file);
+    // Puts a converted picture in place of the art as one step, or shows why it failed.
+    bool takePicture(const Result<OpenedArt>& picture);
     void setFileName(const QString& path);
     void updateTitle();
-    void scheduleRecovery();
-    void writeRecovery();
+    // The art the recovery file keeps; nothing when all is saved.
+    std::optional<RichText> unsavedArt() const;
 
     ChatPanel* chats_ = nullptr; // the target: "Copiar", the menu "Destino", line-by-line sending
-
-    QAction* mnuUndo = nullptr;
-    QAction* mnuRedo = nullptr;
 
     Countdown countdown_;
     int waitCounter_ = 0;
@@ -173,8 +174,7 @@ private:
     // The side views are built from the art when shown: each is due since the text view
     // last changed (Grid1, Grid2, BoxCopy).
     std::array<bool, 3> due_{true, true, true};
-    std::unique_ptr<RecoveryStore> recovery_;
-    QTimer recoveryTimer_;
+    RecoveryKeeper* recovery_ = nullptr;
 };
 
 } // namespace torvo

@@ -23,6 +23,7 @@
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QUndoGroup>
 
 namespace torvo {
 namespace {
@@ -177,6 +178,8 @@ void Form1Ui::setupUi(QMainWindow* form, ArtModel& model) {
     mnuArchivo->setObjectName(QStringLiteral("mnuArchivo"));
     mnuOpen = action(mnuArchivo, "mnuOpen", QStringLiteral("&Abrir"));
     mnuOpen->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuImport = action(mnuArchivo, "mnuImport", QStringLiteral("&Importar imagen…"));
+    mnuImport->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_I));
     mnuSave = action(mnuArchivo, "mnuSave", QStringLiteral("&Guardar"));
     mnuSave->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     mnuSaveHTML = action(mnuArchivo, "mnuSaveHTML", QStringLiteral("Guardar &Html"));
@@ -193,6 +196,41 @@ void Form1Ui::setupUi(QMainWindow* form, ArtModel& model) {
     mnuUseTags = action(mnuConfig, "mnuUseTags", QStringLiteral("Usar &Tags"));
     mnuUseTags->setCheckable(true);
     mnuUseTags->setChecked(true);
+}
+
+void Form1Ui::addHistoryActions(QMainWindow* form, QUndoGroup& group) {
+    mnuUndo = group.createUndoAction(form, QStringLiteral("&Deshacer"));
+    mnuUndo->setObjectName(QStringLiteral("mnuUndo"));
+    mnuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mnuRedo = group.createRedoAction(form, QStringLiteral("&Rehacer"));
+    mnuRedo->setObjectName(QStringLiteral("mnuRedo"));
+    mnuRedo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    mnuEdicion->addAction(mnuUndo);
+    mnuEdicion->addAction(mnuRedo);
+    Mensaje->setHistoryActions(mnuUndo, mnuRedo);
+}
+
+std::optional<QRect> Form1Ui::layOutViews(bool minimised) {
+    const int innerWidth = toTwips(client_->width());
+    const int innerHeight = toTwips(client_->height());
+    if (innerHeight < 800 || minimised) {
+        SSTab1->hide();
+        return std::nullopt;
+    }
+    SSTab1->show();
+    const int tabRow = toTwips(SSTab1->tabRowHeight());
+    const int tabWidth = std::max(innerWidth - 200, 0);
+    const int tabHeight = innerHeight - 800;
+    SSTab1->setGeometry(twRect(100, 700, tabWidth, tabHeight));
+    const int left = 100;
+    const int top = tabRow + 100;
+    const int width = std::max(tabWidth - left - 100, 0);
+    const int height = std::max(tabHeight - tabRow - 200, 0);
+    for (QWidget* view :
+         {static_cast<QWidget*>(Mensaje), static_cast<QWidget*>(Grid1), static_cast<QWidget*>(Grid2)})
+        view->setGeometry(twRect(left, top, width, height));
+    return twRect(left, top, width, height);
 }
 
 void Form1Ui::fitToolCaptions() {

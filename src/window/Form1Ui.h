@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QRect>
 #include <QtGlobal>
 #include <array>
+#include <optional>
 
 class QAction;
 class QGroupBox;
@@ -12,6 +14,7 @@ class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QTimer;
+class QUndoGroup;
 class QWidget;
 
 namespace torvo {
@@ -31,6 +34,11 @@ class TabStrip;
 class Form1Ui {
 protected:
     void setupUi(QMainWindow* form, ArtModel& model);
+    // "Deshacer" and "Rehacer" of the history shown, in the menu and the text view's own menu.
+    void addHistoryActions(QMainWindow* form, QUndoGroup& group);
+    // Places the tabs and their views in the client area, as the window's size allows; the
+    // views' place, or nothing when the tabs are hidden.
+    std::optional<QRect> layOutViews(bool minimised);
     // One smaller size of the tool options' font until every caption fits its place.
     void fitToolCaptions();
 
@@ -61,12 +69,15 @@ protected:
     QMenu* mnuEdicion = nullptr;
     QMenu* mnuConfig = nullptr;
     QAction* mnuOpen = nullptr;
+    QAction* mnuImport = nullptr;
     QAction* mnuSave = nullptr;
     QAction* mnuSaveHTML = nullptr;
     QAction* mnuSaveAnsi = nullptr;
     QAction* mnuSaveBitmap = nullptr;
     QAction* mnuExit = nullptr;
     QAction* mnuUseTags = nullptr;
+    QAction* mnuUndo = nullptr;
+    QAction* mnuRedo = nullptr;
 };
 
 } // namespace torvo

@@ -15,7 +15,7 @@
 
 namespace torvo {
 
-GridBlocks::GridBlocks(GridView& view, GridEditor& editor, QMenuBar* menus, QAction* before,
+GridBlocks::GridBlocks(GridView& view, GridEditor& editor, QMenuBar* menus, QMenu* before,
                        std::function<Colour()> colour, qint64 maxPositions)
     : QObject(&view), view_(view), editor_(editor), colour_(std::move(colour)), maxPositions_(maxPositions) {
     view_.setBlockFrame(true);
@@ -23,7 +23,7 @@ GridBlocks::GridBlocks(GridView& view, GridEditor& editor, QMenuBar* menus, QAct
     connect(&view_, &GridView::moveKey, this, &GridBlocks::move);
     menu_ = new QMenu(QStringLiteral("&Bloque"), menus);
     menu_->setObjectName(QStringLiteral("mnuBloque"));
-    menus->insertMenu(before, menu_);
+    menus->insertMenu(before->menuAction(), menu_);
     const std::pair<const char*, Flip> flips[] = {{"mnuVoltearH", Flip::Horizontal},
                                                   {"mnuVoltearV", Flip::Vertical}};
     for (const auto& [name, how] : flips) {

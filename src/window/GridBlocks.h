@@ -23,7 +23,7 @@ class GridBlocks : public QObject {
 public:
     // `colour` is the current colour (plain text pasted takes it); `maxPositions` the
     // largest art the grid may grow to.
-    GridBlocks(GridView& view, GridEditor& editor, QMenuBar* menus, QAction* before,
+    GridBlocks(GridView& view, GridEditor& editor, QMenuBar* menus, QMenu* before,
                std::function<Colour()> colour, qint64 maxPositions);
 
     // The rectangle from the current cell to the far corner; none without a current cell.

@@ -34,6 +34,76 @@ private slots:
         }
     }
 
+    // The picture options may stand anywhere among the arguments; a bad one says why.
+    void pictureOptions_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("columns");
+        QTest::addColumn<int>("symbols");
+        QTest::addColumn<QString>("why");
+        const int fails = -1;
+        const QString width = QStringLiteral("--width necesita un número de columnas de 8 a 400.");
+        QTest::newRow("defaults") << QStringList{"ansi", "a.png", "b"} << 80 << int(SymbolSet::Blocks) << "";
+        QTest::newRow("width first") << QStringList{"--width", "120", "ansi", "a.png", "b"} << 120
+                                     << int(SymbolSet::Blocks) << "";
+        QTest::newRow("symbols last")
+            << QStringList{"ansi", "a.png", "b", "--symbols", "ascii"} << 80 << int(SymbolSet::Ascii) << "";
+        QTest::newRow("between") << QStringList{"ansi", "--symbols", "bloques+bordes", "a.png", "--width",
+                                                "8",    "b"}
+                                 << 8 << int(SymbolSet::BlocksAndBorders) << "";
+        QTest::newRow("widest") << QStringList{"--width", "400", "--symbols", "todos", "ansi", "a.png", "b"}
+                                << 400 << int(SymbolSet::All) << "";
+        QTest::newRow("too narrow") << QStringList{"--width", "7", "ansi", "a.png", "b"} << 0 << fails
+                                    << width;
+        QTest::newRow("too wide") << QStringList{"--width", "401", "ansi", "a.png", "b"} << 0 << fails
+                                  << width;
+        QTest::newRow("no number") << QStringList{"--width", "ocho", "ansi", "a.png", "b"} << 0 << fails
+                                   << width;
+        QTest::newRow("no value") << QStringList{"ansi", "a.png", "b", "--width"} << 0 << fails << width;
+        QTest::newRow("unknown symbols")
+            << QStringList{"--symbols", "emoji", "ansi", "a.png", "b"} << 0 << fails
+            << QStringLiteral(
+                   "Símbolos desconocidos «emoji»: los nombres son bloques, ascii, bloques+bordes, todos.");
+        QTest::newRow("an option is no argument")
+            << QStringList{"--width", "80", "ansi", "a.png"} << 0 << fails
+            << QStringLiteral("--export necesita tres argumentos: FORMATO ENTRADA SALIDA (torvo --help).");
+    }
+    void pictureOptions() {
+        QFETCH(QStringList, args);
+        QFETCH(int, columns);
+        QFETCH(int, symbols);
+        QFETCH(QString, why);
+        const Result<ExportRequest> request = parseExportArguments(args);
+        QCOMPARE(request.why(), why);
+        if (!request) return;
+        QCOMPARE(request->format, ExportFormat::Ansi);
+        QCOMPARE(request->in, QStringLiteral("a.png"));
+        QCOMPARE(request->out, QStringLiteral("b"));
+        QCOMPARE(request->picture, (PictureChoices{columns, SymbolSet(symbols), Dithering::None}));
+    }
+
+    // `torvo` hands pictures, told by name or content, to the editor's program.
+    void picturesGoToTheEditorsProgram() {
+        QTemporaryDir dir;
+        const QString png = dir.filePath("photo.dat"), text = dir.filePath("art.txt");
+        QVERIFY(writeFileAtomically(png, [](QIODevice& out) { return out.write("\x89PNG\r\n\x1a\n") == 8; }));
+        QVERIFY(writeFileAtomically(text, [](QIODevice& out) { return out.write("art") == 3; }));
+        const auto needs = [](QStringList args) {
+            args.prepend("torvo");
+            std::vector<QByteArray> bytes;
+            std::vector<char*> argv;
+            for (const QString& a : args)
+                bytes.push_back(a.toLocal8Bit());
+            for (QByteArray& b : bytes)
+                argv.push_back(b.data());
+            return needsGuiApplication(int(argv.size()), argv.data());
+        };
+        QVERIFY(needs({"--export", "ansi", png, "-"}));
+        QVERIFY(needs({"--export", "--width", "40", "txt", dir.filePath("x.JPG"), "-"}));
+        QVERIFY(needs({"--export", "bmp", text, "out.bmp"}));
+        QVERIFY(!needs({"--export", "ansi", text, "-"}));
+        QVERIFY(!needs({"--export", "--width", "4", "ansi", png, "-"})); // refused by `torvo` itself
+    }
+
     // The page's writer gets the pieces in order; once it refuses one, it gets nothing more,
     // the reader hears so within the pieces that may wait, and close() says not all were taken.
     void piecesReachTheWriterInOrderUntilItRefuses() {

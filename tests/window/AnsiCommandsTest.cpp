@@ -23,26 +23,6 @@ void answerWith(FormFixture& f, const QString& path, int entry, QList<int>* show
     });
 }
 
-struct Run {
-    int status = -1;
-    QByteArray out, err;
-};
-// The editor's program, on no display at all unless a platform is named.
-Run runTorvo(const QStringList& args, const char* platform = nullptr, const QString& standardOutput = {}) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        env.remove(QLatin1String(name));
-    if (platform) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QLatin1String(platform));
-    p.setProcessEnvironment(env);
-    if (!standardOutput.isEmpty()) p.setStandardOutputFile(standardOutput);
-    p.start(QStringLiteral(TORVO_BINARY_DIR "/src/torvo"), args);
-    Run r;
-    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit) r.status = p.exitCode();
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
-}
 } // namespace
 
 class AnsiCommandsTest : public QObject {

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QRadioButton>
 #include <QStatusBar>
 #include <QTest>
@@ -124,4 +125,27 @@ inline torvo::RichText art(std::initializer_list<std::pair<QString, torvo::Colou
         t.appendText(text, colour);
     if (finalBreak) t.appendLineBreak();
     return t;
+}
+
+// What `torvo` did: its status (-1 when it did not end normally) and output.
+struct Run {
+    int status = -1;
+    QByteArray out, err;
+};
+// The editor's program, on no display at all unless a platform is named.
+inline Run runTorvo(const QStringList& args, const char* platform = nullptr,
+                    const QString& standardOutput = {}) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    if (platform) env.insert(QStringLiteral("QT_QPA_PLATFORM"), QLatin1String(platform));
+    p.setProcessEnvironment(env);
+    if (!standardOutput.isEmpty()) p.setStandardOutputFile(standardOutput);
+    p.start(QStringLiteral(TORVO_BINARY_DIR "/src/torvo"), args);
+    Run r;
+    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit) r.status = p.exitCode();
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
 }
