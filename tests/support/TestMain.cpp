@@ -3,6 +3,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <QTest>
 #ifdef TORVO_TEST_WIDGETS
 #include <QApplication>
@@ -30,6 +31,10 @@ int main(int argc, char** argv) {
     App app(argc, argv);
     App::setApplicationName(QStringLiteral("torvo"));
     App::setOrganizationName(QStringLiteral("torvo"));
+    // Settings of this run alone: test programs running side by side never share them.
+    const QTemporaryDir settings;
+    for (const auto format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, settings.path());
     // A test class may be chosen with -class Name; other arguments go to QtTest.
     QStringList args = app.arguments();
     QString only;
