@@ -1,10 +1,11 @@
-// The chat targets against real parts: an IRC server (ngircd), irssi sending from an xterm
-// and irssi receiving in tmux, the editor typing and copying into the sender; the command
-// line's IRC export; Discord's blocks read by an ANSI reader (aha).
+// The chat targets against real parts: ngircd, irssi sending from an xterm and irssi receiving
+// in tmux; Discord's blocks read by aha.
 
 #include "ArtText.h"
 #include "SendXSession.h"
+#include "TestFiles.h"
 #include "TestRegistry.h"
+#include "chat/ChatColours.h"
 #include "chat/DiscordArt.h"
 #include "chat/IrcArt.h"
 #include "files/ArtFile.h"
@@ -21,25 +22,26 @@ using namespace torvo;
 namespace {
 
 const Palette P;
-// Each palette entry's mIRC colour (its text-mode number, mapped the usual way), and the
-// terminal colour irssi draws each mIRC colour 0-15 in.
-constexpr int MircOfEntry[16] = {0, 14, 4, 8, 9, 11, 12, 13, 1, 15, 5, 7, 3, 10, 2, 6};
+// The terminal colour irssi draws each mIRC colour 0-15 in; aha's names of SGR 30-37.
 constexpr int IrssiTerminalColour[16] = {15, 0, 4, 2, 9, 1, 5, 3, 11, 10, 6, 14, 12, 13, 8, 7};
-// Each palette entry's Discord colour, and aha's names of SGR 30-37.
-constexpr int DiscordOfEntry[16] = {37, 30, 31, 32, 32, 36, 34, 35, 30, 37, 31, 32, 32, 36, 34, 35};
 const QStringList AhaNames = {"dimgray", "red", "green", "olive", "blue", "purple", "teal", "gray"};
+int irssiColour(Colour c) {
+    return IrssiTerminalColour[chat::mircColourOf(c, P)];
+}
+int discordSgr(Colour c) {
+    return chat::DiscordColours[std::size_t(chat::discordColourOf(c, P))].sgr;
+}
 
 // Line l of the art: its characters (trailing spaces left out, as tmux does) and the colour
-// of each that is not a space (`colour` of its palette entry); or a line as tmux shows it
-// after `skip` characters (its SGR sequences read for the foreground).
+// of each that is not a space; or a line as tmux shows it after `skip` characters (its SGR
+// sequences read for the foreground).
 using Shown = std::pair<QString, QList<int>>;
-Shown expected(const RichText& art, int l, int (*colour)(int entry)) {
+Shown expected(const RichText& art, int l, int (*colour)(Colour)) {
     Shown shown;
     const int end = l + 1 < art.lineCount() ? art.lineStart(l + 1) - 2 : art.size();
     for (int p = art.lineStart(l); p < end; ++p) {
         shown.first += QChar(char16_t(art.charAt(p)));
-        if (art.charAt(p) != U' ')
-            shown.second << colour(art.colourAt(p) == P[8] ? 8 : *P.lookup(art.colourAt(p)));
+        if (art.charAt(p) != U' ') shown.second << colour(art.colourAt(p));
     }
     while (shown.first.endsWith(u' '))
         shown.first.chop(1);
@@ -76,10 +78,7 @@ bool waitFor(const std::function<bool()>& done, int seconds) {
         if (clock.elapsed() > seconds * 1000) return false;
     return true;
 }
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
-}
+using test::writeFile;
 // A port no one listens on: the system's pick for port 0.
 int freePort();
 // Whether a program holds the X clipboard (Xlib comes last: its macros clash with Qt's).
@@ -146,9 +145,7 @@ settings = { core = { real_name = "%2"; user_name = "%2"; nick = "%2"; };
         const QStringList got = messages().mid(from);
         for (qsizetype l = 0; l < count; ++l) {
             qInfo("irssi: %s", qPrintable(shownLine(got[l], 0).first));
-            if (shownLine(got[l], 10) !=
-                expected(art, int(l), [](int e) { return IrssiTerminalColour[MircOfEntry[e]]; }))
-                return {};
+            if (shownLine(got[l], 10) != expected(art, int(l), irssiColour)) return {};
         }
         return clock.elapsed() / 1000.0;
     }
@@ -248,25 +245,6 @@ private slots:
         qInfo("Copiar: the paste shown %.1f s after it", *pasted);
     }
 
-    // `torvo --export irc` reads hand-written IRC art with codes of every form and gives it
-    // back with the codes written the one way.
-    void handWrittenIrcArtExports() {
-        const QString in = dir.filePath("hecho.irc"), out = dir.filePath("normal.irc");
-        QVERIFY(writeFile(
-            in, test::ircText("^C4,1/ab^C4c^B^Ud^Oe\r\n^C3^C12,5  x^C99y^C\n^C00,01 \r^C52r^C88k^C041^C,5z")
-                    .toUtf8()));
-        QProcess torvo;
-        torvo.start(QStringLiteral(TORVO_BINARY_DIR "/src/torvo"), {"--export", "irc", in, out});
-        QVERIFY(torvo.waitForFinished(30000) && torvo.exitCode() == 0);
-        QFile written(out);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        QCOMPARE(
-            written.readAll(),
-            test::ircText(
-                "^C04,01/abcd^C00,01e\r\n^C12,01  x^C00,01y\r\n^C00,01 \r\n^C04,01r^C01,01k^C04,011z\r\n")
-                .toUtf8());
-    }
-
     // Discord's blocks without their fences, read in turn by aha, give every character of
     // the art in the Discord colour of its palette entry.
     void discordBlocksReadByAnAnsiReader() {
@@ -301,7 +279,7 @@ private slots:
         }
         Shown all;
         for (int l = 0; l < 60; ++l) {
-            const Shown one = expected(art, l, [](int e) { return DiscordOfEntry[e]; });
+            const Shown one = expected(art, l, discordSgr);
             all.first += one.first;
             all.second += one.second;
         }

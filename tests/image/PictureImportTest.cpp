@@ -1,8 +1,8 @@
 #include "image/PictureImport.h"
+#include "TestFiles.h"
 #include "TestPictures.h"
 #include "TestRegistry.h"
 
-#include <QFile>
 #include <QImageWriter>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -26,10 +26,6 @@ RichText convert(const QImage& picture, int columns, SymbolSet symbols = SymbolS
     return convertPicture(picture, {columns, symbols, dithering}, palette);
 }
 
-QColor qColour(Colour c) {
-    return QColor(c.red(), c.green(), c.blue());
-}
-
 // Every row ends with a line break, holds at most `columns` characters and no trailing blank.
 bool wellFormed(const RichText& art, CellSize size) {
     const QStringList rows = lines(art);
@@ -37,11 +33,6 @@ bool wellFormed(const RichText& art, CellSize size) {
            std::all_of(rows.begin(), rows.end(), [&](const QString& r) {
                return r.toUcs4().size() <= size.columns && !r.endsWith(u' ');
            });
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -78,29 +69,26 @@ private slots:
     // Each of our colours as a whole picture comes back as its own entry, drawn with full
     // blocks (chafa's fill: alone it would leave a cell of one dark red or dark green blank),
     // except that chafa's preparation of 16-colour pictures brightens dark blue into blue.
-    // Black is blank.
+    // Black is blank. The palette as it is: with entry 2 toggled, light red is entry 2 in dark red.
     void eachPaletteColourComesBackAsItsEntry() {
         const int expected[Palette::Size] = {0, 1, 2, 3, 4, 5, 6, 7, -1, 9, 10, 11, 12, 13, 6, 15};
         for (int e = 0; e < Palette::Size; ++e) {
-            const RichText art = convert(solid({64, 64}, qColour(P[e])), 8);
+            const RichText art = convert(solid({64, 64}, P[e].toQColor()), 8);
             QVERIFY(wellFormed(art, {8, 4}));
             QCOMPARE(lines(art), QStringList(4, expected[e] < 0 ? QString() : QString(8, QChar(0x2588))));
             for (int p = 0; p < art.size(); ++p)
                 if (!art.isLineBreak(p)) QCOMPARE(art.colourAt(p), P[expected[e]]);
         }
         // In letters, one of the dark ones still comes back in its colour.
-        const RichText letters = convert(solid({64, 64}, qColour(P[12])), 8, SymbolSet::Ascii);
+        const RichText letters = convert(solid({64, 64}, P[12].toQColor()), 8, SymbolSet::Ascii);
         QVERIFY(letters.charAt(0) > U' ' && letters.charAt(0) < U'\x7F');
         QCOMPARE(letters.colourAt(0), P[12]);
-    }
-    // The palette as it is: with entry 2 toggled, light red becomes entry 2 in dark red.
-    void entryTwoAsItIsToggled() {
         Palette toggled;
         toggled.toggleEntry2();
-        const RichText art =
-            convert(solid({32, 32}, QColor(255, 0, 0)), 8, SymbolSet::Blocks, Dithering::None, toggled);
-        QCOMPARE(art.charAt(0), U'\u2588');
-        QCOMPARE(art.colourAt(0), Palette::DarkRed);
+        const RichText red =
+            convert(solid({32, 32}, Qt::red), 8, SymbolSet::Blocks, Dithering::None, toggled);
+        QCOMPARE(red.charAt(0), U'\u2588');
+        QCOMPARE(red.colourAt(0), Palette::DarkRed);
     }
 
     // Transparent and black parts are blanks; blanks before a character are spaces, after
@@ -175,7 +163,7 @@ private slots:
         const Result<QImage> gif = readBytes(gifOfFrames(1000));
         QVERIFY2(gif, qPrintable(gif.why()));
         const RichText art = convert(*gif, 8);
-        QCOMPARE(art.colourAt(0), P[2]);
+        QVERIFY(art.size() > 0);
         for (int p = 0; p < art.size(); ++p)
             QCOMPARE(art.colourAt(p), P[2]);
     }
@@ -183,20 +171,17 @@ private slots:
     void hostilePicturesFailWithOneLine_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("why");
-        const QString notAPicture =
-            QStringLiteral("no es una imagen que se pueda leer (PNG, JPEG, GIF, BMP o WebP).");
+        const QString notAPicture = "no es una imagen que se pueda leer (PNG, JPEG, GIF, BMP o WebP).";
+        const QString broken = "la imagen está dañada o incompleta.";
         const QByteArray png = encoded(photoLike({200, 150}), "png");
-        QTest::newRow("truncated png")
-            << png.left(png.size() / 2) << QStringLiteral("la imagen está dañada o incompleta.");
+        QTest::newRow("truncated png") << png.left(png.size() / 2) << broken;
         // Refused from the header: its data would fail to decode with another line.
         QTest::newRow("30000 x 30000 header")
             << pngHeader(30000, 30000)
             << QStringLiteral(
                    "la imagen es demasiado grande: 30000 × 30000 píxeles (el máximo es 64 millones).");
-        QTest::newRow("zero width") << pngHeader(0, 10)
-                                    << QStringLiteral("la imagen está dañada o incompleta.");
-        QTest::newRow("zero-size gif") << QByteArray("GIF89a\x00\x00\x00\x00\x00\x00\x00;", 14)
-                                       << QStringLiteral("la imagen está dañada o incompleta.");
+        QTest::newRow("zero width") << pngHeader(0, 10) << broken;
+        QTest::newRow("zero-size gif") << QByteArray("GIF89a\x00\x00\x00\x00\x00\x00\x00;", 14) << broken;
         QTest::newRow("text") << QByteArray("hola, esto es texto\n") << notAPicture;
         QTest::newRow("empty") << QByteArray() << notAPicture;
         QTest::newRow("ppm, which Qt reads but we do not")
@@ -226,12 +211,13 @@ private slots:
             {"a.ans", QByteArray("RIFF\x10\0\0\0WEBPVP8 ", 16), true},
             {"a.ans", QByteArray("RIFF\x10\0\0\0WAVEfmt ", 16), false},
             {"b.txt", "BM is no signature", false},
+            {"x.qcg", QByteArray("\x89PNG\0\0\x01", 7), false},
             {"c.qcg", "\"{\\rtf1\\ansi}\"\r\n", false},
             {"png", "", false},
         };
         for (const auto& c : cases) {
             const QString path = dir.filePath(QLatin1String(c.name));
-            QVERIFY(writeFile(path, c.bytes));
+            QVERIFY(torvo::test::writeFile(path, c.bytes));
             QVERIFY2(isPictureFile(path) == c.picture, c.name);
         }
         QVERIFY(!isPictureFile(dir.filePath("missing")));

@@ -44,35 +44,6 @@ inline QImage photoLike(QSize size) {
     return image;
 }
 
-// Black lines and circles in three colours on white.
-inline QImage lineArt(QSize size) {
-    QImage image(size, QImage::Format_RGBA8888);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.setPen(QPen(Qt::black, 3));
-    for (int k = 0; k < size.width(); k += 23)
-        p.drawLine(k, 0, size.width() - k, size.height());
-    p.setPen(QPen(Qt::red, 4));
-    p.drawEllipse(QRect(QPoint(10, 10), size / 2));
-    p.setPen(QPen(Qt::blue, 2));
-    p.drawRect(QRect(QPoint(size.width() / 2, size.height() / 3), size / 3));
-    p.setPen(QPen(Qt::darkGreen, 5));
-    p.drawLine(0, size.height() - 8, size.width(), size.height() / 2);
-    return image;
-}
-
-inline QImage gradient(QSize size) {
-    QImage image(size, QImage::Format_RGBA8888);
-    QPainter p(&image);
-    QLinearGradient g(0, 0, size.width(), size.height());
-    g.setColorAt(0, Qt::black);
-    g.setColorAt(0.3, Qt::cyan);
-    g.setColorAt(0.6, Qt::magenta);
-    g.setColorAt(1, Qt::yellow);
-    p.fillRect(image.rect(), g);
-    return image;
-}
-
 // A shape in colour over a background that fades from opaque to transparent.
 inline QImage withTransparency(QSize size) {
     QImage image(size, QImage::Format_RGBA8888);

@@ -120,6 +120,7 @@ private slots:
             {"ansi", "mnuSaveAnsi", "art.ans", 1},  {"ansi-utf8", "mnuSaveAnsi", "art.ans", 2},
             {"html", "mnuSaveHTML", "art.html", 1}, {"bmp", "mnuSaveBitmap", "art.bmp", 1},
             {"txt", "mnuSave", "art.txt", 1},       {"qcg", "mnuSave", "art.qcg", 1},
+            {"irc", "mnuSave", "art.irc", 1},
         };
         for (const auto& c : cases) {
             // Same file name, so the SAUCE record gets the same title.
@@ -156,8 +157,6 @@ private slots:
             {"--export"},
             {"--export", "html", in},
             {"--export", "pdf", in, dir.filePath("out.pdf")},
-            {"--export", "html", dir.filePath("missing.txt"), dir.filePath("out.html")},
-            {"--export", "html", in, dir.filePath("no/such/folder/out.html")},
             {"--export", "bmp", in, "-"},
         };
         for (const QStringList& args : cases) {

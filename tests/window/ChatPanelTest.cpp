@@ -97,13 +97,15 @@ private slots:
     // Discord takes no keys at all.
     void sendingLineByLine() {
         const RichText art = test::artText(u"Hi {2}^\n{12}ok\nthird\n");
+        FormFixture f;
+        Recorder rec;
+        f.form->setTypistFactory(rec.factory());
+        f.setArt(art);
+        choose(f, "mnuDestinoIrc");
         for (const auto& [action, key] :
              {std::pair{"mnuTeclaCtrlC", ColourKey::CtrlC}, {"mnuTeclaCtrlK", ColourKey::CtrlK}}) {
-            FormFixture f;
-            Recorder rec;
-            f.form->setTypistFactory(rec.factory());
-            f.setArt(art);
-            choose(f, "mnuDestinoIrc");
+            rec.calls->clear();
+            f.form->statusBar()->clearMessage();
             choose(f, action);
             send(f);
             const auto expected = lineKeys(ircLines(art, P), key);
@@ -111,10 +113,7 @@ private slots:
             QTRY_COMPARE(f.status(), QStringLiteral("Enviado."));
             QCOMPARE(*rec.calls, expected);
         }
-        FormFixture f;
-        Recorder rec;
-        f.form->setTypistFactory(rec.factory());
-        f.setArt(art);
+        rec.calls->clear();
         choose(f, "mnuDestinoTerminal");
         send(f);
         f.keys(f.Mensaje(), QKeySequence(Qt::Key_Escape));
