@@ -1,4 +1,5 @@
 #include "paint/Block.h"
+#include "GridRows.h"
 #include "TestRegistry.h"
 #include "files/CodePage.h"
 #include "history/GridStep.h"
@@ -8,6 +9,7 @@
 #include <QTest>
 
 using namespace torvo;
+using torvo::test::rowsOf;
 
 namespace {
 
@@ -23,16 +25,6 @@ CharGrid gridOf(const QStringList& rows) {
             g.setColour(r, c, Colour{std::uint32_t(c)});
         }
     return g;
-}
-QStringList textOf(const CharGrid& g) {
-    QStringList out;
-    for (int r = 0; r < g.rows(); ++r) {
-        QString line;
-        for (int c = 0; c < g.cols(); ++c)
-            line += g.at(r, c).hasChar ? g.at(r, c).text() : QStringLiteral("_");
-        out << line;
-    }
-    return out;
 }
 
 } // namespace
@@ -83,7 +75,7 @@ private slots:
         if (op == u'x') emptyBlock(g, block);
         if (op == u'>') QCOMPARE(moveBlock(g, block, 0, 1), after != before);
         if (op == u'^') QCOMPARE(moveBlock(g, block, -1, 0), after != before);
-        QCOMPARE(textOf(g), after);
+        QCOMPARE(rowsOf(g), after);
         // Cells keep their colour with their character; emptied cells keep theirs.
         if (op == u'h' && block.cols() == 3) QCOMPARE(g.at(0, 0).colour, Colour{2});
         if (op == u'x') QCOMPARE(g.at(0, 1).colour, Colour{1});
@@ -110,7 +102,7 @@ private slots:
         CharGrid g = gridOf({"ab(", "cd_", "ef/"});
         const CharGrid before = g;
         const Result<void> pasted = pasteBlock(g, gridOf({"xy", "zw"}), row, col, limit);
-        QCOMPARE(textOf(g), after);
+        QCOMPARE(rowsOf(g), after);
         QCOMPARE(bool(pasted), limit == 100);
         if (!pasted) QVERIFY(g == before && !pasted.why().isEmpty());
         // The grid's history takes the grown grid back and forth as one step.

@@ -1,4 +1,5 @@
 #include "FormFixture.h"
+#include "GridRows.h"
 #include "TestRegistry.h"
 
 #include "paint/Block.h"
@@ -13,6 +14,7 @@
 #include <QSettings>
 
 using namespace torvo;
+using torvo::test::rowsOf;
 
 namespace {
 const Palette P;
@@ -33,17 +35,6 @@ void gridOf(FormFixture& f, const QStringList& rows) {
 void select(FormFixture& f, int r0, int c0, int r1, int c1) {
     f.Grid1()->setCurrentCell(r0, c0);
     f.Grid1()->setSelectionCorner(r1, c1);
-}
-// The grid's rows, '_' for an empty cell.
-QStringList rowsOf(const CharGrid& g) {
-    QStringList out;
-    for (int r = 0; r < g.rows(); ++r) {
-        QString line;
-        for (int c = 0; c < g.cols(); ++c)
-            line += g.at(r, c).hasChar ? g.at(r, c).text() : QStringLiteral("_");
-        out << line;
-    }
-    return out;
 }
 QAction* action(FormFixture& f, const char* name) {
     return f.control<QAction>(name);
