@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSysInfo>
+#include <QtEndian>
 #include <algorithm>
 #include <cerrno>
 #include <chafa.h>
@@ -19,6 +20,9 @@ const QByteArray Formats[] = {"png", "jpeg", "jpg", "gif", "bmp", "webp"};
 
 QString notAPicture() {
     return QStringLiteral("no es una imagen que se pueda leer (PNG, JPEG, GIF, BMP o WebP).");
+}
+QString brokenPicture() {
+    return QStringLiteral("la imagen está dañada o incompleta.");
 }
 
 template <class T, void (*Free)(T*)> struct Unref {
@@ -62,7 +66,7 @@ QString failureOf(const QImageReader& reader) {
     case QImageReader::UnsupportedFormatError:
         return notAPicture();
     case QImageReader::InvalidDataError:
-        return QStringLiteral("la imagen está dañada o incompleta.");
+        return brokenPicture();
     case QImageReader::DeviceError:
     case QImageReader::FileNotFoundError:
         return QStringLiteral("no se pudo leer el archivo.");
@@ -73,23 +77,44 @@ QString failureOf(const QImageReader& reader) {
 
 } // namespace
 
-Result<QImage> readPicture(QIODevice& device) {
+bool pngChunksFit(QIODevice& device) {
+    if (device.isSequential() || device.peek(8) != QByteArray("\x89PNG\r\n\x1a\n", 8)) return true;
+    const qint64 start = device.pos();
+    const qint64 end = device.size();
+    bool fits = true;
+    for (qint64 at = start + 8; fits && device.seek(at);) {
+        const QByteArray head = device.read(8);
+        if (head.size() < 8) {
+            fits = head.isEmpty();
+            break;
+        }
+        const quint32 length = qFromBigEndian<quint32>(head.constData());
+        at += 12 + qint64(length);
+        fits = length <= 0x7fffffff && at <= end;
+        if (head.endsWith("IEND")) break;
+    }
+    device.seek(start);
+    return fits;
+}
+
+Result<QImage> readPicture(QIODevice& device, qint64 maxPixels) {
     QImageReader reader(&device);
     reader.setDecideFormatFromContent(true);
     // Qt's own bound on what one decode may allocate, in megabytes: 4 bytes a pixel.
-    reader.setAllocationLimit(int(MaxPicturePixels * 4 / (1 << 20)) + 1);
+    reader.setAllocationLimit(int(maxPixels * 4 / (1 << 20)) + 1);
     if (!reader.canRead() || !std::count(std::begin(Formats), std::end(Formats), reader.format()))
         return Failure{notAPicture()};
+    if (!pngChunksFit(device)) return Failure{brokenPicture()};
     // The size from the header, before any pixel is decoded.
     const QSize size = reader.size();
     if (size.isValid() && (size.width() == 0 || size.height() == 0))
         return Failure{QStringLiteral("la imagen no tiene píxeles.")};
-    if (size.isValid() && qint64(size.width()) * size.height() > MaxPicturePixels)
+    if (size.isValid() && qint64(size.width()) * size.height() > maxPixels)
         return Failure{QStringLiteral("la imagen es demasiado grande: %1 × %2 píxeles (el máximo es %3 "
                                       "millones).")
                            .arg(size.width())
                            .arg(size.height())
-                           .arg(MaxPicturePixels / 1000000)};
+                           .arg(double(maxPixels) / 1000000, 0, 'g', 3)};
     // A JPEG is decoded straight at about that size, a fraction of the work.
     if (size.isValid() && workingSize(size) != size) reader.setScaledSize(workingSize(size));
     QImage image;

@@ -26,8 +26,13 @@ inline constexpr int WorkingSide = 1600;
 
 // The first frame of a PNG, JPEG, GIF, BMP or WebP picture, told by its content, at its
 // working size and in a pixel format chafa takes as it is (RGB32, or ARGB32 with alpha). Each failure is one
-// line: not a picture, broken, too large, empty.
-Result<QImage> readPicture(QIODevice& device);
+// line: not a picture, broken, too large (over maxPixels), empty.
+Result<QImage> readPicture(QIODevice& device, qint64 maxPixels = MaxPicturePixels);
+// Whether every chunk of a PNG ends within the device, as far as its end chunk (true for
+// what is not a PNG, or a device that cannot seek). libpng allocates what a chunk claims
+// before reading it: a few bytes claiming a gigabyte of text would take a gigabyte.
+// Leaves the device where it was.
+bool pngChunksFit(QIODevice& device);
 // The same from a file; the failure's line names the file.
 Result<QImage> readPictureFile(const QString& path);
 

@@ -193,6 +193,33 @@ private slots:
         QCOMPARE(readBytes(bytes).why(), why);
     }
 
+    // A chunk must end within the file before libpng may allocate what it claims.
+    void pngChunksMustFitTheFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<bool>("fits");
+        const QByteArray png = encoded(solid({4, 4}, Qt::red), "png");
+        const QByteArray end = pngChunk("IEND", {});
+        QByteArray claim = pngChunk("tEXt", "Comment\0hola");
+        qToBigEndian(quint32(0x41000025), claim.data());
+        QTest::newRow("whole") << png << true;
+        QTest::newRow("bytes after its end") << png + QByteArray(3, 'x') << true;
+        QTest::newRow("cut inside a chunk") << png.left(png.size() - 5) << false;
+        QTest::newRow("cut inside a chunk's head") << png.left(png.size() - end.size() + 4) << false;
+        QTest::newRow("a gigabyte of text claimed")
+            << png.left(png.size() - end.size()) + claim + end << false;
+        QTest::newRow("not a png") << QByteArray("GIF89a and more") << true;
+    }
+    void pngChunksMustFitTheFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, fits);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::ReadOnly);
+        buffer.seek(0);
+        QCOMPARE(pngChunksFit(buffer), fits);
+        QCOMPARE(buffer.pos(), 0);
+        if (!fits) QCOMPARE(readBytes(bytes).why(), "la imagen está dañada o incompleta.");
+    }
+
     // A picture is told by its name, or by its first bytes whatever its name.
     void picturesAreToldByNameOrSignature() {
         QTemporaryDir dir;
