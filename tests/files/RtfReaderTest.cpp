@@ -231,6 +231,8 @@ private slots:
         QTest::newRow("deep, unterminated") << "{\\rtf1\\" + QByteArray(100000, '{') << any << deep;
         QTest::newRow("one position too many") << QByteArray("{\\rtf1 abcd\\par ef}") << 7 << big;
         QTest::newRow("no room") << QByteArray("{\\rtf1 a}") << 0 << big;
+        QTest::newRow("escaped bytes too many, then a word")
+            << QByteArray("{\\rtf1 \\'e9\\'e9\\'e9\\b}") << 2 << big;
         QTest::newRow("escaped bytes too many, then a break")
             << QByteArray("{\\rtf1 \\'e9\\'e9\\'e9\\\n}") << 2 << big;
         QTest::newRow("fits") << QByteArray("{\\rtf1 abcd\\par ef}") << 8 << QString();
