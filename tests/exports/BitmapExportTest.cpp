@@ -231,6 +231,15 @@ private slots:
             const int weight = arms[side].digitValue();
             QCOMPARE(s[side], weight == 0 ? QString(s[side].size(), u'.') : straight[side % 2 == 0][weight]);
         }
+        // Single lines reach the middle, even a half line: where "─" and "│" cross is inked
+        // (an arc bends round it).
+        if (arms.contains(u'3') || QStringLiteral("╭╮╯╰").contains(ch)) return;
+        const QImage image = drawnAlone(ch), across = drawnAlone("─"), down = drawnAlone("│");
+        const auto lit = [](const QImage& i, QPoint p) { return (i.pixel(p) & 0xFFFFFF) != 0; };
+        const QRect box = middleCell();
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x)
+                if (lit(across, {x, y}) && lit(down, {x, y})) QVERIFY(lit(image, {x, y}));
     }
     // Dashed lines keep their dashes; diagonals run from corner to corner.
     void dashesAndDiagonals() {
