@@ -95,6 +95,7 @@ private slots:
         // \bin data is skipped by its length.
         row("escapes in a skipped group", "{\\rtf1 a{\\*\\comment x\\{y\\~}b}", "ab");
         row("bin", "{\\rtf1 a{\\*\\blob\\bin4 }{\\}}b}", "ab");
+        row("bin in a group skipped for its text", "{\\rtf1 a{\\*x\\bin1 }b}c}", "ac");
         row("bin braces", "{\\rtf1 a\\bin3 {}\\b}", "ab");
         row("bin beyond the data", "{\\rtf1 a\\bin999999999 xyz}", "a");
         row("negative bin", "{\\rtf1 a\\bin-5 b}", "ab");
