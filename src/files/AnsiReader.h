@@ -29,10 +29,11 @@ inline constexpr int AnsiMaxColumns = 4000;
 // Where the picture goes as it is played, for writing long art out without holding it
 // whole: `take` gets the rows that became final, whole lines in order, each time at least
 // `piece` positions wait and once more at the end. It says false to stop, which calls the
-// read off.
+// read off. Pieces are small (64 KB of positions) so that the few on their way between a
+// reader and a writer touch little fresh memory: each page first touched costs a fault.
 struct PictureStream {
     std::function<bool(const RichText&)> take;
-    qsizetype piece = 32 * 1024;
+    qsizetype piece = 8 * 1024;
 };
 
 // Reads an ANSI art file: its SAUCE record and anything after a DOS end-of-file byte are
