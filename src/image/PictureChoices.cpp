@@ -93,8 +93,8 @@ bool isPictureName(const QString& path) {
 }
 
 bool hasPictureSignature(QByteArrayView start) {
-    return start.startsWith("\x89PNG\r\n\x1a\n") || start.startsWith("\xFF\xD8\xFF") ||
-           start.startsWith("GIF87a") || start.startsWith("GIF89a") ||
+    return start.startsWith(PngSignature) || start.startsWith("\xFF\xD8\xFF") || start.startsWith("GIF87a") ||
+           start.startsWith("GIF89a") ||
            (start.startsWith("RIFF") && start.size() >= 12 && start.sliced(8, 4) == "WEBP");
 }
 

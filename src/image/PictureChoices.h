@@ -75,6 +75,7 @@ void rememberPictureChoices(const PictureChoices& choices);
 // or by the signature its bytes start with (PNG, JPEG, GIF, WebP). A file named as a
 // picture that is none is still taken for one, and fails to read as one.
 bool isPictureName(const QString& path);
+inline constexpr char PngSignature[] = "\x89PNG\r\n\x1a\n";
 bool hasPictureSignature(QByteArrayView start);
 bool isPictureFile(const QString& path);
 

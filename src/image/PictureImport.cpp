@@ -78,7 +78,7 @@ QString failureOf(const QImageReader& reader) {
 } // namespace
 
 bool pngChunksFit(QIODevice& device) {
-    if (device.isSequential() || device.peek(8) != QByteArray("\x89PNG\r\n\x1a\n", 8)) return true;
+    if (device.isSequential() || device.peek(8) != QByteArrayView(PngSignature)) return true;
     const qint64 start = device.pos();
     const qint64 end = device.size();
     bool fits = true;
